@@ -1,0 +1,44 @@
+# The two commands of the README: `make run` and `make test`.
+# SAN=address|thread builds and tests with a sanitizer in its own build folder.
+
+SAN ?=
+BUILD_TYPE ?= RelWithDebInfo
+ifeq ($(SAN),)
+BUILD_DIR ?= build
+else
+BUILD_DIR ?= build-$(SAN)
+endif
+BENCH_DIR ?= build-bench
+WERROR := $(if $(CI),ON,OFF)
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test bench format clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+	  -DPELMORA_SANITIZE=$(SAN) -DPELMORA_WERROR=$(WERROR) -DBUILD_TESTING=ON >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@bash scripts/run.sh $(BUILD_DIR)
+
+test: build
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(BENCH_DIR) -j $(JOBS)
+	@$(BENCH_DIR)/bench/pelmora-bench-listing $(BENCH_DIR)/bench-data
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-address build-thread $(BENCH_DIR)

@@ -1,0 +1,56 @@
+// pelmora-cli: the domain inventory from a terminal, for scripts and cron.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/list_command.h"
+#include "store/domain_database.h"
+#include "store/schema.h"
+#include "support/dates.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: pelmora-cli [--db PATH] COMMAND [OPTIONS]\n"
+    "commands:\n"
+    "  list [--page N] [--page-size S] [--sort 列名] [filter options]\n"
+    "filter options:\n"
+    "  --registrar NAME|未分组  --type NAME|未分组  --category NAME|未分组\n"
+    "  --suffix NAME|未分组     --sold 未出售|已出售\n"
+    "  --expiry 已到期|今天|3|5|10|30\n"
+    "  --name TEXT [--name-match 任意|开头|结束]  --note TEXT\n"
+    "  --length A:B   --range 列名:A:B (money column; B empty or 0: no upper bound)\n"
+    "  --date 列名:yyyy-MM-dd:yyyy-MM-dd (注册时间, 到期时间, 购买时间, 出售时间)\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace pelmora;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
+    std::cout << kUsage;
+    return 0;
+  }
+  cli::GlobalOptions global;
+  std::string error;
+  if (!cli::parseGlobalOptions(args, global, error)) {
+    std::cerr << "pelmora-cli: " << error << "\n" << kUsage;
+    return 2;
+  }
+  if (global.command != "list") {
+    std::cerr << "pelmora-cli: unknown command " << global.command << "\n" << kUsage;
+    return 2;
+  }
+
+  const auto path = global.databasePath ? std::filesystem::path(*global.databasePath)
+                                        : defaultDatabasePath();
+  std::string why;
+  auto db = openCurrentDatabase(path, &why);
+  if (!db) {
+    std::cerr << kOpenFailureMessage << "\n(" << why << ")\n";
+    return 2;
+  }
+  return cli::runList(*db, global.commandArgs, Clock::system(), std::cout, std::cerr);
+}

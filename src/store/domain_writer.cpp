@@ -1,0 +1,94 @@
+#include "store/domain_writer.h"
+
+#include "support/numbers.h"
+
+namespace pelmora {
+namespace {
+
+std::string insertStatement() {
+  std::string columns;
+  std::string marks;
+  for (int i = 1; i < kDomainFieldCount; ++i) {
+    if (i > 1) {
+      columns += ',';
+      marks += ',';
+    }
+    columns += kDomainColumns[i];
+    marks += '?';
+  }
+  return "INSERT INTO 域名(" + columns + ") VALUES(" + marks + ")";
+}
+
+}  // namespace
+
+std::optional<SqlParams> domainValues(const DomainRecord& record, std::string* why) {
+  const auto fail = [&](std::string reason) -> std::optional<SqlParams> {
+    if (why != nullptr) *why = std::move(reason);
+    return std::nullopt;
+  };
+  SqlParams values;
+  values.reserve(kDomainFieldCount - 1);
+  for (int i = 1; i < kDomainFieldCount; ++i) {
+    const auto field = static_cast<DomainField>(i);
+    const std::string& text = record.fields[i];
+    if (field == DomainField::Name && text.empty()) return fail("empty domain name");
+    if (isMoneyField(field)) {
+      if (text.empty()) {
+        values.emplace_back(0.0);
+        continue;
+      }
+      const auto number = parseNumberStrict(text);
+      if (!number) return fail(std::string(columnName(field)) + " is not a number: " + text);
+      values.emplace_back(*number);
+    } else if (isDateField(field)) {
+      if (text.empty()) {
+        values.emplace_back(std::monostate{});
+        continue;
+      }
+      const auto date = parseDate(text);
+      if (!date) return fail(std::string(columnName(field)) + " is not a date: " + text);
+      values.emplace_back(formatDate(*date));
+    } else if (field == DomainField::Length) {
+      values.emplace_back(static_cast<std::int64_t>(readInt(text)));
+    } else if (field == DomainField::Sold) {
+      values.emplace_back(static_cast<std::int64_t>(text == kSoldText || text == "1" ? 1 : 0));
+    } else {
+      values.emplace_back(text);
+    }
+  }
+  return values;
+}
+
+InsertSummary insertDomains(DomainDatabase& db, const std::vector<DomainRecord>& records,
+                            const std::function<void(std::size_t, const std::string&)>& onFailure) {
+  InsertSummary summary;
+  const auto report = [&](std::size_t index, const std::string& why) {
+    ++summary.failed;
+    if (onFailure) onFailure(index, why);
+  };
+  const bool committed = db.transaction([&](SqliteConnection& connection) {
+    SqliteStatement statement = connection.prepare(insertStatement());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      std::string why;
+      const auto values = domainValues(records[i], &why);
+      if (!values) {
+        report(i, why);
+        continue;
+      }
+      statement.reset();
+      if (statement.bind(*values)) statement.step();
+      if (statement.failed()) {
+        report(i, connection.lastError());
+      } else {
+        ++summary.added;
+      }
+    }
+    return true;
+  });
+  if (!committed) {
+    summary = InsertSummary{0, records.size()};
+  }
+  return summary;
+}
+
+}  // namespace pelmora

@@ -1,0 +1,89 @@
+#pragma once
+
+// The paged listing: grid columns, totals, page arithmetic, the page query and
+// the display text of every cell.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/domain_database.h"
+#include "store/domain_record.h"
+#include "store/filter_criteria.h"
+
+namespace pelmora {
+
+enum class CellType { Text = 1, Date = 3, CheckBox = 5, DropDown = 8 };
+
+struct GridColumn {
+  std::string title;
+  int width = 0;
+  CellType type = CellType::Text;
+};
+
+// The twenty grid columns; column k (1..19) shows field k of a DomainRecord.
+const std::array<GridColumn, kDomainFieldCount>& gridColumns();
+
+// Columns the user cannot edit in place: 域名, 后缀, 长度, 实际成本, 利润, 出售.
+bool isReadOnlyColumn(int column);
+
+inline constexpr std::string_view kDefaultSortKey = "id";
+
+// The sort key for a click on a header title ("对外标价" sorts by 标价); none
+// for the tick column or an unknown title.
+std::optional<std::string> sortKeyForHeader(std::string_view title);
+
+// A column name the page query may order by: "id" or one of the 19 columns.
+bool isSortKey(std::string_view key);
+
+std::int64_t countDomains(DomainDatabase& db, const SqlCondition& condition);
+
+// Pages of `total` rows at `pageSize` per page, at least 1.
+std::int64_t pageCountFor(std::int64_t total, int pageSize);
+
+// "翻页,总数[" + total + "]个,共[" + pages + "]页"
+std::string pageCaption(std::int64_t total, std::int64_t pageCount);
+
+struct PageRequest {
+  int pageSize = 100;
+  std::int64_t page = 1;  // 1-based; clamped to the existing pages
+  std::string sortKey{kDefaultSortKey};
+};
+
+struct PageStatement {
+  std::string sql;
+  SqlParams params;
+  bool reversed = false;  // rows come in ascending order and must be reversed
+};
+
+// The statement for one page: key descending, then id descending, the same
+// rows and order as the nested TOP query. A page in the back half of the
+// listing is read from the other end so that late pages stay cheap. The sort
+// key must satisfy isSortKey().
+PageStatement pageStatement(const SqlCondition& condition, const PageRequest& request,
+                            std::int64_t total);
+
+// Rows of one page in display order; empty for an unknown sort key or a
+// failing statement.
+std::vector<DomainRecord> loadPageRows(DomainDatabase& db, const SqlCondition& condition,
+                                       const PageRequest& request, std::int64_t total);
+
+struct ListingPage {
+  std::int64_t total = 0;
+  std::int64_t pageCount = 1;
+  std::int64_t page = 1;
+  std::vector<DomainRecord> rows;
+};
+
+// Count, page count and the rows of the requested page.
+ListingPage loadListing(DomainDatabase& db, const SqlCondition& condition, PageRequest request);
+
+// What the grid shows in columns 1..19 of a row (index 0 is the tick column
+// and stays empty): "-" groups empty, amounts rounded to two decimals, dates
+// yyyy-MM-dd, no date empty. The sold column holds "1" or "0".
+std::array<std::string, kDomainFieldCount> displayTexts(const DomainRecord& record);
+
+}  // namespace pelmora

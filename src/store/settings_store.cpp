@@ -1,0 +1,24 @@
+#include "store/settings_store.h"
+
+#include "support/numbers.h"
+
+namespace pelmora {
+
+int pageSizeFromText(std::string_view text) {
+  const int size = readInt(text);
+  return size > 0 ? size : kDefaultPageSize;
+}
+
+std::string SettingsStore::read(std::string_view key) const {
+  std::string value;
+  db_.query("SELECT 值 FROM 设置 WHERE 属性=? LIMIT 1", {std::string(key)},
+            [&](const SqlRow& row) { value = row.asText(0); });
+  if (value.empty() && key == kSettingPageSize) return std::to_string(kDefaultPageSize);
+  return value;
+}
+
+bool SettingsStore::write(std::string_view key, std::string_view value) {
+  return db_.run("UPDATE 设置 SET 值=? WHERE 属性=?", {std::string(value), std::string(key)});
+}
+
+}  // namespace pelmora

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "store/domain_database.h"
+
+namespace pelmora {
+
+inline constexpr std::string_view kSettingPageSize = "每页数量";
+inline constexpr std::string_view kSettingExpiryCheck = "到期检测";
+inline constexpr std::string_view kSettingCloseToTray = "关闭缩小到任务栏";
+inline constexpr std::string_view kSettingCustomTitle = "自定义标题";
+
+inline constexpr std::array<std::string_view, 4> kSettingKeys{
+    kSettingPageSize, kSettingExpiryCheck, kSettingCloseToTray, kSettingCustomTitle};
+
+inline constexpr int kDefaultPageSize = 100;
+
+// Rows per page from the stored text: anything that is not a positive integer
+// (atoi reading) is taken as 100.
+int pageSizeFromText(std::string_view text);
+
+// The key/value rows of table 设置.
+class SettingsStore {
+ public:
+  explicit SettingsStore(DomainDatabase& db) : db_(db) {}
+
+  // The value, empty when null or missing; "每页数量" reads "100" when empty.
+  std::string read(std::string_view key) const;
+  // Updates an existing row; false when the statement fails.
+  bool write(std::string_view key, std::string_view value);
+
+  int pageSize() const { return pageSizeFromText(read(kSettingPageSize)); }
+
+ private:
+  DomainDatabase& db_;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,78 @@
+#include "support/numbers.h"
+
+#include <locale.h>
+#include <stdlib.h>
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+
+namespace pelmora {
+
+std::string formatNumber(double value) {
+  if (value == 0) value = 0;  // no "-0"
+  char buffer[64];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 13);
+  return std::string(buffer, result.ptr);
+}
+
+double roundMoney(double value) {
+  const double magnitude = std::fabs(value) * 100 + 0.000000000001;
+  double whole = std::floor(magnitude);
+  if (magnitude - whole >= 0.5) whole += 1;
+  const double rounded = whole / 100;
+  return value < 0 ? -rounded : rounded;
+}
+
+namespace {
+locale_t cLocale() {
+  static const locale_t locale = newlocale(LC_ALL_MASK, "C", nullptr);
+  return locale;
+}
+}  // namespace
+
+double readNumber(std::string_view text) {
+  const std::string copy(text);
+  return strtod_l(copy.c_str(), nullptr, cLocale());
+}
+
+std::optional<double> parseNumberStrict(std::string_view text) {
+  const std::string copy(text);
+  const char* begin = copy.c_str();
+  char* end = nullptr;
+  const double value = strtod_l(begin, &end, cLocale());
+  if (end == begin) return std::nullopt;
+  while (*end == ' ' || *end == '\t') ++end;
+  if (*end != '\0' || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+int readInt(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  long long value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) break;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+std::string limitTwoDecimals(std::string_view text) {
+  const std::size_t dot = text.rfind('.');
+  if (dot != std::string_view::npos && text.size() - dot - 1 >= 3) {
+    return std::string(text.substr(0, text.size() - 1));
+  }
+  return std::string(text);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,159 @@
+#include "support/text_helpers.h"
+
+#include <algorithm>
+
+namespace pelmora {
+namespace {
+
+constexpr std::string_view kBase64Alphabet =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr std::string_view kQuoteEscape = "#引号";
+
+char foldAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool sameBytes(std::string_view a, std::string_view b, bool ignoreCase) {
+  if (a.size() != b.size()) return false;
+  if (!ignoreCase) return a == b;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (foldAscii(a[i]) != foldAscii(b[i])) return false;
+  }
+  return true;
+}
+
+std::string unescapeQuotes(std::string_view marker) {
+  std::string out;
+  std::size_t pos = 0;
+  while (true) {
+    std::size_t hit = marker.find(kQuoteEscape, pos);
+    if (hit == std::string_view::npos) break;
+    out.append(marker.substr(pos, hit - pos));
+    out.push_back('"');
+    pos = hit + kQuoteEscape.size();
+  }
+  out.append(marker.substr(pos));
+  return out;
+}
+
+std::size_t startIndex(std::size_t start) { return start == 0 ? 0 : start - 1; }
+
+}  // namespace
+
+std::size_t findText(std::string_view haystack, std::string_view needle, std::size_t from,
+                     bool ignoreCase) {
+  if (needle.empty() || from > haystack.size() || needle.size() > haystack.size() - from) {
+    return std::string_view::npos;
+  }
+  if (!ignoreCase) return haystack.find(needle, from);
+  for (std::size_t i = from; i + needle.size() <= haystack.size(); ++i) {
+    if (sameBytes(haystack.substr(i, needle.size()), needle, true)) return i;
+  }
+  return std::string_view::npos;
+}
+
+std::string base64Encode(std::string_view bytes) {
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    const std::size_t left = std::min<std::size_t>(3, bytes.size() - i);
+    unsigned group = 0;
+    for (std::size_t k = 0; k < 3; ++k) {
+      group <<= 8;
+      if (k < left) group |= static_cast<unsigned char>(bytes[i + k]);
+    }
+    for (int k = 0; k < 4; ++k) {
+      const bool padding = static_cast<std::size_t>(k) > left;
+      out.push_back(padding ? '=' : kBase64Alphabet[(group >> (18 - 6 * k)) & 0x3F]);
+    }
+  }
+  return out;
+}
+
+std::string textBetween(std::string_view text, std::string_view left, std::string_view right,
+                        std::size_t start, bool ignoreCase) {
+  const std::string l = unescapeQuotes(left);
+  const std::string r = unescapeQuotes(right);
+  const std::size_t leftHit = findText(text, l, startIndex(start), ignoreCase);
+  if (leftHit == std::string_view::npos) return {};
+  const std::size_t from = leftHit + l.size();
+  const std::size_t rightHit = findText(text, r, from, ignoreCase);
+  if (rightHit == std::string_view::npos) return {};
+  return std::string(text.substr(from, rightHit - from));
+}
+
+std::size_t countOccurrences(std::string_view text, std::string_view part, bool caseSensitive) {
+  std::size_t count = 0;
+  std::size_t pos = 0;
+  while ((pos = findText(text, part, pos, !caseSensitive)) != std::string_view::npos) {
+    ++count;
+    pos += part.size();
+  }
+  return count;
+}
+
+std::string textBefore(std::string_view text, std::string_view separator, std::size_t start,
+                       bool ignoreCase) {
+  const std::size_t from = startIndex(start);
+  const std::size_t hit = findText(text, separator, from, ignoreCase);
+  if (hit == std::string_view::npos) return {};
+  return std::string(text.substr(from, hit - from));
+}
+
+std::string replaceMany(std::string_view text, const std::vector<ReplacePair>& pairs, long count,
+                        std::size_t start, bool caseSensitive) {
+  const std::size_t from = std::min(startIndex(start), text.size());
+  const std::string head(text.substr(0, from));
+  std::string body(text.substr(from));
+  for (const ReplacePair& pair : pairs) {
+    if (pair.find.empty()) continue;
+    std::string next;
+    std::size_t pos = 0;
+    long done = 0;
+    while (count < 0 || done < count) {
+      const std::size_t hit = findText(body, pair.find, pos, !caseSensitive);
+      if (hit == std::string::npos) break;
+      next.append(body, pos, hit - pos);
+      next.append(pair.replacement);
+      pos = hit + pair.find.size();
+      ++done;
+    }
+    next.append(body, pos, std::string::npos);
+    body = std::move(next);
+  }
+  return head + body;
+}
+
+std::size_t countEqual(const std::vector<std::string>& list, std::string_view text) {
+  return static_cast<std::size_t>(
+      std::count_if(list.begin(), list.end(), [&](const std::string& s) { return s == text; }));
+}
+
+std::string trimSpaces(std::string_view text) {
+  const auto isSpace = [](char c) { return c == ' ' || c == '\t'; };
+  std::size_t b = 0;
+  std::size_t e = text.size();
+  while (b < e && isSpace(text[b])) ++b;
+  while (e > b && isSpace(text[e - 1])) --e;
+  return std::string(text.substr(b, e - b));
+}
+
+std::string headerName(std::string_view line) {
+  const std::size_t colon = line.find(':');
+  if (colon == std::string_view::npos) return {};
+  return trimSpaces(line.substr(0, colon));
+}
+
+std::string headerValue(std::string_view line) {
+  const std::size_t colon = line.find(':');
+  if (colon == std::string_view::npos) return {};
+  return trimSpaces(line.substr(colon + 1));
+}
+
+std::string concatBytes(std::initializer_list<std::string_view> parts) {
+  std::string out;
+  for (std::string_view p : parts) out.append(p);
+  return out;
+}
+
+}  // namespace pelmora

@@ -1,0 +1,56 @@
+#pragma once
+
+// Byte-string helpers shared by the web, lookup and editing code. Positions are
+// 1-based byte indexes. Texts are UTF-8, so a search never matches inside a
+// multi-byte character; "ignore case" folds ASCII letters only.
+
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace pelmora {
+
+std::string base64Encode(std::string_view bytes);
+
+// The text after the first left marker found from `start` up to the next right
+// marker after it; empty when either marker is missing. "#引号" in a marker
+// stands for one double quote.
+std::string textBetween(std::string_view text, std::string_view left, std::string_view right,
+                        std::size_t start = 1, bool ignoreCase = false);
+
+// Non-overlapping occurrences of `part`; 0 when either is empty.
+std::size_t countOccurrences(std::string_view text, std::string_view part,
+                             bool caseSensitive = false);
+
+// The text before the first `separator` found from `start`; empty when absent.
+std::string textBefore(std::string_view text, std::string_view separator, std::size_t start = 1,
+                       bool ignoreCase = false);
+
+struct ReplacePair {
+  std::string find;
+  std::string replacement;
+};
+
+// Applies the pairs in order, each at most `count` times (negative: all),
+// from `start` on.
+std::string replaceMany(std::string_view text, const std::vector<ReplacePair>& pairs,
+                        long count = -1, std::size_t start = 1, bool caseSensitive = false);
+
+std::size_t countEqual(const std::vector<std::string>& list, std::string_view text);
+
+// Parts of a "Name: value" header line, trimmed; empty when there is no ":".
+std::string headerName(std::string_view line);
+std::string headerValue(std::string_view line);
+
+std::string concatBytes(std::initializer_list<std::string_view> parts);
+
+// Byte index (0-based) of `needle` in `haystack` at or after `from`, or npos.
+std::size_t findText(std::string_view haystack, std::string_view needle, std::size_t from,
+                     bool ignoreCase);
+
+std::string trimSpaces(std::string_view text);
+
+}  // namespace pelmora

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "cli/cli_options.h"
+#include "cli/list_command.h"
+#include "store/settings_store.h"
+#include "test_db.h"
+
+namespace pelmora::testing {
+namespace {
+
+using std::chrono::day;
+using std::chrono::month;
+using std::chrono::year;
+
+struct RunResult {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+class CliListTest : public DatabaseTest {
+ protected:
+  RunResult list(std::vector<std::string> args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = cli::runList(db(), args, Clock::fixed(Date{year{2017}, month{3}, day{15}}),
+                                  out, err);
+    return {code, out.str(), err.str()};
+  }
+};
+
+TEST_F(CliListTest, PrintsCaptionThenTabSeparatedRows) {
+  add({makeDomain("abc.com", {{DomainField::Registrar, "西数"},
+                              {DomainField::OneTimeCost, "12.345"},
+                              {DomainField::FinalPrice, "100"},
+                              {DomainField::ExpiresOn, "2017-3-16"}}),
+       makeDomain("b.net")});
+  const RunResult r = list({});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out,
+            "翻页,总数[2]个,共[1]页\n"
+            "b.net\tnet\t1\t\t\t\t\t\t0\t0\t0\t0\t0\t0\t0\t0\t\t\t\n"
+            "abc.com\tcom\t3\t西数\t\t\t\t2017-03-16\t12.35\t0\t12.35\t0\t0\t100\t87.66\t1\t\t\t\n");
+}
+
+TEST_F(CliListTest, FilterPagingAndSortOptions) {
+  std::vector<DomainRecord> records;
+  for (int i = 0; i < 5; ++i) {
+    records.push_back(makeDomain("n" + std::to_string(i) + ".com",
+                                 {{DomainField::ReservePrice, std::to_string(i * 10)}}));
+  }
+  add(records);
+  ASSERT_TRUE(SettingsStore(db()).write(kSettingPageSize, "2"));
+  RunResult r = list({"--page", "3"});
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "翻页,总数[5]个,共[3]页");
+  EXPECT_NE(r.out.find("n0.com"), std::string::npos);
+
+  r = list({"--range", "预售底价:15:35", "--sort", "预售底价", "--page-size", "10"});
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "翻页,总数[2]个,共[1]页");
+  EXPECT_LT(r.out.find("n3.com"), r.out.find("n2.com"));
+
+  r = list({"--name", "n4", "--name-match", "开头"});
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "翻页,总数[1]个,共[1]页");
+  r = list({"--expiry", "今天"});
+  EXPECT_EQ(r.out, "翻页,总数[0]个,共[1]页\n");
+}
+
+TEST_F(CliListTest, BadOptionsExitTwoWithAMessage) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--page", "0"}, {"--page-size", "abc"}, {"--sort", "nope"},
+        {"--sold", "maybe"}, {"--expiry", "7"}, {"--range", "备注:1:2"},
+        {"--date", "注册时间:2017-01-01:2017-02-30"}, {"--length", "3"}, {"--bogus", "1"},
+        {"--name"}}) {
+    const RunResult r = list(args);
+    EXPECT_EQ(r.code, 2) << args[0];
+    EXPECT_FALSE(r.err.empty()) << args[0];
+    EXPECT_TRUE(r.out.empty()) << args[0];
+  }
+}
+
+TEST(CliGlobalOptions, DatabaseBeforeOrAfterTheCommand) {
+  cli::GlobalOptions options;
+  std::string error;
+  ASSERT_TRUE(cli::parseGlobalOptions({"--db", "/x.mdb", "list", "--page", "2"}, options, error));
+  EXPECT_EQ(options.databasePath, "/x.mdb");
+  EXPECT_EQ(options.commandArgs, (std::vector<std::string>{"--page", "2"}));
+  cli::GlobalOptions after;
+  ASSERT_TRUE(cli::parseGlobalOptions({"list", "--db", "/y.mdb"}, after, error));
+  EXPECT_EQ(after.databasePath, "/y.mdb");
+  EXPECT_TRUE(after.commandArgs.empty());
+  cli::GlobalOptions none;
+  EXPECT_FALSE(cli::parseGlobalOptions({"--db"}, none, error));
+}
+
+std::pair<int, std::string> runCli(const std::string& arguments) {
+  const std::string command = std::string(PELMORA_CLI_PATH) + " " + arguments + " 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  std::string output;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+  const int status = ::pclose(pipe);
+  return {WEXITSTATUS(status), output};
+}
+
+TEST(CliExecutable, OpenFailureMessageAndExitCode) {
+  TempFolder folder;
+  const auto path = folder.file("domain.mdb");
+  {
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    std::fputs("not a database", f);
+    std::fclose(f);
+  }
+  auto [code, output] = runCli("--db " + path.string() + " list");
+  EXPECT_EQ(code, 2);
+  EXPECT_NE(output.find("数据库连接失败,请确定 domain.mdb 未被使用."), std::string::npos);
+
+  // In use by another instance.
+  const auto busy = folder.file("busy.mdb");
+  auto holder = openCurrentDatabase(busy);
+  ASSERT_TRUE(holder);
+  std::tie(code, output) = runCli("--db " + busy.string() + " list");
+  EXPECT_EQ(code, 2);
+  EXPECT_NE(output.find("数据库连接失败"), std::string::npos);
+  holder.reset();
+
+  std::tie(code, output) = runCli("--db " + busy.string() + " list");
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(output, "翻页,总数[0]个,共[1]页\n");
+  std::tie(code, output) = runCli("--db " + busy.string() + " frobnicate");
+  EXPECT_EQ(code, 2);
+}
+
+}  // namespace
+}  // namespace pelmora::testing

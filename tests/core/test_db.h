@@ -1,0 +1,78 @@
+#pragma once
+
+// A fresh database in its own temporary folder for every test.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "store/derived_fields.h"
+#include "store/domain_writer.h"
+#include "store/schema.h"
+
+namespace pelmora::testing {
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() /
+            ("pelmora-test-" + std::to_string(random()) + std::to_string(random()));
+    std::filesystem::create_directories(path_);
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path file(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+class DatabaseTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db_ = openCurrentDatabase(dbPath());
+    ASSERT_TRUE(db_);
+  }
+  std::filesystem::path dbPath() const { return folder_.file("domain.mdb"); }
+  DomainDatabase& db() { return *db_; }
+
+  // A domain with the given name and field values (field -> text); derived
+  // fields applied, classification columns "-" unless given.
+  static DomainRecord makeDomain(const std::string& name,
+                                 std::initializer_list<std::pair<DomainField, std::string>> values = {}) {
+    DomainRecord record;
+    record[DomainField::Name] = name;
+    record[DomainField::Registrar] = "-";
+    record[DomainField::DomainType] = "-";
+    record[DomainField::Category] = "-";
+    for (const auto& [field, text] : values) record[field] = text;
+    applyDerivedFields(record);
+    return record;
+  }
+
+  void add(const std::vector<DomainRecord>& records) {
+    const InsertSummary summary = insertDomains(db(), records);
+    ASSERT_EQ(summary.failed, 0u);
+  }
+
+
+  void addEntry(const std::string& table, const std::string& name, int order) {
+    ASSERT_TRUE(db().run("INSERT INTO " + table + "(" + table + ",排序) VALUES(?,?)",
+                         {name, static_cast<std::int64_t>(order)}));
+  }
+
+  TempFolder folder_;
+  std::unique_ptr<DomainDatabase> db_;
+};
+
+}  // namespace pelmora::testing
