@@ -7,13 +7,11 @@ namespace {
 
 using CountMap = std::unordered_map<std::string, std::int64_t>;
 
-// One pass over the column's index instead of one count per group.
+// Group counts are kept up to date by triggers (see the schema upgrade).
 CountMap countByColumn(DomainDatabase& db, std::string_view column) {
   CountMap counts;
-  const std::string name(column);
-  db.query("SELECT " + name + ", count(*) FROM 域名 WHERE " + name + " IS NOT NULL GROUP BY " +
-               name,
-           {}, [&](const SqlRow& row) { counts[row.text(0)] = row.integer(1); });
+  db.query("SELECT 名称, 数量 FROM 分组计数 WHERE 列=?", {std::string(column)},
+           [&](const SqlRow& row) { counts[row.text(0)] = row.integer(1); });
   return counts;
 }
 
@@ -71,7 +69,7 @@ void ClassificationLists::rebuild(DomainDatabase& db) {
   domainTypes_ = readList(db, CategoryKind::DomainType);
   categories_ = readList(db, CategoryKind::Category);
   suffixes_.clear();
-  db.query("SELECT 后缀, count(*) FROM 域名 WHERE 后缀 IS NOT NULL GROUP BY 后缀", {},
+  db.query("SELECT 名称, 数量 FROM 分组计数 WHERE 列='后缀' ORDER BY 名称", {},
            [&](const SqlRow& row) { suffixes_.push_back({row.text(0), row.integer(1)}); });
 }
 

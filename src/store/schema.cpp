@@ -8,7 +8,8 @@
 namespace pelmora {
 namespace {
 
-constexpr int kSchemaVersion = 1;
+// 1: listing indexes; 2: group counts kept by triggers.
+constexpr int kSchemaVersion = 2;
 
 // Dates are stored as yyyy-MM-dd text or NULL; the checks keep junk out even
 // if a caller forgets to validate.
@@ -64,6 +65,57 @@ constexpr std::array<std::string_view, 9> kIndexedColumns{
     "到期时间", "注册时间", "注册商", "域名类型", "自定义分类",
     "后缀",     "出售",     "购买时间", "出售时间"};
 
+// The classification lists show a domain count per group. Counting a million
+// rows per group at every rebuild is slow, so triggers keep the counts in
+// 分组计数 as domains are added, changed and deleted, in the same transaction.
+constexpr std::array<std::string_view, 4> kCountedColumns{"注册商", "域名类型", "自定义分类", "后缀"};
+
+std::string countTriggers(std::string_view column) {
+  const std::string c(column);
+  const std::string increment = "INSERT INTO 分组计数(列,名称,数量) SELECT '" + c + "', NEW." + c +
+                                ", 1 WHERE NEW." + c +
+                                " IS NOT NULL ON CONFLICT(列,名称) DO UPDATE SET 数量=数量+1;";
+  const std::string decrement = "UPDATE 分组计数 SET 数量=数量-1 WHERE 列='" + c + "' AND 名称=OLD." +
+                                c + "; DELETE FROM 分组计数 WHERE 列='" + c + "' AND 名称=OLD." + c +
+                                " AND 数量<=0;";
+  return "CREATE TRIGGER IF NOT EXISTS 分组计数_增_" + c + " AFTER INSERT ON 域名 BEGIN " +
+         increment + " END;" + "CREATE TRIGGER IF NOT EXISTS 分组计数_删_" + c +
+         " AFTER DELETE ON 域名 BEGIN " + decrement + " END;" +
+         "CREATE TRIGGER IF NOT EXISTS 分组计数_改_" + c + " AFTER UPDATE OF " + c +
+         " ON 域名 WHEN OLD." + c + " IS NOT NEW." + c + " BEGIN " + decrement + increment +
+         " END;";
+}
+
+bool tableExists(DomainDatabase& db, std::string_view table) {
+  return db.scalar("SELECT count(*) FROM sqlite_master WHERE type='table' AND name=?",
+                   {std::string(table)}) == SqlValue(std::int64_t{1});
+}
+
+std::int64_t schemaVersion(DomainDatabase& db) {
+  const auto value = db.scalar("PRAGMA user_version");
+  const auto* version = value ? std::get_if<std::int64_t>(&*value) : nullptr;
+  return version != nullptr ? *version : 0;
+}
+
+void ensureGroupCounts(DomainDatabase& db) {
+  const bool fresh = !tableExists(db, "分组计数") || schemaVersion(db) < 2;
+  db.transaction([&](SqliteConnection& connection) {
+    connection.exec(
+        "CREATE TABLE IF NOT EXISTS 分组计数 (列 TEXT NOT NULL, 名称 TEXT NOT NULL,"
+        " 数量 INTEGER NOT NULL, PRIMARY KEY(列, 名称)) WITHOUT ROWID");
+    for (std::string_view column : kCountedColumns) connection.exec(countTriggers(column));
+    if (fresh) {
+      connection.exec("DELETE FROM 分组计数");
+      for (std::string_view column : kCountedColumns) {
+        const std::string c(column);
+        connection.exec("INSERT INTO 分组计数(列,名称,数量) SELECT '" + c + "', " + c +
+                        ", count(*) FROM 域名 WHERE " + c + " IS NOT NULL GROUP BY " + c);
+      }
+    }
+    return true;
+  });
+}
+
 bool hasColumn(DomainDatabase& db, std::string_view table, std::string_view column) {
   bool found = false;
   // Table names come from the fixed list above, never from input.
@@ -97,6 +149,7 @@ void upgradeSchema(DomainDatabase& db) {
     const std::string name(column);
     db.run("CREATE INDEX IF NOT EXISTS 域名_" + name + " ON 域名(" + name + ")");
   }
+  ensureGroupCounts(db);
   db.run("PRAGMA user_version=" + std::to_string(kSchemaVersion));
 }
 

@@ -65,6 +65,43 @@ TEST_F(ClassificationListsTest, RebuildReplacesTheLists) {
   EXPECT_EQ(lists.suffixes().size(), 1u);
 }
 
+// The counts kept by triggers always equal a fresh count of the table.
+TEST_F(ClassificationListsTest, CountsFollowInsertsUpdatesAndDeletes) {
+  addEntry("注册商", "西数", 1);
+  addEntry("注册商", "爱名", 2);
+  const auto expectCountsMatchTable = [&](const char* step) {
+    const auto lists = rebuilt();
+    for (const auto& item : lists.list(CategoryKind::Registrar)) {
+      EXPECT_EQ(db().scalar("SELECT count(*) FROM 域名 WHERE 注册商=?", {item.name}),
+                SqlValue(item.count))
+          << step << " " << item.name;
+    }
+    std::vector<std::string> suffixes;
+    for (const auto& item : lists.suffixes()) suffixes.push_back(itemText(item));
+    std::vector<std::string> fresh;
+    db().query("SELECT 后缀, count(*) FROM 域名 GROUP BY 后缀 ORDER BY 后缀", {},
+               [&](const SqlRow& row) { fresh.push_back(row.text(0) + "(" + row.asText(1) + ")"); });
+    EXPECT_EQ(suffixes, fresh) << step;
+  };
+  add({makeDomain("a.com", {{DomainField::Registrar, "西数"}}),
+       makeDomain("b.com", {{DomainField::Registrar, "西数"}}),
+       makeDomain("c.net", {{DomainField::Registrar, "爱名"}})});
+  expectCountsMatchTable("insert");
+  ASSERT_TRUE(db().run("UPDATE 域名 SET 注册商='爱名', 后缀='org' WHERE 域名='a.com'"));
+  expectCountsMatchTable("update");
+  ASSERT_TRUE(db().run("UPDATE 域名 SET 注册商=注册商"));
+  expectCountsMatchTable("unchanged update");
+  ASSERT_TRUE(db().run("DELETE FROM 域名 WHERE 后缀='com'"));
+  expectCountsMatchTable("delete");
+  ASSERT_TRUE(db().run("DELETE FROM 域名"));
+  expectCountsMatchTable("delete all");
+  EXPECT_TRUE(rebuilt().suffixes().empty());
+  // A failed statement leaves the counts as they were.
+  add({makeDomain("x.com", {{DomainField::Registrar, "西数"}})});
+  EXPECT_FALSE(db().run("INSERT INTO 域名(域名,注册商) VALUES('X.COM','西数')"));
+  expectCountsMatchTable("failed insert");
+}
+
 TEST(NameOfItem, TextBeforeFirstParenthesis) {
   EXPECT_EQ(nameOfItem("西数(12)"), "西数");
   EXPECT_EQ(nameOfItem("a(b)(3)"), "a");

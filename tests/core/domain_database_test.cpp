@@ -140,6 +140,9 @@ TEST(UpgradeOldFile, AddsMissingColumnsRowsAndIndexesKeepingData) {
   EXPECT_EQ(columns[18], "购买时间");
   EXPECT_EQ(columns[19], "出售时间");
   EXPECT_TRUE(db->run("UPDATE 注册商 SET 排序=1"));
+  // The existing domain is counted in its groups.
+  EXPECT_EQ(db->scalar("SELECT 数量 FROM 分组计数 WHERE 列='后缀' AND 名称='com'"),
+            SqlValue(std::int64_t{1}));
   EXPECT_EQ(db->scalar("SELECT 域名 FROM 域名"), SqlValue(std::string("old.com")));
   EXPECT_EQ(db->scalar("SELECT count(*) FROM sqlite_master WHERE type='index' AND name='域名_到期时间'"),
             SqlValue(std::int64_t{1}));
