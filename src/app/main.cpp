@@ -1,0 +1,54 @@
+// pelmora: the desktop program.
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/main_window.h"
+#include "app/toolkit.h"
+#include "store/schema.h"
+
+namespace {
+
+bool hasDisplay() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform != nullptr && *platform != '\0') return true;
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string databasePath;
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::string(argv[i]) == "--db") databasePath = argv[i + 1];
+  }
+  if (!hasDisplay()) {
+    std::fputs(
+        "pelmora: no display found (DISPLAY is not set).\n"
+        "Start it from a desktop session, or under a virtual display: xvfb-run -a pelmora\n"
+        "Without any display, use the command line: pelmora-cli list\n",
+        stderr);
+    return 2;
+  }
+
+  QApplication app(argc, argv);
+  app.setQuitOnLastWindowClosed(false);
+  const auto path =
+      databasePath.empty() ? pelmora::defaultDatabasePath() : std::filesystem::path(databasePath);
+  std::string why;
+  auto db = pelmora::openCurrentDatabase(path, &why);
+  if (!db) {
+    std::fprintf(stderr, "pelmora: %s\n", why.c_str());
+    pelmora::ui::Toolkit::messageBox(
+        nullptr, QString::fromUtf8(pelmora::kOpenFailureMessage.data()), QString());
+    return 2;
+  }
+  pelmora::ui::MainWindow window(*db);
+  QObject::connect(&window, &pelmora::ui::MainWindow::closed, &app, &QApplication::quit);
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,265 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "app/reminder_menu.h"
+#include "app/toolkit.h"
+#include "app/tray_icon.h"
+#include "store/listing.h"
+#include "support/program_texts.h"
+#include "ui/column_visibility_window.h"
+#include "ui/filter_window.h"
+#include "ui/listing_grid.h"
+
+namespace pelmora::ui {
+namespace {
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+template <typename W>
+W* named(W* widget, const QString& name) {
+  widget->setObjectName(name);
+  return widget;
+}
+
+const QString kNotYetHere = QStringLiteral("此功能即将开放");
+
+}  // namespace
+
+MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
+    : db_(db), settings_(db), options_(std::move(options)) {
+  setObjectName(QStringLiteral("主窗口"));
+  setWindowIcon(programIcon());
+  setMinimumSize(1200, 665);
+  resize(1200, 665);
+  buildControls();
+  buildMenus();
+
+  // Start-up, in order: title, status text, lists, first page, tray icon,
+  // filter window loaded hidden, news page, expiry monitor.
+  const std::string customTitle = settings_.read(kSettingCustomTitle);
+  setWindowTitle(q(mainWindowTitle(customTitle)));
+  statusPart2_->setText(options_.statusText);
+  lists_.rebuild(db_);
+  loadPage(true);
+  buildTray();
+  if (tray_ != nullptr) tray_->setToolTip(q(trayTip(customTitle)));
+  createFilterWindow();
+  if (!options_.newsAddress.isEmpty()) browser_->setSource(QUrl(options_.newsAddress));
+  expiryTimer_.setObjectName(QStringLiteral("时钟_监控到期"));
+  connect(&expiryTimer_, &QTimer::timeout, this, &MainWindow::runExpiryCheck);
+  startExpiryMonitor();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  grid_ = new ListingGrid(central);
+  layout->addWidget(grid_, 1);
+
+  auto* bottom = new QHBoxLayout;
+  pagingGroup_ = named(new QGroupBox(QStringLiteral("翻页")), QStringLiteral("分组框_翻页"));
+  auto* paging = new QHBoxLayout(pagingGroup_);
+  pageList_ = named(new QComboBox, QStringLiteral("组合框_分页"));
+  pageList_->setMinimumWidth(70);
+  previous_ = named(new QPushButton(QStringLiteral("< 上一页")), QStringLiteral("按钮_上一页"));
+  next_ = named(new QPushButton(QStringLiteral("下一页 >")), QStringLiteral("按钮_下一页"));
+  tickAll_ = named(new QCheckBox(QStringLiteral("全选/不选")), QStringLiteral("选择框_全选不选"));
+  invert_ = named(new QPushButton(QStringLiteral("反选")), QStringLiteral("按钮_反选"));
+  for (QWidget* w : std::initializer_list<QWidget*>{pageList_, previous_, next_, tickAll_, invert_}) {
+    paging->addWidget(w);
+  }
+  bottom->addWidget(pagingGroup_, 1);
+
+  auto* common = named(new QGroupBox(QStringLiteral("常用操作 : 快捷键Ctrl")),
+                       QStringLiteral("分组框_常用操作"));
+  auto* commonLayout = new QHBoxLayout(common);
+  const auto addButton = [&](const QString& caption, const QString& name) {
+    auto* button = named(new QPushButton(caption), name);
+    commonLayout->addWidget(button);
+    operationButtons_.push_back(button);
+    return button;
+  };
+  auto* single = addButton(QStringLiteral("单个添加(Q)"), QStringLiteral("按钮_单个添加域名"));
+  auto* batch = addButton(QStringLiteral("批量添加(W)"), QStringLiteral("按钮_批量添加域名"));
+  auto* settings = addButton(QStringLiteral("软件设置(R)"), QStringLiteral("按钮_软件设置"));
+  columnsButton_ = addButton(QStringLiteral("隐藏列"), QStringLiteral("按钮_隐藏列"));
+  auto* modify = addButton(QStringLiteral("修改选中"), QStringLiteral("按钮_修改选中"));
+  auto* advanced = addButton(QStringLiteral("高级修改"), QStringLiteral("按钮_高级修改"));
+  auto* remove = addButton(QStringLiteral("删除选中"), QStringLiteral("按钮_删除选中域名"));
+  auto* dates = addButton(QStringLiteral("更新选中时间"), QStringLiteral("按钮_更新选中时间"));
+  single->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
+  batch->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
+  settings->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
+  for (QWidget* w : std::initializer_list<QWidget*>{single, batch, settings, modify, advanced,
+                                                    remove, dates}) {
+    unavailable_.push_back(w);
+  }
+  bottom->addWidget(common);
+
+  filterButton_ = named(new QPushButton(QStringLiteral("筛 选(Ctrl+F)")), QStringLiteral("按钮_筛选"));
+  filterButton_->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
+  operationButtons_.push_back(filterButton_);
+  operationButtons_.push_back(invert_);
+  bottom->addWidget(filterButton_);
+  alwaysOnTop_ = named(new QCheckBox(QStringLiteral("总在最前显示")), QStringLiteral("选择框_总在最前"));
+  bottom->addWidget(alwaysOnTop_);
+  layout->addLayout(bottom);
+
+  browser_ = named(new QTextBrowser, QStringLiteral("超文本浏览框1"));
+  browser_->setMaximumHeight(70);
+  browser_->setOpenExternalLinks(true);
+  layout->addWidget(browser_);
+  setCentralWidget(central);
+
+  auto* status = named(new QStatusBar(this), QStringLiteral("状态条1"));
+  statusPart1_ = named(new QLabel, QStringLiteral("状态条1_提示"));
+  statusPart2_ = named(new QLabel, QStringLiteral("状态条1_状态"));
+  status->addWidget(statusPart1_, 1);
+  status->addPermanentWidget(statusPart2_);
+  setStatusBar(status);
+
+  for (QWidget* w : unavailable_) {
+    w->setEnabled(false);
+    w->setToolTip(kNotYetHere);
+  }
+
+  connect(previous_, &QPushButton::clicked, this, &MainWindow::goPrevious);
+  connect(next_, &QPushButton::clicked, this, &MainWindow::goNext);
+  connect(pageList_, &QComboBox::activated, this, &MainWindow::pickPage);
+  connect(tickAll_, &QCheckBox::toggled, this,
+          [this](bool on) { grid_->pageModel()->setAllTicked(on); });
+  connect(invert_, &QPushButton::clicked, this, [this] { grid_->pageModel()->invertTicks(); });
+  connect(filterButton_, &QPushButton::clicked, this, &MainWindow::toggleFilterWindow);
+  connect(columnsButton_, &QPushButton::clicked, this, &MainWindow::toggleColumnWindow);
+  connect(alwaysOnTop_, &QCheckBox::toggled, this, &MainWindow::setAlwaysOnTop);
+  connect(grid_, &ListingGrid::headerClicked, this, &MainWindow::sortByHeader);
+  connect(grid_, &QTableView::doubleClicked, this, &MainWindow::copyDomain);
+  connect(grid_, &ListingGrid::contextMenuAt, this, &MainWindow::showGridMenu);
+}
+
+void MainWindow::setStatus(const QString& text) { statusPart1_->setText(text); }
+
+QString MainWindow::statusText(int part) const {
+  return part == 1 ? statusPart1_->text() : statusPart2_->text();
+}
+
+void MainWindow::loadPage(bool refresh) {
+  const FilterCriteria criteria = filterWindow_ ? filterWindow_->criteria() : FilterCriteria{};
+  const SqlCondition condition = buildWhere(criteria, options_.clock.today());
+  if (refresh) refreshCounts(condition);
+
+  auto* delegate = grid_->delegate();
+  for (const auto& [column, kind] : {std::pair{4, CategoryKind::Registrar},
+                                    std::pair{5, CategoryKind::DomainType},
+                                    std::pair{6, CategoryKind::Category}}) {
+    QStringList names;
+    for (const std::string& name : lists_.itemsFor(ListTarget::Grid, kind)) names << q(name);
+    delegate->setDropDownItems(column, names);
+  }
+
+  PageRequest request;
+  request.pageSize = settings_.pageSize();
+  request.page = pageList_->currentIndex() + 1;
+  request.sortKey = sortKey_;
+  grid_->pageModel()->setRows(loadPageRows(db_, condition, request, total_));
+  if (columnWindow_) {
+    grid_->applyColumnVisibility(columnWindow_->visibleColumns());
+  } else {
+    grid_->showAllColumns();
+  }
+  setStatus(QStringLiteral(" 提示:数据加载完毕!"));
+}
+
+void MainWindow::refreshCounts(const SqlCondition& condition) {
+  const int pageSize = settings_.pageSize();
+  total_ = countDomains(db_, condition);
+  pageList_->clear();
+  pageCount_ = pageCountFor(total_, pageSize);
+  if (pageSize >= total_) {
+    previous_->setEnabled(false);
+    next_->setEnabled(false);
+    pageList_->setEnabled(false);
+  } else {
+    previous_->setEnabled(false);
+    next_->setEnabled(true);
+  }
+  pagingGroup_->setTitle(q(pageCaption(total_, pageCount_)));
+  if (pageCount_ > 1) pageList_->setEnabled(true);
+  for (std::int64_t page = 1; page <= pageCount_; ++page) pageList_->addItem(QString::number(page));
+  pageList_->setCurrentIndex(0);
+}
+
+void MainWindow::goPrevious() {
+  const int index = pageList_->currentIndex() - 1;
+  if (index < 0) return;
+  pageList_->setCurrentIndex(index);
+  if (index == 0) {
+    previous_->setEnabled(false);
+    next_->setEnabled(true);
+  }
+  if (index + 1 < pageCount_) next_->setEnabled(true);
+  afterNavigation();
+}
+
+void MainWindow::goNext() {
+  const int index = pageList_->currentIndex() + 1;
+  if (index >= pageList_->count()) return;
+  pageList_->setCurrentIndex(index);
+  previous_->setEnabled(true);
+  if (index + 1 == pageCount_) next_->setEnabled(false);
+  afterNavigation();
+}
+
+void MainWindow::pickPage(int index) {
+  const bool first = index == 0;
+  const bool last = index + 1 == pageCount_;
+  previous_->setEnabled(!first);
+  next_->setEnabled(!last);
+  afterNavigation();
+}
+
+void MainWindow::afterNavigation() {
+  loadPage(false);
+  tickAll_->setChecked(false);
+}
+
+void MainWindow::sortByHeader(int column) {
+  const auto key = sortKeyForHeader(
+      gridColumns()[static_cast<std::size_t>(column)].title);
+  if (!key) return;
+  sortKey_ = *key;
+  loadPage(false);
+}
+
+void MainWindow::copyDomain(const QModelIndex& index) {
+  if (!index.isValid() || index.column() != PageModel::kNameColumn) return;
+  const QString name = grid_->pageModel()->cellText(index.row(), index.column());
+  Toolkit::setClipboardText(name);
+  setStatus(QStringLiteral(" 提示: 复制 [ ") + name + QStringLiteral(" ] 成功!"));
+}
+
+void MainWindow::showGridMenu(int row, const QPoint& globalPos) {
+  if (row < 0) return;
+  gridMenuDomain_->setText(QStringLiteral("当前欲操作 [ ") +
+                           grid_->pageModel()->cellText(row, PageModel::kNameColumn) +
+                           QStringLiteral(" ]"));
+  gridMenuState_->setText(QStringLiteral("当前无其他任务,可使用以上功能."));
+  gridMenu_->popup(globalPos);
+}
+
+}  // namespace pelmora::ui

@@ -1,0 +1,213 @@
+// The main window's menus, tool windows, reminders, tray icon and closing.
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+
+#include "app/main_window.h"
+#include "app/reminder_menu.h"
+#include "app/toolkit.h"
+#include "app/tray_icon.h"
+#include "reports/expiry_reminder.h"
+#include "support/endpoints.h"
+#include "ui/about_dialog.h"
+#include "ui/column_visibility_window.h"
+#include "ui/filter_window.h"
+#include "ui/listing_grid.h"
+
+namespace pelmora::ui {
+namespace {
+const QString kNotYetHere = QStringLiteral("此功能即将开放");
+}
+
+void MainWindow::buildMenus() {
+  QMenuBar* bar = menuBar();
+  const auto unavailable = [this](QAction* action) {
+    action->setEnabled(false);
+    action->setToolTip(kNotYetHere);
+    return action;
+  };
+
+  fileMenu_ = bar->addMenu(QStringLiteral("文件(&F)"));
+  fileMenu_->setObjectName(QStringLiteral("菜单_文件"));
+  connect(fileMenu_->addAction(QStringLiteral("高级筛选")), &QAction::triggered, this,
+          &MainWindow::toggleFilterWindow);
+  unavailable(fileMenu_->addAction(QStringLiteral("软件设置")));
+  unavailable(fileMenu_->addAction(QStringLiteral("报表统计")));
+  connect(fileMenu_->addAction(QStringLiteral("完全退出")), &QAction::triggered, this,
+          &MainWindow::exitCompletely);
+
+  commonMenu_ = bar->addMenu(QStringLiteral("常用操作(&E)"));
+  commonMenu_->setObjectName(QStringLiteral("菜单_常用操作"));
+  unavailable(commonMenu_->addAction(QStringLiteral("单个添加域名")));
+  unavailable(commonMenu_->addAction(QStringLiteral("批量添加域名")));
+  connect(commonMenu_->addAction(QStringLiteral("还原表格属性")), &QAction::triggered, this,
+          [this] { grid_->pageModel()->restoreLook(); });
+
+  batchMenu_ = bar->addMenu(QStringLiteral("批量操作(&P)"));
+  batchMenu_->setObjectName(QStringLiteral("菜单_批量操作"));
+  unavailable(batchMenu_->addAction(QStringLiteral("更新选中时间")));
+  unavailable(batchMenu_->addAction(QStringLiteral("批量修改选中")));
+  unavailable(batchMenu_->addAction(QStringLiteral("删除选中域名")));
+
+  QMenu* help = bar->addMenu(QStringLiteral("帮助(&H)"));
+  help->setObjectName(QStringLiteral("菜单_帮助"));
+  connect(help->addAction(QStringLiteral("帮助")), &QAction::triggered, this, [] {
+    Toolkit::openUrl(QStringLiteral("http://") + QString::fromStdString(siteHost()) +
+                     QStringLiteral("/pelmora/#help"));
+  });
+  connect(help->addAction(QStringLiteral("关于")), &QAction::triggered, this, [this] {
+    auto* about = new AboutDialog(this);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->setWindowFlag(Qt::WindowStaysOnTopHint, alwaysOnTop_->isChecked());
+    centreOverMe(about);
+    about->open();
+  });
+
+  reminders_ = new ReminderMenu(bar);
+  connect(reminders_, &ReminderMenu::showDueRequested, this, &MainWindow::showDue);
+
+  gridMenu_ = new QMenu(this);
+  gridMenu_->setObjectName(QStringLiteral("表格菜单"));
+  gridMenuDomain_ = gridMenu_->addAction(QStringLiteral("当前域名"));
+  gridMenuDomain_->setEnabled(false);
+  gridMenuUpdate_ = unavailable(gridMenu_->addAction(QStringLiteral("更新该条日期")));
+  gridMenuState_ = gridMenu_->addAction(QStringLiteral("当前状态"));
+  gridMenuState_->setEnabled(false);
+}
+
+void MainWindow::buildTray() {
+  if (!Toolkit::trayAvailable()) return;
+  tray_ = new QSystemTrayIcon(programIcon(), this);
+  tray_->setContextMenu(fileMenu_);
+  connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
+    if (why != QSystemTrayIcon::DoubleClick) return;
+    if (isVisible()) {
+      hide();
+    } else {
+      showNormal();
+      activateWindow();
+    }
+  });
+  tray_->show();
+}
+
+void MainWindow::createFilterWindow() {
+  filterWindow_ = new FilterWindow(this, options_.clock);
+  filterWindow_->setWindowFlag(Qt::WindowStaysOnTopHint, alwaysOnTop_->isChecked());
+  filterWindow_->fillLists(lists_);
+  filterWindow_->setPageSizeText(QString::fromStdString(settings_.read(kSettingPageSize)));
+  connect(filterWindow_, &FilterWindow::confirmed, this, &MainWindow::confirmFilter);
+  connect(filterWindow_, &FilterWindow::closeRequested, this, &MainWindow::toggleFilterWindow);
+  filterWindow_->hide();
+}
+
+void MainWindow::toggleFilterWindow() {
+  if (filterWindow_ && filterWindow_->isVisible()) {
+    filterWindow_->hide();
+    setOperationsEnabled(true, nullptr);
+    return;
+  }
+  setOperationsEnabled(false, filterButton_);
+  lists_.rebuild(db_);
+  if (!filterWindow_) {
+    createFilterWindow();
+  } else {
+    filterWindow_->refillKeepingPositions(lists_);
+  }
+  centreOverMe(filterWindow_);
+  filterWindow_->show();
+  filterWindow_->raise();
+}
+
+void MainWindow::confirmFilter() {
+  settings_.write(kSettingPageSize, filterWindow_->pageSizeText().toStdString());
+  loadPage(true);
+  toggleFilterWindow();
+  tickAll_->setChecked(false);
+}
+
+void MainWindow::toggleColumnWindow() {
+  if (!columnWindow_) {
+    columnWindow_ = new ColumnVisibilityWindow(this);
+    connect(columnWindow_, &ColumnVisibilityWindow::applied, this,
+            [this] { grid_->applyColumnVisibility(columnWindow_->visibleColumns()); });
+    centreOverMe(columnWindow_);
+    columnWindow_->show();
+    return;
+  }
+  columnWindow_->setVisible(!columnWindow_->isVisible());
+}
+
+void MainWindow::showDue(int expiryChoiceIndex) {
+  if (!filterWindow_) return;
+  filterWindow_->selectExpiryShortcut(expiryChoiceIndex);
+  loadPage(true);
+}
+
+void MainWindow::setOperationsEnabled(bool enabled, QWidget* except) {
+  for (QPushButton* button : operationButtons_) button->setEnabled(enabled);
+  tickAll_->setEnabled(enabled);
+  if (except != nullptr) except->setEnabled(true);
+  for (QWidget* w : unavailable_) w->setEnabled(false);
+  for (QMenu* menu : {fileMenu_, commonMenu_, batchMenu_}) menu->menuAction()->setEnabled(enabled);
+}
+
+void MainWindow::setAlwaysOnTop(bool on) {
+  const bool shown = isVisible();
+  setWindowFlag(Qt::WindowStaysOnTopHint, on);
+  if (shown) show();
+}
+
+void MainWindow::centreOverMe(QWidget* window) {
+  const QSize size = window->sizeHint().expandedTo(window->size());
+  window->move(x() + (width() - size.width()) / 2, y() + (height() - size.height()) / 2);
+}
+
+void MainWindow::startExpiryMonitor() {
+  const ExpiryCheckSetting setting = parseExpiryCheck(settings_.read(kSettingExpiryCheck));
+  if (!setting.on) return;
+  runExpiryCheck();
+  expiryTimer_.setInterval(setting.periodMs);
+  if (setting.periodMs == 0) {
+    expiryTimer_.stop();
+  } else {
+    expiryTimer_.start();
+  }
+}
+
+void MainWindow::runExpiryCheck() {
+  reminders_->showCounts(countExpiring(db_, options_.clock.today()));
+}
+
+void MainWindow::exitCompletely() {
+  exiting_ = true;
+  close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!exiting_ && settings_.read(kSettingCloseToTray) == "1") {
+    event->ignore();
+    if (tray_ != nullptr) {
+      hide();
+    } else {
+      // Without a notification area a hidden window could not be reached again.
+      showMinimized();
+      setStatus(QStringLiteral(" 提示:没有系统托盘,窗口已最小化!"));
+    }
+    return;
+  }
+  for (QWidget* window : std::initializer_list<QWidget*>{filterWindow_, columnWindow_}) {
+    if (window != nullptr) window->deleteLater();
+  }
+  if (tray_ != nullptr) tray_->hide();
+  event->accept();
+  emit closed();
+}
+
+}  // namespace pelmora::ui

@@ -1,0 +1,101 @@
+#include "app/toolkit.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QSystemTrayIcon>
+#include <QUrl>
+#include <deque>
+
+namespace pelmora::ui {
+namespace {
+
+struct Script {
+  bool active = false;
+  std::deque<int> answers;
+  std::deque<InputAnswer> inputs;
+  std::optional<bool> trayAvailable;
+  QStringList messages;
+  QStringList urls;
+};
+
+Script& script() {
+  static Script s;
+  return s;
+}
+
+}  // namespace
+
+int Toolkit::messageBox(QWidget* owner, const QString& text, const QString& caption, bool yesNo) {
+  Script& s = script();
+  if (s.active) {
+    s.messages << caption + "|" + text;
+    if (!yesNo) return kAnswerOk;
+    if (s.answers.empty()) return kAnswerYes;
+    const int answer = s.answers.front();
+    s.answers.pop_front();
+    return answer;
+  }
+  if (!yesNo) {
+    QMessageBox::information(owner, caption, text);
+    return kAnswerOk;
+  }
+  return QMessageBox::question(owner, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+                 QMessageBox::Yes
+             ? kAnswerYes
+             : kAnswerNo;
+}
+
+InputAnswer Toolkit::inputBox(QWidget* owner, const QString& prompt, const QString& title,
+                              const QString& prefilled) {
+  Script& s = script();
+  if (s.active) {
+    s.messages << title + "|" + prompt;
+    if (s.inputs.empty()) return {prefilled, true};
+    const InputAnswer answer = s.inputs.front();
+    s.inputs.pop_front();
+    return answer;
+  }
+  bool ok = false;
+  const QString text =
+      QInputDialog::getText(owner, title, prompt, QLineEdit::Normal, prefilled, &ok);
+  return {text, ok};
+}
+
+void Toolkit::setClipboardText(const QString& text) {
+  QApplication::clipboard()->setText(text);
+}
+
+void Toolkit::openUrl(const QString& address) {
+  Script& s = script();
+  if (s.active) {
+    s.urls << address;
+    return;
+  }
+  QDesktopServices::openUrl(QUrl(address));
+}
+
+bool Toolkit::trayAvailable() {
+  if (script().trayAvailable) return *script().trayAvailable;
+  return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void Toolkit::startScripting() { script() = Script{true, {}, {}, std::nullopt, {}, {}}; }
+
+void Toolkit::stopScripting() { script() = Script{}; }
+
+void Toolkit::queueAnswer(int answer) { script().answers.push_back(answer); }
+
+void Toolkit::queueInput(const InputAnswer& answer) { script().inputs.push_back(answer); }
+
+void Toolkit::setTrayAvailable(std::optional<bool> available) {
+  script().trayAvailable = available;
+}
+
+QStringList Toolkit::takeMessages() { return std::exchange(script().messages, {}); }
+
+QStringList Toolkit::takeOpenedUrls() { return std::exchange(script().urls, {}); }
+
+}  // namespace pelmora::ui

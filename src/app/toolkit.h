@@ -1,0 +1,47 @@
+#pragma once
+
+// The one door to message boxes, input boxes, the clipboard, opening web
+// addresses and the notification area. Tests script the answers so that no
+// test ever waits on a modal box.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+
+namespace pelmora::ui {
+
+// Message box results, passed on unchanged by callers.
+inline constexpr int kAnswerOk = 1;
+inline constexpr int kAnswerYes = 5;
+inline constexpr int kAnswerNo = 6;
+
+struct InputAnswer {
+  QString text;
+  bool ok = false;
+};
+
+class Toolkit {
+ public:
+  // OK box, or Yes/No box when `yesNo`; returns kAnswerOk, kAnswerYes or kAnswerNo.
+  static int messageBox(QWidget* owner, const QString& text, const QString& caption,
+                        bool yesNo = false);
+  static InputAnswer inputBox(QWidget* owner, const QString& prompt, const QString& title,
+                              const QString& prefilled);
+  static void setClipboardText(const QString& text);
+  static void openUrl(const QString& address);
+  static bool trayAvailable();
+
+  // Scripting for tests: boxes are not shown, answers come from the queue
+  // (Yes / the pre-filled text when it is empty) and everything is recorded.
+  static void startScripting();
+  static void stopScripting();
+  static void queueAnswer(int answer);
+  static void queueInput(const InputAnswer& answer);
+  static void setTrayAvailable(std::optional<bool> available);
+  static QStringList takeMessages();  // "caption|text" of every box shown
+  static QStringList takeOpenedUrls();
+};
+
+}  // namespace pelmora::ui

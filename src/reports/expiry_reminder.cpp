@@ -1,0 +1,59 @@
+#include "reports/expiry_reminder.h"
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+#include "support/numbers.h"
+
+namespace pelmora {
+
+ExpiryCounts countExpiring(DomainDatabase& db, const Date& today) {
+  const std::string t = formatDate(today);
+  const auto count = [&](const std::string& condition, const SqlParams& params) {
+    const auto value = db.scalar("SELECT count(*) FROM 域名 WHERE " + condition, params);
+    const auto* n = value ? std::get_if<std::int64_t>(&*value) : nullptr;
+    return n != nullptr ? *n : std::int64_t{0};
+  };
+  ExpiryCounts counts{};
+  counts[0] = count("到期时间 < ?", {t});
+  counts[1] = count("到期时间 = ?", {t});
+  const std::array<int, 4> spans{2, 4, 9, 29};
+  for (std::size_t i = 0; i < spans.size(); ++i) {
+    counts[i + 2] = count("到期时间 BETWEEN ? AND ?", {t, formatDate(addDays(today, spans[i]))});
+  }
+  return counts;
+}
+
+std::string reminderItemCaption(std::string_view currentCaption, std::int64_t count) {
+  std::string_view base = currentCaption;
+  if (base.find(']') != std::string_view::npos) {
+    const std::size_t cut = base.rfind("] ");
+    if (cut != std::string_view::npos) base = base.substr(cut + 2);
+  }
+  const std::string prefix = count != 0 ? "[ " + std::to_string(count) + " ] " : "[ 无 ] ";
+  return prefix + std::string(base);
+}
+
+ExpiryCheckSetting parseExpiryCheck(std::string_view value) {
+  std::vector<std::string_view> fields;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t bar = value.find('|', start);
+    fields.push_back(value.substr(start, bar - start));
+    if (bar == std::string_view::npos) break;
+    start = bar + 1;
+  }
+  ExpiryCheckSetting setting;
+  if (fields.size() != 3 || fields[0] != "1") return setting;
+  setting.on = true;
+  const std::int64_t period = readInt(fields[1]);
+  std::int64_t unitMs = 0;
+  if (fields[2] == "0") unitMs = 60'000;
+  if (fields[2] == "1") unitMs = 3'600'000;
+  if (fields[2] == "2") unitMs = 86'400'000;
+  setting.periodMs = static_cast<int>(std::clamp<std::int64_t>(period * unitMs, 0, INT_MAX));
+  return setting;
+}
+
+}  // namespace pelmora

@@ -1,0 +1,312 @@
+#include "ui/filter_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "app/toolkit.h"
+#include "editing/filter_ranges.h"
+
+namespace pelmora::ui {
+namespace {
+
+QDate toQDate(const Date& date) {
+  return QDate(static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
+               static_cast<int>(static_cast<unsigned>(date.day())));
+}
+
+Date toDate(const QDate& date) {
+  return Date{std::chrono::year{date.year()}, std::chrono::month{static_cast<unsigned>(date.month())},
+              std::chrono::day{static_cast<unsigned>(date.day())}};
+}
+
+template <typename W>
+W* named(W* widget, const QString& name) {
+  widget->setObjectName(name);
+  return widget;
+}
+
+// The money criteria, in build order, with their check-box captions and columns.
+struct AmountSpec {
+  const char* caption;
+};
+constexpr AmountSpec kAmounts[] = {{"一次成本"}, {"续费成本"}, {"实际成本"}, {"预售底价"},
+                                   {"对外标价"}, {"最终售价"}, {"销售利润"}};
+
+}  // namespace
+
+FilterWindow::FilterWindow(QWidget* owner, const Clock& clock) : QDialog(owner) {
+  setWindowTitle(QStringLiteral("域名条件筛选"));
+  setModal(false);
+  build(clock);
+}
+
+void FilterWindow::build(const Clock& clock) {
+  tabs_ = named(new QTabWidget(this), QStringLiteral("选择夹1"));
+  tabs_->addTab(buildCriteriaPage(clock), QStringLiteral("筛选条件"));
+  for (const char* registrar : {"西数", "爱名", "易名"}) {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(new QLabel(QStringLiteral("一口价列表导出 (按当前筛选条件)")));
+    layout->addStretch();
+    tabs_->addTab(page, QString::fromUtf8(registrar));
+  }
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs_);
+}
+
+QWidget* FilterWindow::buildCriteriaPage(const Clock& clock) {
+  auto* page = new QWidget;
+  auto* outer = new QVBoxLayout(page);
+
+  auto* groups = new QGridLayout;
+  const auto addCombo = [&](int row, int column, const QString& label, const QString& name) {
+    groups->addWidget(new QLabel(label), row, column * 2);
+    auto* combo = named(new QComboBox, name);
+    combo->setMinimumWidth(140);
+    groups->addWidget(combo, row, column * 2 + 1);
+    return combo;
+  };
+  registrar_ = addCombo(0, 0, QStringLiteral("注册商"), QStringLiteral("组合框_注册商"));
+  domainType_ = addCombo(0, 1, QStringLiteral("域名类型"), QStringLiteral("组合框_域名类型"));
+  category_ = addCombo(0, 2, QStringLiteral("自定义分类"), QStringLiteral("组合框_自定义分类"));
+  suffix_ = addCombo(1, 0, QStringLiteral("后缀"), QStringLiteral("组合框_后缀"));
+  sold_ = addCombo(1, 1, QStringLiteral("出售"), QStringLiteral("组合框_出售"));
+  sold_->addItems({QStringLiteral("全部"), QStringLiteral("未出售"), QStringLiteral("已出售")});
+  expiry_ = named(new QComboBox, QStringLiteral("组合框_到期"));
+  expiry_->addItems({QStringLiteral("不限"), QStringLiteral("已到期"), QStringLiteral("今天"),
+                     QStringLiteral("3"), QStringLiteral("5"), QStringLiteral("10"),
+                     QStringLiteral("30")});
+  groups->addWidget(expiry_, 1, 4);
+  groups->addWidget(new QLabel(QStringLiteral("天内到期")), 1, 5);
+  outer->addLayout(groups);
+
+  auto* texts = new QHBoxLayout;
+  nameBox_ = named(new QCheckBox(QStringLiteral("域名")), QStringLiteral("选择框_域名"));
+  nameText_ = named(new QLineEdit, QStringLiteral("编辑框_域名"));
+  nameMode_ = named(new QComboBox, QStringLiteral("组合框_域名"));
+  nameMode_->addItems({QStringLiteral("任意"), QStringLiteral("开头"), QStringLiteral("结束")});
+  noteBox_ = named(new QCheckBox(QStringLiteral("备注")), QStringLiteral("选择框_备注"));
+  noteText_ = named(new QLineEdit, QStringLiteral("编辑框_备注"));
+  nameText_->installEventFilter(this);
+  noteText_->installEventFilter(this);
+  for (QWidget* w : std::initializer_list<QWidget*>{nameBox_, nameText_, nameMode_, noteBox_, noteText_}) {
+    texts->addWidget(w);
+  }
+  outer->addLayout(texts);
+
+  auto* filterGroup = named(new QGroupBox(QStringLiteral("筛选")), QStringLiteral("分组框_筛选"));
+  auto* filterLayout = new QGridLayout(filterGroup);
+  int cell = 0;
+  const auto place = [&](QWidget* w) {
+    filterLayout->addWidget(w, cell / 2, cell % 2);
+    ++cell;
+  };
+  place(addRange(QStringLiteral("长度"), QStringLiteral("长度"), false));
+  for (const AmountSpec& spec : kAmounts) {
+    const QString caption = QString::fromUtf8(spec.caption);
+    place(addRange(caption, caption, true));
+  }
+  place(addDates(QStringLiteral("注册时间"), QStringLiteral("注册时间"), registered_, clock));
+  place(addDates(QStringLiteral("到期时间"), QStringLiteral("到期时间"), expires_, clock));
+  place(addDates(QStringLiteral("购买时间"), QStringLiteral("购买时间"), purchased_, clock));
+  place(addDates(QStringLiteral("出售时间"), QStringLiteral("出售时间"), soldOn_, clock));
+
+  auto* pageRow = new QHBoxLayout;
+  pageRow->addWidget(new QLabel(QStringLiteral("每页数")));
+  pageSize_ = named(new QLineEdit, QStringLiteral("编辑框_每页显示数量"));
+  pageSize_->setMaximumWidth(80);
+  pageRow->addWidget(pageSize_);
+  pageRow->addStretch();
+  auto* confirm = named(new QPushButton(QStringLiteral("确 定")), QStringLiteral("按钮_确定"));
+  auto* reset = named(new QPushButton(QStringLiteral("重 置(Ctrl+C)")), QStringLiteral("按钮_重置"));
+  auto* close = named(new QPushButton(QStringLiteral("关 闭(Ctrl+F)")), QStringLiteral("按钮_关闭"));
+  confirm->setAutoDefault(false);
+  reset->setAutoDefault(false);
+  close->setAutoDefault(false);
+  pageRow->addWidget(confirm);
+  pageRow->addWidget(reset);
+  pageRow->addWidget(close);
+  filterLayout->addLayout(pageRow, cell / 2 + 1, 0, 1, 2);
+  outer->addWidget(filterGroup);
+
+  connect(confirm, &QPushButton::clicked, this, &FilterWindow::confirmed);
+  connect(reset, &QPushButton::clicked, this, &FilterWindow::resetCriteria);
+  connect(close, &QPushButton::clicked, this, &FilterWindow::closeRequested);
+  connect(new QShortcut(QKeySequence(QStringLiteral("Ctrl+C")), this), &QShortcut::activated,
+          this, &FilterWindow::resetCriteria);
+  connect(new QShortcut(QKeySequence(QStringLiteral("Ctrl+F")), this), &QShortcut::activated,
+          this, &FilterWindow::closeRequested);
+  return page;
+}
+
+QWidget* FilterWindow::addRange(const QString& caption, const QString& key, bool withBox) {
+  auto* row = new QWidget;
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  Range range;
+  range.caption = caption;
+  if (withBox) {
+    range.box = named(new QCheckBox(caption), QStringLiteral("选择框_") + key);
+    layout->addWidget(range.box);
+  } else {
+    layout->addWidget(new QLabel(caption));
+  }
+  range.from = named(new QLineEdit(QStringLiteral("0")), QStringLiteral("编辑框_") + key + "a");
+  range.to = named(new QLineEdit(QStringLiteral("0")), QStringLiteral("编辑框_") + key + "b");
+  range.from->installEventFilter(this);
+  range.to->installEventFilter(this);
+  layout->addWidget(range.from);
+  layout->addWidget(new QLabel(QStringLiteral("至")));
+  layout->addWidget(range.to);
+  ranges_.push_back(range);
+  return row;
+}
+
+QWidget* FilterWindow::addDates(const QString& caption, const QString& key, Dates& dates,
+                                const Clock& clock) {
+  auto* row = new QWidget;
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  dates.box = named(new QCheckBox(caption), QStringLiteral("选择框_") + key);
+  const QDate today = toQDate(clock.today());
+  const auto makeDate = [&](const QString& suffix) {
+    auto* edit = named(new QDateEdit(today), QStringLiteral("日期框_") + key + suffix);
+    edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    edit->setCalendarPopup(true);
+    return edit;
+  };
+  dates.from = makeDate(QStringLiteral("_开始"));
+  dates.to = makeDate(QStringLiteral("_结束"));
+  layout->addWidget(dates.box);
+  layout->addWidget(dates.from);
+  layout->addWidget(new QLabel(QStringLiteral("至")));
+  layout->addWidget(dates.to);
+  return row;
+}
+
+FilterCriteria FilterWindow::criteria() const {
+  FilterCriteria c;
+  c.registrar = registrar_->currentText().toStdString();
+  c.domainType = domainType_->currentText().toStdString();
+  c.category = category_->currentText().toStdString();
+  c.suffix = suffix_->currentText().toStdString();
+  c.sold = sold_->currentText().toStdString();
+  c.lengthFrom = ranges_[0].from->text().toStdString();
+  c.lengthTo = ranges_[0].to->text().toStdString();
+  const auto dates = [](const Dates& d) {
+    return DateRange{d.box->isChecked(), toDate(d.from->date()), toDate(d.to->date())};
+  };
+  c.registered = dates(registered_);
+  c.expires = dates(expires_);
+  c.purchased = dates(purchased_);
+  c.soldOn = dates(soldOn_);
+  MoneyRange* amounts[] = {&c.oneTimeCost,  &c.renewalCost, &c.actualCost, &c.reservePrice,
+                           &c.askingPrice,  &c.finalPrice,  &c.profit};
+  for (std::size_t i = 0; i < std::size(amounts); ++i) {
+    const Range& r = ranges_[i + 1];
+    *amounts[i] = {r.box->isChecked(), r.from->text().toStdString(), r.to->text().toStdString()};
+  }
+  c.nameOn = nameBox_->isChecked();
+  c.nameMode = nameMode_->currentText().toStdString();
+  c.nameText = nameText_->text().toStdString();
+  c.expiry = expiry_->currentText().toStdString();
+  c.noteOn = noteBox_->isChecked();
+  c.noteText = noteText_->text().toStdString();
+  return c;
+}
+
+void FilterWindow::fillCombo(QComboBox* combo, const std::vector<std::string>& items) {
+  combo->clear();
+  for (const std::string& item : items) combo->addItem(QString::fromStdString(item));
+  combo->setCurrentIndex(0);
+}
+
+void FilterWindow::fillLists(const ClassificationLists& lists) {
+  fillCombo(registrar_, lists.itemsFor(ListTarget::FilterWindow, CategoryKind::Registrar));
+  fillCombo(domainType_, lists.itemsFor(ListTarget::FilterWindow, CategoryKind::DomainType));
+  fillCombo(category_, lists.itemsFor(ListTarget::FilterWindow, CategoryKind::Category));
+  fillCombo(suffix_, lists.suffixItemsForFilter());
+}
+
+void FilterWindow::refillKeepingPositions(const ClassificationLists& lists) {
+  QComboBox* kept[] = {registrar_, suffix_, domainType_, sold_, category_};
+  int positions[std::size(kept)];
+  for (std::size_t i = 0; i < std::size(kept); ++i) positions[i] = kept[i]->currentIndex();
+  fillLists(lists);
+  for (std::size_t i = 0; i < std::size(kept); ++i) kept[i]->setCurrentIndex(positions[i]);
+}
+
+void FilterWindow::resetCriteria() {
+  for (QComboBox* combo : {registrar_, domainType_, category_, suffix_, sold_, expiry_, nameMode_}) {
+    combo->setCurrentIndex(0);
+  }
+  for (const Dates* d : {&registered_, &expires_, &purchased_, &soldOn_}) d->box->setChecked(false);
+  for (const Range& r : ranges_) {
+    if (r.box != nullptr) r.box->setChecked(false);
+    r.from->setText(QStringLiteral("0"));
+    r.to->setText(QStringLiteral("0"));
+  }
+  nameBox_->setChecked(false);
+  noteBox_->setChecked(false);
+  nameText_->clear();
+  noteText_->clear();
+}
+
+void FilterWindow::selectExpiryShortcut(int index) {
+  resetCriteria();
+  expiry_->setCurrentIndex(index);
+}
+
+QString FilterWindow::pageSizeText() const { return pageSize_->text(); }
+
+void FilterWindow::setPageSizeText(const QString& text) { pageSize_->setText(text); }
+
+void FilterWindow::closeEvent(QCloseEvent* event) {
+  // Never destroyed while the main window lives: the criteria persist.
+  event->ignore();
+  emit closeRequested();
+}
+
+void FilterWindow::reject() { emit closeRequested(); }
+
+bool FilterWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusOut) {
+    if (watched == nameText_) {
+      nameBox_->setChecked(!nameText_->text().isEmpty());
+    } else if (watched == noteText_) {
+      noteBox_->setChecked(!noteText_->text().isEmpty());
+    } else if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+      checkRangeOnLeave(edit);
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void FilterWindow::checkRangeOnLeave(QLineEdit* edit) {
+  for (const Range& r : ranges_) {
+    if (edit != r.from && edit != r.to) continue;
+    const RangeCheck check =
+        checkRange(r.caption.toStdString(), r.from->text().toStdString(),
+                   r.to->text().toStdString(),
+                   edit == r.from ? RangeBox::Minimum : RangeBox::Maximum, r.box != nullptr);
+    if (check.tick && r.box != nullptr) r.box->setChecked(*check.tick);
+    if (check.resetBox) {
+      (*check.resetBox == RangeBox::Minimum ? r.from : r.to)->setText(QStringLiteral("0"));
+      Toolkit::messageBox(nullptr, QString::fromStdString(check.message), QStringLiteral("提示:"));
+    }
+    return;
+  }
+}
+
+}  // namespace pelmora::ui

@@ -1,0 +1,72 @@
+#include "ui/grid_delegate.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+
+#include "store/listing.h"
+
+namespace pelmora::ui {
+namespace {
+
+const QDate kNoDate(1900, 1, 1);
+const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
+
+CellType cellTypeOf(int column) {
+  return gridColumns()[static_cast<std::size_t>(column)].type;
+}
+
+}  // namespace
+
+void GridDelegate::setDropDownItems(int column, const QStringList& names) {
+  items_[static_cast<std::size_t>(column)] = names;
+}
+
+QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                    const QModelIndex& index) const {
+  switch (cellTypeOf(index.column())) {
+    case CellType::Date: {
+      auto* editor = new QDateEdit(parent);
+      editor->setDisplayFormat(kDateFormat);
+      editor->setCalendarPopup(true);
+      editor->setMinimumDate(kNoDate);
+      editor->setSpecialValueText(QStringLiteral(" "));
+      return editor;
+    }
+    case CellType::DropDown: {
+      auto* editor = new QComboBox(parent);
+      editor->addItem(QString());  // not grouped
+      editor->addItems(items_[static_cast<std::size_t>(index.column())]);
+      return editor;
+    }
+    default:
+      return QStyledItemDelegate::createEditor(parent, option, index);
+  }
+}
+
+void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+  const QString text = index.data(Qt::EditRole).toString();
+  if (auto* date = qobject_cast<QDateEdit*>(editor)) {
+    const QDate value = QDate::fromString(text, kDateFormat);
+    date->setDate(value.isValid() ? value : kNoDate);
+  } else if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+    const int at = combo->findText(text);
+    if (at < 0 && !text.isEmpty()) combo->addItem(text);
+    combo->setCurrentIndex(at < 0 ? combo->findText(text) : at);
+  } else {
+    QStyledItemDelegate::setEditorData(editor, index);
+  }
+}
+
+void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                const QModelIndex& index) const {
+  if (auto* date = qobject_cast<QDateEdit*>(editor)) {
+    const QDate value = date->date();
+    model->setData(index, value == kNoDate ? QString() : value.toString(kDateFormat), Qt::EditRole);
+  } else if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+    model->setData(index, combo->currentText(), Qt::EditRole);
+  } else {
+    QStyledItemDelegate::setModelData(editor, model, index);
+  }
+}
+
+}  // namespace pelmora::ui
