@@ -103,7 +103,9 @@ void MainWindow::createFilterWindow() {
   filterWindow_->fillLists(lists_);
   filterWindow_->setPageSizeText(QString::fromStdString(settings_.read(kSettingPageSize)));
   connect(filterWindow_, &FilterWindow::confirmed, this, &MainWindow::confirmFilter);
-  connect(filterWindow_, &FilterWindow::closeRequested, this, &MainWindow::toggleFilterWindow);
+  connect(filterWindow_, &FilterWindow::closeRequested, this, [this] {
+    if (filterWindow_->isVisible()) toggleFilterWindow();
+  });
   filterWindow_->hide();
 }
 

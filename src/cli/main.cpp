@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/cli_options.h"
+#include "cli/expiring_command.h"
 #include "cli/list_command.h"
 #include "store/domain_database.h"
 #include "store/schema.h"
@@ -16,6 +17,7 @@ constexpr const char* kUsage =
     "usage: pelmora-cli [--db PATH] COMMAND [OPTIONS]\n"
     "commands:\n"
     "  list [--page N] [--page-size S] [--sort 列名] [filter options]\n"
+    "  expiring      the six expiry reminder captions after one check\n"
     "filter options:\n"
     "  --registrar NAME|未分组  --type NAME|未分组  --category NAME|未分组\n"
     "  --suffix NAME|未分组     --sold 未出售|已出售\n"
@@ -39,7 +41,7 @@ int main(int argc, char** argv) {
     std::cerr << "pelmora-cli: " << error << "\n" << kUsage;
     return 2;
   }
-  if (global.command != "list") {
+  if (global.command != "list" && global.command != "expiring") {
     std::cerr << "pelmora-cli: unknown command " << global.command << "\n" << kUsage;
     return 2;
   }
@@ -51,6 +53,13 @@ int main(int argc, char** argv) {
   if (!db) {
     std::cerr << kOpenFailureMessage << "\n(" << why << ")\n";
     return 2;
+  }
+  if (global.command == "expiring") {
+    if (!global.commandArgs.empty()) {
+      std::cerr << "pelmora-cli expiring: takes no options\n";
+      return 2;
+    }
+    return cli::runExpiring(*db, Clock::system(), std::cout);
   }
   return cli::runList(*db, global.commandArgs, Clock::system(), std::cout, std::cerr);
 }

@@ -143,10 +143,14 @@ QWidget* FilterWindow::buildCriteriaPage(const Clock& clock) {
   connect(confirm, &QPushButton::clicked, this, &FilterWindow::confirmed);
   connect(reset, &QPushButton::clicked, this, &FilterWindow::resetCriteria);
   connect(close, &QPushButton::clicked, this, &FilterWindow::closeRequested);
-  connect(new QShortcut(QKeySequence(QStringLiteral("Ctrl+C")), this), &QShortcut::activated,
-          this, &FilterWindow::resetCriteria);
-  connect(new QShortcut(QKeySequence(QStringLiteral("Ctrl+F")), this), &QShortcut::activated,
-          this, &FilterWindow::closeRequested);
+  // Only while this window has the focus: the main window binds Ctrl+F too.
+  const auto shortcut = [this](const char* keys) {
+    auto* s = new QShortcut(QKeySequence(QString::fromLatin1(keys)), this);
+    s->setContext(Qt::WidgetWithChildrenShortcut);
+    return s;
+  };
+  connect(shortcut("Ctrl+C"), &QShortcut::activated, this, &FilterWindow::resetCriteria);
+  connect(shortcut("Ctrl+F"), &QShortcut::activated, this, &FilterWindow::closeRequested);
   return page;
 }
 

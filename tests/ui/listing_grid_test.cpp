@@ -1,0 +1,172 @@
+#include <QFont>
+#include <QHeaderView>
+
+#include "ui/column_visibility_window.h"
+#include "ui_test_support.h"
+
+namespace pelmora::testing {
+namespace {
+
+struct PagingCase {
+  int domains;
+  int pageSize;
+  QString caption;
+  bool previous, next, list;
+  int firstPageRows;
+  int lastPageRows;
+};
+
+class PagingStates : public MainWindowTest, public ::testing::WithParamInterface<PagingCase> {};
+
+TEST_P(PagingStates, CaptionButtonsAndRows) {
+  const PagingCase& c = GetParam();
+  addNumbered(c.domains);
+  setSetting(kSettingPageSize, std::to_string(c.pageSize));
+  open();
+  auto* previous = control<QPushButton>("按钮_上一页");
+  auto* next = control<QPushButton>("按钮_下一页");
+  auto* list = control<QComboBox>("组合框_分页");
+  EXPECT_EQ(caption(), c.caption);
+  EXPECT_EQ(previous->isEnabled(), c.previous);
+  EXPECT_EQ(next->isEnabled(), c.next);
+  EXPECT_EQ(list->isEnabled(), c.list);
+  EXPECT_EQ(model().rowCount(), c.firstPageRows);
+  if (!c.next) return;
+
+  // Next to the end, then back with the previous button.
+  model().setTicked(0, true);
+  while (next->isEnabled()) QTest::mouseClick(next, Qt::LeftButton);
+  EXPECT_EQ(list->currentIndex(), list->count() - 1);
+  EXPECT_EQ(model().rowCount(), c.lastPageRows);
+  EXPECT_TRUE(model().tickedRows().empty());
+  EXPECT_TRUE(previous->isEnabled());
+  while (previous->isEnabled()) QTest::mouseClick(previous, Qt::LeftButton);
+  EXPECT_EQ(list->currentIndex(), 0);
+  EXPECT_TRUE(next->isEnabled());
+  EXPECT_EQ(model().cellText(0, 1), QString("n%1.com").arg(c.domains));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Totals, PagingStates,
+    ::testing::Values(PagingCase{0, 100, "翻页,总数[0]个,共[1]页", false, false, false, 0, 0},
+                      PagingCase{5, 5, "翻页,总数[5]个,共[1]页", false, false, false, 5, 5},
+                      PagingCase{6, 5, "翻页,总数[6]个,共[2]页", false, true, true, 5, 1},
+                      PagingCase{250, 100, "翻页,总数[250]个,共[3]页", false, true, true, 100, 50}));
+
+TEST_F(MainWindowTest, PickingAPageSetsBothButtons) {
+  addNumbered(250);
+  open();
+  auto* list = control<QComboBox>("组合框_分页");
+  auto* previous = control<QPushButton>("按钮_上一页");
+  auto* next = control<QPushButton>("按钮_下一页");
+  const auto pick = [&](int index) {
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+  };
+  pick(1);
+  EXPECT_TRUE(previous->isEnabled());
+  EXPECT_TRUE(next->isEnabled());
+  EXPECT_EQ(model().cellText(0, 1), "n150.com");
+  pick(2);
+  EXPECT_TRUE(previous->isEnabled());
+  EXPECT_FALSE(next->isEnabled());
+  pick(0);
+  EXPECT_FALSE(previous->isEnabled());
+  EXPECT_TRUE(next->isEnabled());
+}
+
+TEST_F(MainWindowTest, HeaderClickSortsDescendingAndKeepsTheOrder) {
+  addNumbered(10);
+  auto& window = open();
+  auto* header = window.grid()->horizontalHeader();
+  emit header->sectionClicked(13);  // 对外标价
+  EXPECT_EQ(window.sortKey(), "标价");
+  EXPECT_EQ(model().cellText(0, 13), "6");
+  EXPECT_EQ(model().cellText(0, 1), "n6.com");
+  EXPECT_EQ(model().cellText(9, 13), "0");
+  emit header->sectionClicked(13);  // again: no reversal
+  EXPECT_EQ(model().cellText(0, 13), "6");
+  emit header->sectionClicked(0);  // the tick column does not sort
+  EXPECT_EQ(window.sortKey(), "标价");
+  emit header->sectionClicked(1);
+  EXPECT_EQ(window.sortKey(), "域名");
+  EXPECT_EQ(model().cellText(0, 1), "n9.com");
+}
+
+TEST_F(MainWindowTest, SelectAllAndInvert) {
+  addNumbered(4);
+  open();
+  model().setTicked(1, true);
+  QTest::mouseClick(control<QPushButton>("按钮_反选"), Qt::LeftButton);
+  EXPECT_EQ(model().tickedRows(), (std::vector<int>{0, 2, 3}));
+  control<QCheckBox>("选择框_全选不选")->setChecked(true);
+  EXPECT_EQ(model().tickedRows().size(), 4u);
+  control<QCheckBox>("选择框_全选不选")->setChecked(false);
+  EXPECT_TRUE(model().tickedRows().empty());
+}
+
+TEST_F(MainWindowTest, ReadOnlyCellsAndCellKinds) {
+  add({makeDomain("abc.com", {{DomainField::Registrar, "-"},
+                              {DomainField::OneTimeCost, "12.345"},
+                              {DomainField::FinalPrice, "50"}})});
+  open();
+  for (int column = 0; column < kDomainFieldCount; ++column) {
+    const bool editable = model().flags(model().index(0, column)) & Qt::ItemIsEditable;
+    const bool readOnly = column == 0 || column == 1 || column == 2 || column == 3 ||
+                          column == 11 || column == 15 || column == 16;
+    EXPECT_EQ(editable, !readOnly) << column;
+  }
+  EXPECT_TRUE(model().flags(model().index(0, 0)) & Qt::ItemIsUserCheckable);
+  EXPECT_EQ(model().data(model().index(0, 16), Qt::CheckStateRole).toInt(), Qt::Checked);
+  EXPECT_EQ(model().cellText(0, 4), "");
+  EXPECT_EQ(model().cellText(0, 9), "12.35");
+  EXPECT_EQ(model().headerData(13, Qt::Horizontal, Qt::DisplayRole).toString(), "对外标价");
+  EXPECT_EQ(model().data(model().index(0, 5), Qt::BackgroundRole).value<QColor>(),
+            QColor(255, 255, 255));
+}
+
+TEST_F(MainWindowTest, AlternatingRowsAndRestoreLook) {
+  addNumbered(3);
+  auto& window = open();
+  EXPECT_EQ(model().data(model().index(1, 5), Qt::BackgroundRole).value<QColor>(),
+            QColor(234, 234, 234));
+  model().setRowTextColour(0, QColor(0, 128, 255));
+  model().setRowBold(0, true);
+  EXPECT_TRUE(model().data(model().index(0, 3), Qt::FontRole).value<QFont>().bold());
+  menuAction("菜单_常用操作", "还原表格属性")->trigger();
+  EXPECT_EQ(model().data(model().index(0, 3), Qt::ForegroundRole).value<QColor>(), QColor(Qt::black));
+  EXPECT_FALSE(model().data(model().index(0, 3), Qt::FontRole).isValid());
+  (void)window;
+}
+
+TEST_F(MainWindowTest, ColumnVisibilityWindowHidesColumnsAcrossReloads) {
+  addNumbered(2);
+  auto& window = open();
+  EXPECT_EQ(window.grid()->columnWidth(17), 110);
+  QTest::mouseClick(control<QPushButton>("按钮_隐藏列"), Qt::LeftButton);
+  auto* columns = window.columnWindow();
+  ASSERT_NE(columns, nullptr);
+  EXPECT_TRUE(columns->isVisible());
+  columns->findChild<QCheckBox*>("选择框_备注")->setChecked(false);
+  columns->findChild<QCheckBox*>("选择框_对外标价")->setChecked(false);
+  QTest::mouseClick(columns->findChild<QPushButton*>("按钮_确认"), Qt::LeftButton);
+  EXPECT_FALSE(columns->isVisible());
+  EXPECT_TRUE(window.grid()->isColumnHidden(17));
+  EXPECT_TRUE(window.grid()->isColumnHidden(13));
+  window.loadPage(true);
+  EXPECT_TRUE(window.grid()->isColumnHidden(17));
+  EXPECT_FALSE(window.grid()->isColumnHidden(1));
+
+  // The toggle shows it again; all/none ticks every box.
+  QTest::mouseClick(control<QPushButton>("按钮_隐藏列"), Qt::LeftButton);
+  EXPECT_TRUE(columns->isVisible());
+  auto* all = columns->findChild<QCheckBox*>("选择框_全选不选");
+  all->setChecked(false);
+  all->setChecked(true);
+  QTest::mouseClick(columns->findChild<QPushButton*>("按钮_确认"), Qt::LeftButton);
+  EXPECT_FALSE(window.grid()->isColumnHidden(17));
+  EXPECT_EQ(window.grid()->columnWidth(13), 60);
+}
+
+}  // namespace
+}  // namespace pelmora::testing

@@ -1,0 +1,181 @@
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+
+#include "ui_test_support.h"
+
+namespace pelmora::testing {
+namespace {
+
+TEST_F(MainWindowTest, StartUpFillsTitleStatusListsFirstPageAndHiddenFilterWindow) {
+  addEntry("注册商", "西数", 1);
+  addNumbered(3);
+  setSetting(kSettingCustomTitle, "abc");
+  auto& window = open("欢迎");
+  EXPECT_TRUE(window.windowTitle().startsWith("[ abc ]青禾名簿(Pelmora) Ver:2.4"));
+  EXPECT_EQ(window.trayIcon()->toolTip(), "[ abc ]青禾名簿(Pelmora)");
+  EXPECT_EQ(window.statusText(1), " 提示:数据加载完毕!");
+  EXPECT_EQ(window.statusText(2), "欢迎");
+  EXPECT_EQ(model().rowCount(), 3);
+  EXPECT_EQ(caption(), "翻页,总数[3]个,共[1]页");
+  ASSERT_NE(window.filterWindow(), nullptr);
+  EXPECT_FALSE(window.filterWindow()->isVisible());
+  EXPECT_EQ(filterControl<QComboBox>("组合框_注册商")->itemText(2), "西数(0)");
+  EXPECT_EQ(filterControl<QLineEdit>("编辑框_每页显示数量")->text(), "100");
+  EXPECT_EQ(window.sortKey(), "id");
+  EXPECT_FALSE(window.expiryTimer()->isActive());
+  EXPECT_EQ(window.findChild<QStatusBar*>("状态条1"), window.statusBar());
+  EXPECT_GE(window.minimumWidth(), 1200);
+  EXPECT_GE(window.minimumHeight(), 665);
+}
+
+TEST_F(MainWindowTest, EmptyCustomTitleGivesPlainTitle) {
+  auto& window = open();
+  EXPECT_TRUE(window.windowTitle().startsWith("青禾名簿(Pelmora) Ver:2.4   [官网:"));
+}
+
+TEST_F(MainWindowTest, FilterWindowDisablesOperationsUntilHidden) {
+  auto& window = open();
+  const QStringList operations{"按钮_反选", "按钮_隐藏列"};
+  const QStringList notYetHere{"按钮_单个添加域名", "按钮_批量添加域名", "按钮_软件设置",
+                               "按钮_修改选中",    "按钮_高级修改",     "按钮_删除选中域名",
+                               "按钮_更新选中时间"};
+  auto* filterButton = control<QPushButton>("按钮_筛选");
+  QTest::mouseClick(filterButton, Qt::LeftButton);
+  ASSERT_TRUE(window.filterWindow()->isVisible());
+  EXPECT_TRUE(filterButton->isEnabled());
+  for (const QString& name : operations) EXPECT_FALSE(control<QPushButton>(name)->isEnabled()) << name.toStdString();
+  EXPECT_FALSE(control<QCheckBox>("选择框_全选不选")->isEnabled());
+  for (const char* menu : {"菜单_文件", "菜单_常用操作", "菜单_批量操作"}) {
+    EXPECT_FALSE(window.menuBar()->findChild<QMenu*>(menu)->menuAction()->isEnabled()) << menu;
+  }
+  EXPECT_TRUE(window.menuBar()->findChild<QMenu*>("菜单_帮助")->menuAction()->isEnabled());
+
+  // The filter window's close box hides it; it is never destroyed.
+  window.filterWindow()->close();
+  ASSERT_NE(window.filterWindow(), nullptr);
+  EXPECT_FALSE(window.filterWindow()->isVisible());
+  for (const QString& name : operations) EXPECT_TRUE(control<QPushButton>(name)->isEnabled());
+  for (const QString& name : notYetHere) EXPECT_FALSE(control<QPushButton>(name)->isEnabled());
+  EXPECT_TRUE(control<QCheckBox>("选择框_全选不选")->isEnabled());
+  EXPECT_TRUE(window.menuBar()->findChild<QMenu*>("菜单_文件")->menuAction()->isEnabled());
+
+  // Ctrl+F is bound to the toggle; the filter window's own 关闭 hides it.
+  EXPECT_EQ(filterButton->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
+  QTest::mouseClick(filterButton, Qt::LeftButton);
+  EXPECT_TRUE(window.filterWindow()->isVisible());
+  QTest::mouseClick(window.filterWindow()->findChild<QPushButton*>("按钮_关闭"), Qt::LeftButton);
+  EXPECT_FALSE(window.filterWindow()->isVisible());
+}
+
+TEST_F(MainWindowTest, FilterConfirmStoresPageSizeReloadsAndHides) {
+  addNumbered(5);
+  auto& window = open();
+  control<QCheckBox>("选择框_全选不选")->setChecked(true);
+  QTest::mouseClick(control<QPushButton>("按钮_筛选"), Qt::LeftButton);
+  filterControl<QLineEdit>("编辑框_每页显示数量")->setText("2");
+  filterControl<QCheckBox>("选择框_域名")->setChecked(true);
+  filterControl<QLineEdit>("编辑框_域名")->setText("n");
+  QTest::mouseClick(filterControl<QPushButton>("按钮_确定"), Qt::LeftButton);
+  EXPECT_EQ(SettingsStore(db()).read(kSettingPageSize), "2");
+  EXPECT_FALSE(window.filterWindow()->isVisible());
+  EXPECT_EQ(caption(), "翻页,总数[5]个,共[3]页");
+  EXPECT_EQ(model().rowCount(), 2);
+  EXPECT_FALSE(control<QCheckBox>("选择框_全选不选")->isChecked());
+  EXPECT_TRUE(control<QPushButton>("按钮_反选")->isEnabled());
+}
+
+TEST_F(MainWindowTest, ShrinkingKeepsTheMinimumSize) {
+  auto& window = open();
+  window.resize(800, 400);
+  EXPECT_GE(window.width(), 1200);
+  EXPECT_GE(window.height(), 665);
+  window.resize(1500, 900);
+  QApplication::processEvents();
+  EXPECT_GT(window.grid()->width(), 1200);
+}
+
+TEST_F(MainWindowTest, DoubleClickOnADomainCopiesIt) {
+  addNumbered(2);
+  auto& window = open();
+  emit window.grid()->doubleClicked(model().index(0, 1));
+  EXPECT_EQ(QApplication::clipboard()->text(), "n2.com");
+  EXPECT_EQ(window.statusText(1), " 提示: 复制 [ n2.com ] 成功!");
+  emit window.grid()->doubleClicked(model().index(1, 2));
+  EXPECT_EQ(window.statusText(1), " 提示: 复制 [ n2.com ] 成功!");
+  EXPECT_EQ(QApplication::clipboard()->text(), "n2.com");
+}
+
+TEST_F(MainWindowTest, GridMenuNamesTheRow) {
+  addNumbered(2);
+  auto& window = open();
+  QApplication::processEvents();
+  const QRect cell = window.grid()->visualRect(model().index(1, 3));
+  QContextMenuEvent event(QContextMenuEvent::Mouse, cell.center(),
+                          window.grid()->viewport()->mapToGlobal(cell.center()));
+  QApplication::sendEvent(window.grid()->viewport(), &event);
+  QMenu* menu = window.gridMenu();
+  ASSERT_TRUE(menu->isVisible());
+  EXPECT_EQ(menu->actions()[0]->text(), "当前欲操作 [ n1.com ]");
+  EXPECT_EQ(menu->actions()[2]->text(), "当前无其他任务,可使用以上功能.");
+  menu->hide();
+}
+
+TEST_F(MainWindowTest, CloseHidesToTrayWhenAskedAndExitAlwaysEnds) {
+  setSetting(kSettingCloseToTray, "1");
+  auto& window = open();
+  QSignalSpy closed(&window, &ui::MainWindow::closed);
+  window.close();
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(closed.count(), 0);
+  window.show();
+  menuAction("菜单_文件", "完全退出")->trigger();
+  EXPECT_EQ(closed.count(), 1);
+  EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(MainWindowTest, WithoutTrayClosingMinimisesInstead) {
+  ui::Toolkit::setTrayAvailable(false);
+  setSetting(kSettingCloseToTray, "1");
+  auto& window = open();
+  QSignalSpy closed(&window, &ui::MainWindow::closed);
+  window.close();
+  EXPECT_EQ(closed.count(), 0);
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_TRUE(window.isMinimized());
+  EXPECT_EQ(window.statusText(1), " 提示:没有系统托盘,窗口已最小化!");
+}
+
+TEST_F(MainWindowTest, CloseExitsWhenNotSetToTray) {
+  auto& window = open();
+  QSignalSpy closed(&window, &ui::MainWindow::closed);
+  window.close();
+  EXPECT_EQ(closed.count(), 1);
+}
+
+TEST_F(MainWindowTest, HelpOpensTheSiteAndAboutShowsTheVersion) {
+  auto& window = open();
+  menuAction("菜单_帮助", "帮助")->trigger();
+  const QStringList urls = ui::Toolkit::takeOpenedUrls();
+  ASSERT_EQ(urls.size(), 1);
+  EXPECT_TRUE(urls[0].endsWith("/pelmora/#help"));
+  menuAction("菜单_帮助", "关于")->trigger();
+  auto* about = window.findChild<QDialog*>("关于");
+  ASSERT_NE(about, nullptr);
+  EXPECT_TRUE(about->isVisible());
+  QTest::mouseClick(about->findChild<QPushButton*>("按钮_ok"), Qt::LeftButton);
+  QApplication::processEvents();
+}
+
+TEST_F(MainWindowTest, AlwaysOnTopFollowsTheCheckBox) {
+  auto& window = open();
+  control<QCheckBox>("选择框_总在最前")->setChecked(true);
+  EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
+  control<QCheckBox>("选择框_总在最前")->setChecked(false);
+  EXPECT_FALSE(window.windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+}  // namespace
+}  // namespace pelmora::testing

@@ -1,0 +1,90 @@
+#pragma once
+
+// A main window over a fresh database, with scripted message boxes.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/toolkit.h"
+#include "store/settings_store.h"
+#include "test_db.h"
+#include "ui/listing_grid.h"
+
+namespace pelmora::testing {
+
+inline const Date kTestToday{std::chrono::year{2017}, std::chrono::month{3}, std::chrono::day{15}};
+
+class MainWindowTest : public DatabaseTest {
+ protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    ui::Toolkit::startScripting();
+    ui::Toolkit::setTrayAvailable(true);
+  }
+  void TearDown() override {
+    window_.reset();
+    ui::Toolkit::stopScripting();
+    QApplication::processEvents();
+  }
+
+  void setSetting(std::string_view key, const std::string& value) {
+    ASSERT_TRUE(SettingsStore(db()).write(key, value));
+  }
+
+  void addNumbered(int count) {
+    std::vector<DomainRecord> records;
+    for (int i = 1; i <= count; ++i) {
+      records.push_back(makeDomain("n" + std::to_string(i) + ".com",
+                                   {{DomainField::AskingPrice, std::to_string(i % 7)}}));
+    }
+    add(records);
+  }
+
+  ui::MainWindow& open(const QString& statusText = {}) {
+    window_ = std::make_unique<ui::MainWindow>(
+        db(), ui::MainWindowOptions{Clock::fixed(kTestToday), statusText, {}});
+    window_->show();
+    return *window_;
+  }
+
+  // Controls of the main window itself (tool windows reuse some names).
+  template <typename T>
+  T* control(const QString& name) {
+    T* found = window_->centralWidget()->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+  }
+  template <typename T>
+  T* filterControl(const QString& name) {
+    T* found = window_->filterWindow()->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+  }
+  QAction* menuAction(const QString& menuName, const QString& caption) {
+    auto* menu = window_->menuBar()->findChild<QMenu*>(menuName);
+    if (menu == nullptr) menu = window_->findChild<QMenu*>(menuName);
+    EXPECT_NE(menu, nullptr) << menuName.toStdString();
+    for (QAction* action : menu->actions()) {
+      if (action->text() == caption) return action;
+    }
+    ADD_FAILURE() << "no item " << caption.toStdString();
+    return nullptr;
+  }
+
+  ui::PageModel& model() { return *window_->grid()->pageModel(); }
+  QString caption() { return control<QGroupBox>("分组框_翻页")->title(); }
+
+  std::unique_ptr<ui::MainWindow> window_;
+};
+
+}  // namespace pelmora::testing
