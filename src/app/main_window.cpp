@@ -16,6 +16,7 @@
 
 #include "app/reminder_menu.h"
 #include "app/toolkit.h"
+#include "editing/row_write_back.h"
 #include "app/tray_icon.h"
 #include "store/listing.h"
 #include "support/program_texts.h"
@@ -150,6 +151,8 @@ void MainWindow::buildControls() {
   connect(grid_, &ListingGrid::headerClicked, this, &MainWindow::sortByHeader);
   connect(grid_, &QTableView::doubleClicked, this, &MainWindow::copyDomain);
   connect(grid_, &ListingGrid::contextMenuAt, this, &MainWindow::showGridMenu);
+  connect(grid_->pageModel(), &PageModel::cellEdited, this,
+          [this](int row, int, const QString&, const QString&) { writeRowBack(row); });
 }
 
 void MainWindow::setStatus(const QString& text) { statusPart1_->setText(text); }
@@ -260,6 +263,30 @@ void MainWindow::showGridMenu(int row, const QPoint& globalPos) {
                            QStringLiteral(" ]"));
   gridMenuState_->setText(QStringLiteral("当前无其他任务,可使用以上功能."));
   gridMenu_->popup(globalPos);
+}
+
+}  // namespace pelmora::ui
+
+namespace pelmora::ui {
+
+void MainWindow::writeRowBack(int row) {
+  PageModel* model = grid_->pageModel();
+  RowCells cells;
+  for (int k = 1; k < kDomainFieldCount; ++k) cells[k] = model->cellText(row, k).toStdString();
+  cells[PageModel::kSoldColumn] = model->isSold(row) ? "1" : "0";
+  const RowWriteBack result = pelmora::writeRowBack(db_, cells);
+  for (int k : {11, 15, 19}) model->setCellText(row, k, q(result.cells[k]));
+  model->setSold(row, result.cells[PageModel::kSoldColumn] == "1");
+  const QString name = model->cellText(row, PageModel::kNameColumn);
+  if (result.stored) {
+    model->setRowTextColour(row, QColor(0, 128, 255));
+    setStatus(QStringLiteral(" 提示: 修改 [") + name + QStringLiteral("]  成功!"));
+  } else {
+    model->setRowTextColour(row, QColor(255, 0, 128));
+    setStatus(QStringLiteral(" 提示: 修改 [") + name +
+              QStringLiteral("]  失败! 请检查字段是否填写正确!"));
+  }
+  model->setRowBold(row, true);
 }
 
 }  // namespace pelmora::ui

@@ -86,6 +86,7 @@ class MainWindow : public QMainWindow {
   void sortByHeader(int column);
   void copyDomain(const QModelIndex& index);
   void showGridMenu(int row, const QPoint& globalPos);
+  void writeRowBack(int row);
 
   void toggleFilterWindow();
   void confirmFilter();

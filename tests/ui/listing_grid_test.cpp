@@ -170,3 +170,32 @@ TEST_F(MainWindowTest, ColumnVisibilityWindowHidesColumnsAcrossReloads) {
 
 }  // namespace
 }  // namespace pelmora::testing
+
+namespace pelmora::testing {
+namespace {
+
+TEST_F(MainWindowTest, EditingACellWritesTheRowBack) {
+  add({makeDomain("abc.com", {{DomainField::OneTimeCost, "25"}, {DomainField::RenewalCost, "400"}})});
+  auto& window = open();
+  ASSERT_TRUE(model().setData(model().index(0, 14), "500", Qt::EditRole));
+  EXPECT_EQ(model().cellText(0, 15), "75");
+  EXPECT_EQ(model().data(model().index(0, 16), Qt::CheckStateRole).toInt(), Qt::Checked);
+  EXPECT_EQ(window.statusText(1), " 提示: 修改 [abc.com]  成功!");
+  EXPECT_EQ(model().data(model().index(0, 3), Qt::ForegroundRole).value<QColor>(),
+            QColor(0, 128, 255));
+  EXPECT_EQ(db().scalar("SELECT 出售 FROM 域名"), SqlValue(std::int64_t{1}));
+
+  ASSERT_TRUE(model().setData(model().index(0, 9), "abc", Qt::EditRole));
+  EXPECT_EQ(window.statusText(1), " 提示: 修改 [abc.com]  失败! 请检查字段是否填写正确!");
+  EXPECT_EQ(model().data(model().index(0, 3), Qt::ForegroundRole).value<QColor>(),
+            QColor(255, 0, 128));
+  EXPECT_EQ(db().scalar("SELECT 一次成本 FROM 域名"), SqlValue(25.0));
+
+  // The same text again issues nothing.
+  window.loadPage(false);
+  ASSERT_TRUE(model().setData(model().index(0, 17), "", Qt::EditRole));
+  EXPECT_EQ(window.statusText(1), " 提示:数据加载完毕!");
+}
+
+}  // namespace
+}  // namespace pelmora::testing
