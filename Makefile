@@ -36,6 +36,7 @@ bench: deps
 	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build $(BENCH_DIR) -j $(JOBS)
 	@$(BENCH_DIR)/bench/pelmora-bench-listing $(BENCH_DIR)/bench-data
+	@$(BENCH_DIR)/bench/pelmora-bench-gui $(BENCH_DIR)/bench-data
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
