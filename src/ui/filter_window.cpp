@@ -16,6 +16,7 @@
 
 #include "app/toolkit.h"
 #include "editing/filter_ranges.h"
+#include "support/numbers.h"
 
 namespace pelmora::ui {
 namespace {
@@ -170,6 +171,15 @@ QWidget* FilterWindow::addRange(const QString& caption, const QString& key, bool
   range.to = named(new QLineEdit(QStringLiteral("0")), QStringLiteral("编辑框_") + key + "b");
   range.from->installEventFilter(this);
   range.to->installEventFilter(this);
+  if (withBox) {
+    // Amount boxes keep at most two decimals.
+    for (QLineEdit* edit : {range.from, range.to}) {
+      connect(edit, &QLineEdit::textChanged, this, [edit](const QString& text) {
+        const std::string limited = limitTwoDecimals(text.toStdString());
+        if (limited != text.toStdString()) edit->setText(QString::fromStdString(limited));
+      });
+    }
+  }
   layout->addWidget(range.from);
   layout->addWidget(new QLabel(QStringLiteral("至")));
   layout->addWidget(range.to);

@@ -44,6 +44,14 @@ TEST_F(FilterWindowTest, RangeChecksTickAndCorrectTheBoxLeft) {
   EXPECT_EQ(ui::Toolkit::takeMessages(), QStringList{"提示:|长度最大值,不能小于最小值!"});
 }
 
+TEST_F(FilterWindowTest, AmountBoxesKeepTwoDecimals) {
+  open();
+  QTest::keyClicks(edit("编辑框_一次成本a"), "12.345");
+  EXPECT_EQ(edit("编辑框_一次成本a")->text(), "012.34");
+  edit("编辑框_长度a")->setText("1.234");
+  EXPECT_EQ(edit("编辑框_长度a")->text(), "1.234");
+}
+
 TEST_F(FilterWindowTest, LeavingTextBoxesTicksTheirCriteria) {
   open();
   edit("编辑框_域名")->setText("abc");

@@ -136,6 +136,21 @@ TEST_F(MainWindowTest, CloseHidesToTrayWhenAskedAndExitAlwaysEnds) {
   EXPECT_FALSE(window.isVisible());
 }
 
+TEST_F(MainWindowTest, TrayDoubleClickTogglesTheWindow) {
+  setSetting(kSettingCloseToTray, "1");
+  auto& window = open();
+  ASSERT_NE(window.trayIcon(), nullptr);
+  window.close();
+  ASSERT_FALSE(window.isVisible());
+  emit window.trayIcon()->activated(QSystemTrayIcon::DoubleClick);
+  EXPECT_TRUE(window.isVisible());
+  emit window.trayIcon()->activated(QSystemTrayIcon::Trigger);
+  EXPECT_TRUE(window.isVisible());
+  emit window.trayIcon()->activated(QSystemTrayIcon::DoubleClick);
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(window.trayIcon()->contextMenu()->title(), "文件(&F)");
+}
+
 TEST_F(MainWindowTest, WithoutTrayClosingMinimisesInstead) {
   ui::Toolkit::setTrayAvailable(false);
   setSetting(kSettingCloseToTray, "1");
