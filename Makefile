@@ -29,8 +29,11 @@ build: configure
 run: build
 	@bash scripts/run.sh $(BUILD_DIR)
 
+# Qt from Debian is not built with ThreadSanitizer; its internals are suppressed.
+TEST_ENV := $(if $(filter thread,$(SAN)),TSAN_OPTIONS=suppressions=$(CURDIR)/tests/tsan.supp,)
+
 test: build
-	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	@cd $(BUILD_DIR) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)
 
 bench: deps
 	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
