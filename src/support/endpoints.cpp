@@ -2,11 +2,35 @@
 
 #include <cstdlib>
 
-namespace pelmora {
+#include "support/numbers.h"
 
-std::string siteHost() {
-  const char* forced = std::getenv("PELMORA_SITE_HOST");
-  return forced != nullptr && *forced != '\0' ? std::string(forced) : std::string(kSiteHost);
+namespace pelmora {
+namespace {
+
+std::optional<std::string> environment(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr || *value == '\0') return std::nullopt;
+  return std::string(value);
 }
+
+}  // namespace
+
+std::string siteHost() { return environment("PELMORA_SITE_HOST").value_or(std::string(kSiteHost)); }
+
+std::string webWhoisHost() {
+  return environment("PELMORA_WEBWHOIS_HOST").value_or(std::string(kWebWhoisHost));
+}
+
+std::optional<HostPort> whoisServerOverride() {
+  const auto value = environment("PELMORA_WHOIS_SERVER");
+  if (!value) return std::nullopt;
+  const std::size_t colon = value->rfind(':');
+  if (colon == std::string::npos || colon == 0) return std::nullopt;
+  const int port = readInt(value->substr(colon + 1));
+  if (port <= 0 || port > 65535) return std::nullopt;
+  return HostPort{value->substr(0, colon), port};
+}
+
+std::optional<std::string> rdapBaseOverride() { return environment("PELMORA_RDAP_BASE"); }
 
 }  // namespace pelmora

@@ -1,0 +1,32 @@
+#pragma once
+
+// The outcome of looking up one domain's dates, as one text: registration
+// date + "|" + expiry date, or one of the five codes below.
+
+#include <string>
+#include <string_view>
+
+namespace pelmora {
+
+using DateLookupResult = std::string;
+
+inline constexpr std::string_view kLookupNoAnswer = "err";
+inline constexpr std::string_view kLookupServiceError = "err2";
+inline constexpr std::string_view kLookupNotRegistered = "未注册";
+inline constexpr std::string_view kLookupIllegalSuffix = "非法后缀";
+inline constexpr std::string_view kLookupQueryLimit = "超过查询次数";
+
+// Whether the web service may answer from its cache: the Yes/No answer code of
+// the prompt that starts a batch. 6 (No) is Fresh; anything else UseCache.
+using CacheChoice = int;
+inline constexpr CacheChoice kUseCache = 5;
+inline constexpr CacheChoice kFresh = 6;
+
+// The suffix as the lookups see it: from the first "." to the end, dot
+// included; a name without "." is its own suffix.
+std::string lookupSuffix(std::string_view domain);
+
+// reg + "|" + exp, or "err" when both are empty.
+DateLookupResult joinDates(std::string_view registered, std::string_view expires);
+
+}  // namespace pelmora

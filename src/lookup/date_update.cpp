@@ -1,0 +1,108 @@
+#include "lookup/date_update.h"
+
+#include "lookup/web_whois.h"
+#include "lookup/whois_client.h"
+#include "support/dates.h"
+#include "support/text_helpers.h"
+
+namespace pelmora {
+namespace {
+
+constexpr std::string_view kWhoisSuffixes[] = {".com", ".net", ".org", ".cc",
+                                               ".biz", ".info", ".name"};
+
+std::optional<std::string> storableDate(const std::string& text) {
+  const auto date = parseDate(text);
+  if (!date) return std::nullopt;
+  return formatDate(*date);
+}
+
+SqlValue dateOrNull(const std::optional<std::string>& date) {
+  return date ? SqlValue(*date) : SqlValue(std::monostate{});
+}
+
+}  // namespace
+
+DateLookupResult lookupDomainDates(std::string_view domain, CacheChoice cache) {
+  const std::string suffix = lookupSuffix(domain);
+  const bool whoisSuffix =
+      std::find(std::begin(kWhoisSuffixes), std::end(kWhoisSuffixes), suffix) !=
+          std::end(kWhoisSuffixes) ||
+      (suffix.size() >= 3 && suffix.substr(suffix.size() - 3) == ".cn");
+  if (!whoisSuffix) return queryWebWhois(domain, cache);
+  if (const std::string base = rdapBaseFor(suffix); !base.empty()) return queryRdap(domain, base);
+  return queryWhois(domain);
+}
+
+std::string lookupMessage(const DateLookupResult& result) {
+  if (result == kLookupNoAnswer) return "获取时间失败,检查您的电脑是否联网.";
+  if (result == kLookupServiceError) return "获取时间失败,请尝试重新获取.";
+  if (result == kLookupNotRegistered) return "您提交的域名还未注册呢!";
+  if (result == kLookupIllegalSuffix) return "域名后缀不正确,如果确实正确,可手动填写日期.";
+  if (result == kLookupQueryLimit) return "超过当日查询次数,请换ip再查询!";
+  return {};
+}
+
+std::string lookupStartedStatus(std::string_view domain) {
+  return "正在获取 [" + std::string(domain) + "] 的注册和到期时间.请稍后!";
+}
+
+RowDateUpdate storeLookupResult(DomainDatabase& db, std::string_view domain,
+                                const DateLookupResult& result) {
+  RowDateUpdate update;
+  const std::string name(domain);
+  const std::string done = "提示: [ " + name + "] 获取时间完毕.";
+  std::string message = lookupMessage(result);
+  if (message.empty()) {
+    const std::size_t bar = result.find('|');
+    std::optional<std::string> registered;
+    std::optional<std::string> expires;
+    if (bar != std::string::npos && result.find('|', bar + 1) == std::string::npos) {
+      registered = storableDate(replaceMany(result.substr(0, bar), {{"\r", ""}}));
+      expires = storableDate(replaceMany(result.substr(bar + 1), {{"\r", ""}}));
+    }
+    if (expires) {
+      db.run("UPDATE 域名 SET 注册时间=?, 到期时间=? WHERE 域名=?",
+             {dateOrNull(registered), dateOrNull(expires), name});
+      update = {true, registered.value_or(""), *expires, done};
+      return update;
+    }
+    message = lookupMessage(std::string(kLookupNoAnswer));
+  } else if (result == kLookupNotRegistered) {
+    const std::string marker(kNotRegisteredDate);
+    db.run("UPDATE 域名 SET 注册时间=?, 到期时间=? WHERE 域名=?", {marker, marker, name});
+    update = {true, marker, marker, done};
+    return update;
+  }
+  update.status = "提示: [ " + name + "] " + message;
+  return update;
+}
+
+std::string batchStatusText(const BatchTally& t) {
+  const std::string attempted = std::to_string(t.attempted);
+  if (t.failed == 0) return "共查询 [" + attempted + "] 个域名的时间, 恭喜您,全部更新成功!";
+  return "共查询 [" + attempted + "] 个域名的时间, 成功 [" + std::to_string(t.ok) + "] 个, 失败 [" +
+         std::to_string(t.failed) + "] 个. 提示:失败的可单独右键更新时间.";
+}
+
+std::string batchMessageText(const BatchTally& t) {
+  if (t.failed == 0) {
+    return "恭喜您!\r\n共查询 [" + std::to_string(t.attempted) + "] 个, 恭喜您,全部更新成功!";
+  }
+  return "批量更新时间完毕!\r\n成功 [" + std::to_string(t.ok) +
+         "] 个,绿底蓝色代表更新成功!\r\n\r\n失败 [" + std::to_string(t.failed) +
+         "] 个,红底红字代表更新失败.\r\n\r\n可再次点击[更新选中按钮]来更新查询失败的域名.\r\n\r\n"
+         "如多次更新失败,请尝试重新拨号换新的IP.";
+}
+
+void ActiveLookupLabel::set(std::string text) {
+  std::lock_guard lock(mutex_);
+  text_ = std::move(text);
+}
+
+std::string ActiveLookupLabel::get() const {
+  std::lock_guard lock(mutex_);
+  return text_;
+}
+
+}  // namespace pelmora

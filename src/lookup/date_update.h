@@ -1,0 +1,62 @@
+#pragma once
+
+// Looking up a domain's dates by the right route, and storing the outcome the
+// way a grid row update does.
+
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "lookup/date_lookup_result.h"
+#include "store/domain_database.h"
+
+namespace pelmora {
+
+// WHOIS for .com .net .org .cc and every suffix ending in ".cn"; RDAP for
+// .info .biz .name; the registrar's web-whois service for the rest.
+DateLookupResult lookupDomainDates(std::string_view domain, CacheChoice cache);
+
+// The message shown for a non-date result; empty for a dates result.
+std::string lookupMessage(const DateLookupResult& result);
+
+inline constexpr std::string_view kNotRegisteredDate = "2222-11-11";
+
+struct RowDateUpdate {
+  bool success = false;
+  std::string registered;  // what the two date cells show afterwards
+  std::string expires;
+  std::string status;      // the status bar text
+};
+
+// Stores a lookup result for a domain: the dates (an empty or unreadable side
+// stores NULL; the row succeeds only with an expiry date), or the
+// not-registered marker 2222-11-11 in both columns; nothing on failure.
+RowDateUpdate storeLookupResult(DomainDatabase& db, std::string_view domain,
+                                const DateLookupResult& result);
+
+// "正在获取 [" + domain + "] 的注册和到期时间.请稍后!"
+std::string lookupStartedStatus(std::string_view domain);
+
+struct BatchTally {
+  int attempted = 0;
+  int ok = 0;
+  int failed = 0;
+};
+std::string batchStatusText(const BatchTally& tally);
+std::string batchMessageText(const BatchTally& tally);
+
+inline constexpr std::string_view kBatchLookupLabel = "批量更新时间";
+
+// The text naming the running date update, shared between threads.
+class ActiveLookupLabel {
+ public:
+  void set(std::string text);
+  std::string get() const;
+  bool busy() const { return !get().empty(); }
+
+ private:
+  mutable std::mutex mutex_;
+  std::string text_;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,91 @@
+#include "lookup/web_whois.h"
+
+#include "support/endpoints.h"
+#include "support/http_request.h"
+#include "support/json_reader.h"
+
+namespace pelmora {
+namespace {
+
+constexpr int kWebWhoisTimeoutSeconds = 10;
+constexpr std::string_view kBrowserAgent =
+    "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
+    "Chrome/56.0.2924.87 Safari/537.36";
+
+std::string first10(std::string text) { return text.substr(0, 10); }
+
+}  // namespace
+
+std::string webWhoisUrl(std::string_view host, std::string_view domain, CacheChoice cache) {
+  return "http://" + std::string(host) + "/web/whois/whoisinfo?domain=" + std::string(domain) +
+         (cache == kFresh ? "&server=&refresh=1" : "&server=&refresh=0");
+}
+
+std::string webWhoisHeaderLines(std::string_view host, std::string_view domain) {
+  return "Referer:http://" + std::string(host) + "/web/whois/whoisinfo?domain=" +
+         std::string(domain) + "\r\nX-Requested-With:XMLHttpRequest\r\nUser-Agent:" +
+         std::string(kBrowserAgent);
+}
+
+DateLookupResult webWhoisResult(std::string_view body) {
+  JsonReader reader;
+  if (!reader.parse(body)) return std::string(kLookupNoAnswer);
+  const std::string code = reader.getText("code");
+  if (code == "200") {
+    const std::string registered = first10(reader.getText("regdate"));
+    const std::string expires = first10(reader.getText("expdate"));
+    if (registered.empty() || expires.empty()) return std::string(kLookupNoAnswer);
+    return registered + "|" + expires;
+  }
+  if (code == "100") return std::string(kLookupNotRegistered);
+  if (code == "400") return std::string(kLookupIllegalSuffix);
+  if (code == "300") return std::string(kLookupQueryLimit);
+  return std::string(kLookupServiceError);
+}
+
+DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache) {
+  const std::string host = webWhoisHost();
+  HttpRequest request;
+  request.url = webWhoisUrl(host, domain, cache);
+  request.headerLines = webWhoisHeaderLines(host, domain);
+  request.timeoutSeconds = kWebWhoisTimeoutSeconds;
+  return webWhoisResult(httpRequest(request).body);
+}
+
+std::string rdapBaseFor(std::string_view suffix) {
+  if (const auto forced = rdapBaseOverride()) return *forced;
+  if (suffix == ".info") return std::string(kRdapInfo);
+  if (suffix == ".biz") return std::string(kRdapBiz);
+  if (suffix == ".name") return std::string(kRdapName);
+  return {};
+}
+
+DateLookupResult rdapResult(int status, std::string_view body) {
+  if (status == 404) return std::string(kLookupNotRegistered);
+  if (status == 429) return std::string(kLookupQueryLimit);
+  JsonReader reader;
+  if (status != 200 || !reader.parse(body)) return std::string(kLookupNoAnswer);
+  std::string registered;
+  std::string expires;
+  const int events = reader.count("events");
+  for (int i = 0; i < events; ++i) {
+    const std::string at = "events[" + std::to_string(i) + "]";
+    const std::string action = reader.getText(at + ".eventAction");
+    if (action == "registration") registered = first10(reader.getText(at + ".eventDate"));
+    if (action == "expiration") expires = first10(reader.getText(at + ".eventDate"));
+  }
+  return joinDates(registered, expires);
+}
+
+DateLookupResult queryRdap(std::string_view domain, std::string_view base) {
+  HttpRequest request;
+  std::string url(base);
+  if (!url.empty() && url.back() != '/') url += '/';
+  request.url = url + "domain/" + std::string(domain);
+  request.headerLines = "Accept: application/rdap+json";
+  request.timeoutSeconds = kWebWhoisTimeoutSeconds;
+  const HttpResponse response = httpRequest(request);
+  return rdapResult(response.status, response.body);
+}
+
+}  // namespace pelmora

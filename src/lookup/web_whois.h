@@ -1,0 +1,29 @@
+#pragma once
+
+// Dates from the registrar's web-whois service (JSON over HTTP), and from the
+// registries' RDAP services for the suffixes whose port 43 is gone.
+
+#include <string>
+#include <string_view>
+
+#include "lookup/date_lookup_result.h"
+
+namespace pelmora {
+
+// "http://" + host + "/web/whois/whoisinfo?domain=" + domain + "&server=&refresh=0|1"
+std::string webWhoisUrl(std::string_view host, std::string_view domain, CacheChoice cache);
+// Referer, X-Requested-With and User-Agent lines of the request.
+std::string webWhoisHeaderLines(std::string_view host, std::string_view domain);
+// The answer body mapped onto a result: code 200 dates, 100, 300, 400, other.
+DateLookupResult webWhoisResult(std::string_view body);
+
+DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache);
+
+// The RDAP base URL for a suffix (".info", ".biz", ".name"), or empty.
+std::string rdapBaseFor(std::string_view suffix);
+// An RDAP answer mapped onto a result: 404 not registered, 429 query limit,
+// the "registration" and "expiration" events otherwise.
+DateLookupResult rdapResult(int status, std::string_view body);
+DateLookupResult queryRdap(std::string_view domain, std::string_view base);
+
+}  // namespace pelmora

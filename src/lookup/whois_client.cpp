@@ -1,0 +1,173 @@
+#include "lookup/whois_client.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+
+#include "support/text_helpers.h"
+
+namespace pelmora {
+namespace {
+
+constexpr std::array<std::string_view, 5> kAnswerMarkers{"Domain Name", "Last update of",
+                                                         "matching", "parameter", "auditing"};
+
+bool endsWithCn(std::string_view suffix) {
+  return suffix.size() >= 3 && suffix.substr(suffix.size() - 3) == ".cn";
+}
+
+bool hasMarker(std::string_view answer) {
+  for (std::string_view marker : kAnswerMarkers) {
+    if (findText(answer, marker, 0, true) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+class Socket {
+ public:
+  Socket() : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)) {}
+  ~Socket() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Socket(const Socket&) = delete;
+  Socket& operator=(const Socket&) = delete;
+  int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+bool waitFor(int fd, short events, int timeoutMs) {
+  pollfd entry{fd, events, 0};
+  int rc = 0;
+  do {
+    rc = ::poll(&entry, 1, timeoutMs);
+  } while (rc < 0 && errno == EINTR);
+  return rc > 0 && (entry.revents & (events | POLLHUP | POLLERR)) != 0;
+}
+
+bool connectTo(int fd, const std::string& address, int port, int timeoutMs) {
+  sockaddr_in target{};
+  target.sin_family = AF_INET;
+  target.sin_port = htons(static_cast<std::uint16_t>(port));
+  if (::inet_pton(AF_INET, address.c_str(), &target.sin_addr) != 1) return false;
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&target), sizeof target) == 0) return true;
+  if (errno != EINPROGRESS || !waitFor(fd, POLLOUT, timeoutMs)) return false;
+  int error = 0;
+  socklen_t length = sizeof error;
+  return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+}
+
+bool sendAll(int fd, std::string_view bytes, int timeoutMs) {
+  while (!bytes.empty()) {
+    const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (sent > 0) {
+      bytes.remove_prefix(static_cast<std::size_t>(sent));
+    } else if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (!waitFor(fd, POLLOUT, timeoutMs)) return false;
+    } else if (sent < 0 && errno == EINTR) {
+      continue;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Reads until the server closes, the limit is reached, or it stays silent.
+std::string receiveAll(int fd, int timeoutMs) {
+  std::string answer;
+  char buffer[4096];
+  while (answer.size() < kWhoisAnswerLimit) {
+    if (!waitFor(fd, POLLIN, timeoutMs)) break;
+    const std::size_t room = std::min(sizeof buffer, kWhoisAnswerLimit - answer.size());
+    const ssize_t got = ::recv(fd, buffer, room, 0);
+    if (got > 0) {
+      answer.append(buffer, static_cast<std::size_t>(got));
+    } else if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
+      continue;
+    } else {
+      break;
+    }
+  }
+  return answer;
+}
+
+}  // namespace
+
+std::optional<HostPort> whoisServerFor(std::string_view suffix) {
+  if (const auto forced = whoisServerOverride()) return forced;
+  const auto at = [](std::string_view host) { return HostPort{std::string(host), kWhoisPort}; };
+  if (suffix == ".com" || suffix == ".net") return at(kWhoisComNet);
+  if (suffix == ".org") return at(kWhoisOrg);
+  if (suffix == ".cc") return at(kWhoisCc);
+  if (endsWithCn(suffix)) return at(kWhoisCn);
+  return std::nullopt;
+}
+
+std::string resolveHostToIPv4(std::string_view host) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  const std::string name(host);
+  if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) return {};
+  char text[INET_ADDRSTRLEN] = {};
+  const auto* address = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+  ::inet_ntop(AF_INET, &address->sin_addr, text, sizeof text);
+  ::freeaddrinfo(found);
+  return text;
+}
+
+std::string whoisExchange(const HostPort& server, std::string_view domain,
+                          const WhoisTimeouts& timeouts) {
+  const std::string address = resolveHostToIPv4(server.host);
+  if (address.empty()) return {};
+  Socket socket;
+  if (socket.fd() < 0 || !connectTo(socket.fd(), address, server.port, timeouts.connectMs)) {
+    return {};
+  }
+  if (!sendAll(socket.fd(), std::string(domain) + "\r\n", timeouts.sendMs)) return {};
+  return receiveAll(socket.fd(), timeouts.receiveMs);
+}
+
+DateLookupResult parseWhoisAnswer(std::string_view answer, bool cnStyle) {
+  if (findText(answer, "Creation Date", 0, true) != std::string_view::npos) {
+    return joinDates(textBetween(answer, "Creation Date: ", "T"),
+                     textBetween(answer, "Registry Expiry Date: ", "T"));
+  }
+  if (cnStyle) {
+    return joinDates(textBetween(answer, "Registration Time: ", "\n").substr(0, 10),
+                     textBetween(answer, "Expiration Time: ", "\n").substr(0, 10));
+  }
+  return std::string(kLookupNoAnswer);
+}
+
+DateLookupResult queryWhois(std::string_view domain, const WhoisTimeouts& timeouts) {
+  const std::string suffix = lookupSuffix(domain);
+  auto server = whoisServerFor(suffix);
+  if (!server) return std::string(kLookupNoAnswer);
+  // Resolve once for all attempts.
+  const std::string address = resolveHostToIPv4(server->host);
+  if (address.empty()) return std::string(kLookupNoAnswer);
+  server->host = address;
+
+  std::string answer;
+  bool cnStyle = false;
+  for (int attempt = 0; attempt < timeouts.attempts; ++attempt) {
+    answer = whoisExchange(*server, domain, timeouts);
+    if (hasMarker(answer)) {
+      cnStyle = endsWithCn(suffix);
+      break;
+    }
+  }
+  return parseWhoisAnswer(answer, cnStyle);
+}
+
+}  // namespace pelmora

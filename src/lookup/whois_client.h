@@ -1,0 +1,40 @@
+#pragma once
+
+// Dates from a registry's WHOIS server over TCP port 43.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "lookup/date_lookup_result.h"
+#include "support/endpoints.h"
+
+namespace pelmora {
+
+struct WhoisTimeouts {
+  int connectMs = 8000;
+  int sendMs = 8000;
+  int receiveMs = 8000;  // silence allowed before and between segments
+  int attempts = 6;
+};
+
+inline constexpr std::size_t kWhoisAnswerLimit = 20480;
+
+// The server for a suffix (".com", ".com.cn", ...), or none.
+std::optional<HostPort> whoisServerFor(std::string_view suffix);
+
+// One exchange: the domain and "\r\n" sent, the answer read until the server
+// closes or kWhoisAnswerLimit bytes have arrived. Empty on any failure.
+std::string whoisExchange(const HostPort& server, std::string_view domain,
+                          const WhoisTimeouts& timeouts = {});
+
+// Both dates cut from an answer; "err" when neither is there.
+DateLookupResult parseWhoisAnswer(std::string_view answer, bool cnStyle);
+
+// Asks again while the answer has none of the markers, up to `attempts` times.
+DateLookupResult queryWhois(std::string_view domain, const WhoisTimeouts& timeouts = {});
+
+// The first IPv4 address of a host, dotted; empty when it cannot be resolved.
+std::string resolveHostToIPv4(std::string_view host);
+
+}  // namespace pelmora

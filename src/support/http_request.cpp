@@ -1,0 +1,201 @@
+#include "support/http_request.h"
+
+#include <curl/curl.h>
+
+#include <mutex>
+#include <vector>
+
+#include "support/text_helpers.h"
+
+namespace pelmora {
+namespace {
+
+void initialiseCurl() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* target) {
+  static_cast<std::string*>(target)->append(data, size * count);
+  return size * count;
+}
+
+// Keeps the header lines of the last response (a redirect or a 100 Continue
+// starts a new block).
+std::size_t appendHeader(char* data, std::size_t size, std::size_t count, void* target) {
+  auto* lines = static_cast<std::vector<std::string>*>(target);
+  std::string line(data, size * count);
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  if (line.rfind("HTTP/", 0) == 0) {
+    lines->clear();
+  } else if (!line.empty()) {
+    lines->push_back(line);
+  }
+  return size * count;
+}
+
+struct SList {
+  curl_slist* list = nullptr;
+  ~SList() { curl_slist_free_all(list); }
+  void add(const std::string& line) { list = curl_slist_append(list, line.c_str()); }
+};
+
+std::vector<std::string> splitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = text.find("\r\n", start);
+    lines.emplace_back(text.substr(start, end - start));
+    if (end == std::string_view::npos) break;
+    start = end + 2;
+  }
+  return lines;
+}
+
+}  // namespace
+
+HttpSession::HttpSession() {
+  initialiseCurl();
+  handle_ = curl_easy_init();
+  curl_easy_setopt(static_cast<CURL*>(handle_), CURLOPT_COOKIEFILE, "");
+}
+
+HttpSession::~HttpSession() { curl_easy_cleanup(static_cast<CURL*>(handle_)); }
+
+long timeoutMilliseconds(int seconds) {
+  if (seconds == -1) return -1;
+  if (seconds < 1) return 15000;
+  return static_cast<long>(seconds) * 1000;
+}
+
+std::string completeHeaderLines(std::string lines, std::string_view url) {
+  if (lines.find("Accept:") == std::string::npos) {
+    lines = lines.empty() ? std::string("Accept: */*") : lines + "\r\nAccept: */*";
+  }
+  if (lines.find("Referer:") == std::string::npos) lines += "\r\nReferer: " + std::string(url);
+  if (lines.find("Accept-Language:") == std::string::npos) lines += "\r\nAccept-Language: zh-cn";
+  if (lines.find("User-Agent:") == std::string::npos) {
+    lines += "\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)";
+  }
+  if (lines.find("Content-Type:") == std::string::npos) {
+    lines += "\r\nContent-Type: application/x-www-form-urlencoded";
+  }
+  return lines;
+}
+
+std::string normaliseSetCookie(std::string_view headers) {
+  return replaceMany(headers, {{"Set-Cookie", "Set-Cookie"}});
+}
+
+std::string cookiesFromHeaders(std::string_view headers) {
+  std::string cookies;
+  for (const std::string& line : splitLines(headers)) {
+    if (line.find("Set-Cookie") == std::string::npos) continue;
+    const std::string cookie = line.find(';') == std::string::npos
+                                   ? trimSpaces(replaceMany(line, {{"Set-Cookie:", ""}}, -1, 1, true))
+                                   : trimSpaces(textBetween(line, "Set-Cookie:", ";"));
+    cookies += cookie + "; ";
+  }
+  if (cookies.size() >= 2) cookies.resize(cookies.size() - 2);
+  return cookies;
+}
+
+HttpResponse httpRequest(const HttpRequest& request) {
+  initialiseCurl();
+  HttpResponse response;
+  std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> own(nullptr, curl_easy_cleanup);
+  CURL* curl = nullptr;
+  if (request.session != nullptr) {
+    curl = static_cast<CURL*>(request.session->handle());
+  } else {
+    own.reset(curl_easy_init());
+    curl = own.get();
+  }
+  if (curl == nullptr) return response;
+
+  curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+  const std::string& body = request.bodyBytes.empty() ? request.body : request.bodyBytes;
+  switch (request.method) {
+    case 1:
+      curl_easy_setopt(curl, CURLOPT_POST, 1L);
+      curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+      curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
+      break;
+    case 2:
+      curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+      break;
+    default:
+      if (!body.empty()) {
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
+        curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, "GET");
+      }
+      break;
+  }
+
+  const long ms = timeoutMilliseconds(request.timeoutSeconds);
+  if (ms > 0) {
+    // Name resolution and connect; then a stalled send or receive; then a
+    // hard bound for the whole exchange.
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, ms);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, std::max(1L, ms / 1000));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, ms * 3);
+  }
+  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, request.noRedirect ? 0L : 1L);
+  // Certificates are verified (libcurl's default); plain http is unaffected.
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+
+  SList proxyHeaders;
+  if (!request.proxy.empty()) {
+    curl_easy_setopt(curl, CURLOPT_PROXY, request.proxy.c_str());
+    if (!request.proxyUser.empty() && request.proxyAuthMode == 1) {
+      // Only the proxy sees the credentials, never the target server.
+      proxyHeaders.add("Proxy-Authorization: Basic " +
+                       base64Encode(request.proxyUser + ":" + request.proxyPassword));
+      curl_easy_setopt(curl, CURLOPT_HEADEROPT, CURLHEADER_SEPARATE);
+      curl_easy_setopt(curl, CURLOPT_PROXYHEADER, proxyHeaders.list);
+    }
+  }
+
+  response.headerLines = completeHeaderLines(request.headerLines, request.url);
+  SList headers;
+  if (!request.cookiesIn.empty()) headers.add("Cookie: " + request.cookiesIn);
+  for (const std::string& line : splitLines(response.headerLines)) {
+    const std::string name = headerName(line);
+    if (name.empty()) continue;
+    headers.add(name + ": " + headerValue(line));
+  }
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.list);
+
+  std::vector<std::string> headerBlock;
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &response.body);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, appendHeader);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &headerBlock);
+
+  curl_easy_perform(curl);
+  long status = 0;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+  response.status = static_cast<int>(status);
+  std::string joined;
+  for (const std::string& line : headerBlock) {
+    if (!joined.empty()) joined += "\r\n";
+    joined += line;
+  }
+  response.headers = normaliseSetCookie(joined);
+  response.cookiesOut = cookiesFromHeaders(response.headers);
+
+  // A session handle outlives this call: drop pointers into our locals.
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+  curl_easy_setopt(curl, CURLOPT_PROXYHEADER, nullptr);
+  curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
+  curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, nullptr);
+  curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
+  return response;
+}
+
+}  // namespace pelmora

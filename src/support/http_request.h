@@ -1,0 +1,69 @@
+#pragma once
+
+// The one synchronous web request of the program, on libcurl. Fills in the
+// header lines a browser would send when the caller left them out, and returns
+// the body bytes with the response headers, status and cookies.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace pelmora {
+
+// A reusable request object: keeps its connection and its cookies between
+// requests.
+class HttpSession {
+ public:
+  HttpSession();
+  ~HttpSession();
+  HttpSession(const HttpSession&) = delete;
+  HttpSession& operator=(const HttpSession&) = delete;
+  void* handle() const { return handle_; }
+
+ private:
+  void* handle_;
+};
+
+enum class HttpMethod { Get = 0, Post = 1, Head = 2 };
+
+struct HttpRequest {
+  std::string url;
+  int method = 0;  // 0 GET, 1 POST, 2 HEAD; anything else GET
+  std::string body;
+  std::string cookiesIn;
+  std::string headerLines;  // "Name: value" lines separated by "\r\n"
+  bool noRedirect = false;
+  std::string bodyBytes;  // sent instead of `body` when not empty
+  std::string proxy;      // host:port
+  int timeoutSeconds = 0;  // -1 transport defaults; below 1: 15 s
+  std::string proxyUser;
+  std::string proxyPassword;
+  int proxyAuthMode = 1;  // 1: Basic Proxy-Authorization
+  HttpSession* session = nullptr;
+};
+
+struct HttpResponse {
+  std::string body;
+  std::string headers;      // "\r\n"-separated, every set-cookie name written "Set-Cookie"
+  int status = 0;
+  std::string cookiesOut;   // "a=1; b=2"
+  std::string headerLines;  // the request's header lines as completed and sent
+};
+
+HttpResponse httpRequest(const HttpRequest& request);
+
+// The header text completed with Accept, Referer, Accept-Language, User-Agent
+// and Content-Type where their labels are missing.
+std::string completeHeaderLines(std::string headerLines, std::string_view url);
+
+// Milliseconds for a time-out in seconds: -1 stays -1 (transport defaults),
+// below 1 gives 15000.
+long timeoutMilliseconds(int seconds);
+
+// "Set-Cookie" in any letter case rewritten as "Set-Cookie".
+std::string normaliseSetCookie(std::string_view headers);
+
+// The cookies the response headers set, as "a=1; b=2".
+std::string cookiesFromHeaders(std::string_view headers);
+
+}  // namespace pelmora

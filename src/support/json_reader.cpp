@@ -1,0 +1,239 @@
+#include "support/json_reader.h"
+
+#include <charconv>
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+namespace pelmora {
+
+using json = nlohmann::json;
+
+struct JsonReader::Value {
+  json root = json::object();
+};
+
+namespace {
+
+struct Step {
+  bool isIndex = false;
+  std::string key;
+  std::size_t index = 0;
+};
+
+// "a.b[2]" -> a, b, [2]; "[0]" -> [0]. nullopt for a malformed path.
+std::optional<std::vector<Step>> parsePath(std::string_view path) {
+  std::vector<Step> steps;
+  std::size_t i = 0;
+  while (i < path.size()) {
+    if (path[i] == '[') {
+      const std::size_t close = path.find(']', i);
+      if (close == std::string_view::npos || close == i + 1) return std::nullopt;
+      std::size_t index = 0;
+      const auto digits = path.substr(i + 1, close - i - 1);
+      const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), index);
+      if (result.ec != std::errc() || result.ptr != digits.data() + digits.size()) return std::nullopt;
+      steps.push_back({true, {}, index});
+      i = close + 1;
+    } else {
+      if (path[i] == '.') {
+        if (steps.empty()) return std::nullopt;
+        ++i;
+      }
+      std::size_t end = i;
+      while (end < path.size() && path[end] != '.' && path[end] != '[') ++end;
+      if (end == i) return std::nullopt;
+      steps.push_back({false, std::string(path.substr(i, end - i)), 0});
+      i = end;
+    }
+  }
+  return steps;
+}
+
+const json* find(const json& root, std::string_view path) {
+  const auto steps = parsePath(path);
+  if (!steps) return nullptr;
+  const json* at = &root;
+  for (const Step& step : *steps) {
+    if (step.isIndex) {
+      if (!at->is_array() || step.index >= at->size()) return nullptr;
+      at = &(*at)[step.index];
+    } else {
+      if (!at->is_object()) return nullptr;
+      const auto hit = at->find(step.key);
+      if (hit == at->end()) return nullptr;
+      at = &*hit;
+    }
+  }
+  return at;
+}
+
+// The place a path names, created where missing (objects for keys; arrays are
+// grown only by one element at their end).
+json* place(json& root, std::string_view path) {
+  const auto steps = parsePath(path);
+  if (!steps) return nullptr;
+  json* at = &root;
+  for (const Step& step : *steps) {
+    if (step.isIndex) {
+      if (at->is_null()) *at = json::array();
+      if (!at->is_array() || step.index > at->size()) return nullptr;
+      if (step.index == at->size()) at->push_back(nullptr);
+      at = &(*at)[step.index];
+    } else {
+      if (at->is_null()) *at = json::object();
+      if (!at->is_object()) return nullptr;
+      at = &(*at)[step.key];
+    }
+  }
+  return at;
+}
+
+std::string numberText(double value) {
+  if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e21) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 0);
+    return std::string(buffer, result.ptr);
+  }
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+std::optional<json> parseJson(std::string_view text) {
+  json value = json::parse(text, nullptr, false);
+  if (value.is_discarded()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+JsonReader::JsonReader() : value_(std::make_unique<Value>()) {}
+JsonReader::~JsonReader() = default;
+JsonReader::JsonReader(const JsonReader& other) : value_(std::make_unique<Value>(*other.value_)) {}
+JsonReader& JsonReader::operator=(const JsonReader& other) {
+  if (this != &other) *value_ = *other.value_;
+  return *this;
+}
+
+bool JsonReader::parse(std::string_view text) {
+  auto parsed = parseJson(text);
+  value_->root = parsed ? std::move(*parsed) : json(nullptr);
+  return !value_->root.is_null();
+}
+
+std::string JsonReader::toJson() const { return value_->root.dump(); }
+
+std::string JsonReader::getText(std::string_view path, bool asJson) const {
+  const json* at = find(value_->root, path);
+  if (at == nullptr) return {};
+  if (asJson) return at->dump();
+  if (at->is_null()) return {};
+  if (at->is_string()) return at->get<std::string>();
+  if (at->is_number()) return numberText(at->get<double>());
+  if (at->is_boolean()) return at->get<bool>() ? "true" : "false";
+  return at->dump();
+}
+
+double JsonReader::getNumber(std::string_view path) const {
+  const json* at = find(value_->root, path);
+  return at != nullptr && at->is_number() ? at->get<double>() : 0;
+}
+
+JsonReader JsonReader::getObject(std::string_view path) const {
+  JsonReader reader;
+  const json* at = find(value_->root, path);
+  reader.value_->root = at != nullptr ? *at : json(nullptr);
+  return reader;
+}
+
+int JsonReader::typeOf(std::string_view path) const {
+  const json* at = find(value_->root, path);
+  if (at == nullptr || at->is_null()) return kJsonAbsent;
+  if (at->is_number()) return kJsonNumber;
+  if (at->is_object()) return kJsonObject;
+  if (at->is_array()) return kJsonArray;
+  if (at->is_string()) return kJsonString;
+  return kJsonOther;
+}
+
+bool JsonReader::exists(std::string_view path) const { return typeOf(path) != kJsonAbsent; }
+
+int JsonReader::count(std::string_view path) const {
+  const json* at = find(value_->root, path);
+  if (at == nullptr || !(at->is_object() || at->is_array())) return 0;
+  return static_cast<int>(at->size());
+}
+
+std::vector<std::string> JsonReader::memberNames(std::string_view path) const {
+  std::vector<std::string> names;
+  const json* at = find(value_->root, path);
+  if (at == nullptr || !at->is_object()) return names;
+  for (auto it = at->begin(); it != at->end(); ++it) names.push_back(it.key());
+  return names;
+}
+
+bool JsonReader::setMember(std::string_view path, std::string_view value, bool asJson) {
+  json parsed = std::string(value);
+  if (asJson) {
+    auto fromText = parseJson(value.empty() ? std::string_view("{}") : value);
+    if (!fromText) return false;
+    parsed = std::move(*fromText);
+  }
+  json* at = path.empty() ? &value_->root : place(value_->root, path);
+  if (at == nullptr) return false;
+  *at = std::move(parsed);
+  return true;
+}
+
+bool JsonReader::setMemberNumber(std::string_view path, double value) {
+  json* at = place(value_->root, path);
+  if (at == nullptr) return false;
+  *at = value;
+  return true;
+}
+
+bool JsonReader::push(std::string_view path, std::string_view value, bool asJson) {
+  json* at = path.empty() ? &value_->root : place(value_->root, path);
+  if (at == nullptr) return false;
+  json element = std::string(value);
+  if (asJson) {
+    auto parsed = parseJson(value);
+    if (!parsed) return false;
+    element = std::move(*parsed);
+  }
+  if (!at->is_array()) *at = json::array();
+  at->push_back(std::move(element));
+  return true;
+}
+
+bool JsonReader::removeElement(int index) {
+  json& root = value_->root;
+  if (!root.is_array() || index < 0 || static_cast<std::size_t>(index) >= root.size()) return false;
+  root.erase(static_cast<std::size_t>(index));
+  return true;
+}
+
+bool JsonReader::deleteMember(std::string_view path) {
+  const auto steps = parsePath(path);
+  if (!steps || steps->empty()) return false;
+  const std::size_t cut = path.rfind(steps->back().isIndex ? '[' : '.');
+  const std::string_view parentPath =
+      steps->size() == 1 ? std::string_view() : path.substr(0, cut == std::string_view::npos ? 0 : cut);
+  json* parent = parentPath.empty() ? &value_->root : const_cast<json*>(find(value_->root, parentPath));
+  if (parent == nullptr) return false;
+  const Step& last = steps->back();
+  if (last.isIndex) {
+    if (!parent->is_array() || last.index >= parent->size()) return false;
+    parent->erase(last.index);
+    return true;
+  }
+  return parent->is_object() && parent->erase(last.key) > 0;
+}
+
+void JsonReader::reset(int kind) {
+  if (kind == 0 || kind == kJsonObject) value_->root = json::object();
+  if (kind == kJsonArray) value_->root = json::array();
+}
+
+}  // namespace pelmora
