@@ -53,11 +53,12 @@ DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache) {
 }
 
 std::string rdapBaseFor(std::string_view suffix) {
-  if (const auto forced = rdapBaseOverride()) return *forced;
-  if (suffix == ".info") return std::string(kRdapInfo);
-  if (suffix == ".biz") return std::string(kRdapBiz);
-  if (suffix == ".name") return std::string(kRdapName);
-  return {};
+  std::string_view base;
+  if (suffix == ".info") base = kRdapInfo;
+  if (suffix == ".biz") base = kRdapBiz;
+  if (suffix == ".name") base = kRdapName;
+  if (base.empty()) return {};
+  return rdapBaseOverride().value_or(std::string(base));
 }
 
 DateLookupResult rdapResult(int status, std::string_view body) {

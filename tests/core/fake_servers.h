@@ -1,0 +1,227 @@
+#pragma once
+
+// Scripted servers on 127.0.0.1 for the lookup tests. Each serves connections
+// on its own thread until destroyed; every wait is bounded.
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace pelmora::testing {
+
+class LoopbackServer {
+ public:
+  LoopbackServer() {
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int yes = 1;
+    ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(listener_, 16);
+    socklen_t length = sizeof address;
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+  }
+  virtual ~LoopbackServer() { stop(); }
+  LoopbackServer(const LoopbackServer&) = delete;
+  LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+  int port() const { return port_; }
+  std::string hostPort() const { return "127.0.0.1:" + std::to_string(port_); }
+  int connections() const { return connections_; }
+
+ protected:
+  void start() {
+    thread_ = std::thread([this] {
+      while (!stopping_) {
+        pollfd entry{listener_, POLLIN, 0};
+        if (::poll(&entry, 1, 50) <= 0) continue;
+        const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0) continue;
+        const int index = connections_++;
+        // One thread per connection, so a slow reply does not hold up the next.
+        std::lock_guard lock(workersMutex_);
+        workers_.emplace_back([this, client, index] {
+          serve(client, index);
+          ::close(client);
+        });
+      }
+    });
+  }
+  void stop() {
+    stopping_ = true;
+    if (thread_.joinable()) thread_.join();
+    {
+      std::lock_guard lock(workersMutex_);
+      for (std::thread& worker : workers_) {
+        if (worker.joinable()) worker.join();
+      }
+      workers_.clear();
+    }
+    if (listener_ >= 0) ::close(listener_);
+    listener_ = -1;
+  }
+
+  virtual void serve(int client, int index) = 0;
+
+  // Reads until `end` has arrived (or 2 s of silence).
+  static std::string readUntil(int client, const std::string& end) {
+    std::string text;
+    char buffer[1024];
+    while (text.find(end) == std::string::npos) {
+      pollfd entry{client, POLLIN, 0};
+      if (::poll(&entry, 1, 2000) <= 0) break;
+      const ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
+      if (got <= 0) break;
+      text.append(buffer, static_cast<std::size_t>(got));
+    }
+    return text;
+  }
+  static std::string readSome(int client) {
+    char buffer[1024];
+    pollfd entry{client, POLLIN, 0};
+    if (::poll(&entry, 1, 2000) <= 0) return {};
+    const ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
+    return got > 0 ? std::string(buffer, static_cast<std::size_t>(got)) : std::string();
+  }
+  static void sendText(int client, const std::string& text) {
+    ::send(client, text.data(), text.size(), MSG_NOSIGNAL);
+  }
+  static void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+ private:
+  int listener_ = -1;
+  int port_ = 0;
+  std::atomic<int> connections_{0};
+  std::atomic<bool> stopping_{false};
+  std::thread thread_;
+  std::mutex workersMutex_;
+  std::vector<std::thread> workers_;
+};
+
+// A WHOIS server: per connection, reads the query line, then sends the
+// segments of the scripted reply (the last reply repeats).
+class FakeWhoisServer : public LoopbackServer {
+ public:
+  struct Reply {
+    std::vector<std::string> segments;
+    int gapMs = 0;      // pause before each segment
+    int silenceMs = 0;  // pause before closing
+  };
+
+  explicit FakeWhoisServer(std::vector<Reply> replies) : replies_(std::move(replies)) { start(); }
+  ~FakeWhoisServer() override { stop(); }
+
+  std::vector<std::string> queries() {
+    std::lock_guard lock(mutex_);
+    return queries_;
+  }
+
+ protected:
+  void serve(int client, int index) override {
+    const std::string query = readUntil(client, "\r\n");
+    {
+      std::lock_guard lock(mutex_);
+      queries_.push_back(query);
+    }
+    const Reply& reply = replies_[std::min<std::size_t>(static_cast<std::size_t>(index),
+                                                        replies_.size() - 1)];
+    for (const std::string& segment : reply.segments) {
+      sleepMs(reply.gapMs);
+      sendText(client, segment);
+    }
+    sleepMs(reply.silenceMs);
+  }
+
+ private:
+  std::vector<Reply> replies_;
+  std::mutex mutex_;
+  std::vector<std::string> queries_;
+};
+
+// An HTTP/1.1 server answering each request with the scripted function.
+class FakeHttpServer : public LoopbackServer {
+ public:
+  struct Request {
+    std::string head;  // request line and headers
+    std::string body;
+    std::string line() const { return head.substr(0, head.find("\r\n")); }
+    bool hasHeader(const std::string& line) const {
+      return (head + "\r\n").find("\r\n" + line + "\r\n") != std::string::npos;
+    }
+  };
+  using Handler = std::function<std::string(const Request&)>;
+
+  explicit FakeHttpServer(Handler handler, int delayMs = 0)
+      : handler_(std::move(handler)), delayMs_(delayMs) {
+    start();
+  }
+  ~FakeHttpServer() override { stop(); }
+
+  std::vector<Request> requests() {
+    std::lock_guard lock(mutex_);
+    return requests_;
+  }
+
+  static std::string response(int status, const std::string& body,
+                              const std::string& extraHeaders = {}) {
+    return "HTTP/1.1 " + std::to_string(status) + " X\r\nContent-Length: " +
+           std::to_string(body.size()) + "\r\nConnection: close\r\n" + extraHeaders + "\r\n" + body;
+  }
+
+ protected:
+  void serve(int client, int) override {
+    std::string text = readUntil(client, "\r\n\r\n");
+    Request request;
+    const std::size_t end = text.find("\r\n\r\n");
+    request.head = text.substr(0, end);
+    request.body = end == std::string::npos ? std::string() : text.substr(end + 4);
+    const std::size_t lengthAt = request.head.find("Content-Length: ");
+    if (lengthAt != std::string::npos) {
+      const std::size_t length = std::stoul(request.head.substr(lengthAt + 16));
+      while (request.body.size() < length) {
+        const std::string more = readSome(client);
+        if (more.empty()) break;
+        request.body += more;
+      }
+    }
+    {
+      std::lock_guard lock(mutex_);
+      requests_.push_back(request);
+    }
+    sleepMs(delayMs_);
+    sendText(client, handler_(request));
+  }
+
+ private:
+  Handler handler_;
+  int delayMs_;
+  std::mutex mutex_;
+  std::vector<Request> requests_;
+};
+
+// Sets an environment variable for the lifetime of a test.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() { ::unsetenv(name_); }
+
+ private:
+  const char* name_;
+};
+
+}  // namespace pelmora::testing

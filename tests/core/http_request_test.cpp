@@ -1,0 +1,154 @@
+#include "support/http_request.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_servers.h"
+
+namespace pelmora::testing {
+namespace {
+
+struct HeaderCase {
+  std::string given;
+  std::string expected;
+};
+
+class HeaderAssembly : public ::testing::TestWithParam<HeaderCase> {};
+
+TEST_P(HeaderAssembly, AddsMissingDefaultsInOrder) {
+  EXPECT_EQ(completeHeaderLines(GetParam().given, "http://h/p"), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HeaderAssembly,
+    ::testing::Values(
+        HeaderCase{"",
+                   "Accept: */*\r\nReferer: http://h/p\r\nAccept-Language: zh-cn\r\n"
+                   "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)\r\n"
+                   "Content-Type: application/x-www-form-urlencoded"},
+        HeaderCase{"User-Agent: X",
+                   "User-Agent: X\r\nAccept: */*\r\nReferer: http://h/p\r\nAccept-Language: zh-cn\r\n"
+                   "Content-Type: application/x-www-form-urlencoded"},
+        // "Accept-Language:" does not contain "Accept:".
+        HeaderCase{"Accept-Language: en",
+                   "Accept-Language: en\r\nAccept: */*\r\nReferer: http://h/p\r\n"
+                   "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)\r\n"
+                   "Content-Type: application/x-www-form-urlencoded"}));
+
+TEST(HttpHelpers, TimeOutsCookiesAndSetCookieNames) {
+  EXPECT_EQ(timeoutMilliseconds(0), 15000);
+  EXPECT_EQ(timeoutMilliseconds(-5), 15000);
+  EXPECT_EQ(timeoutMilliseconds(3), 3000);
+  EXPECT_EQ(timeoutMilliseconds(-1), -1);
+  EXPECT_EQ(normaliseSetCookie("set-cookie: a=1; path=/\r\nSET-COOKIE: b=2"),
+            "Set-Cookie: a=1; path=/\r\nSet-Cookie: b=2");
+  EXPECT_EQ(cookiesFromHeaders("Set-Cookie: a=1; path=/\r\nX: y\r\nSet-Cookie: b=2"), "a=1; b=2");
+  EXPECT_EQ(cookiesFromHeaders("X: y"), "");
+}
+
+class HttpAgainstFake : public ::testing::Test {
+ protected:
+  FakeHttpServer server{[](const FakeHttpServer::Request& r) {
+    if (r.line().find("/redirect") != std::string::npos) {
+      return FakeHttpServer::response(302, "moved", "Location: /target\r\n");
+    }
+    if (r.line().find("/cookie") != std::string::npos) {
+      return FakeHttpServer::response(200, "c", "set-cookie: a=1; path=/\r\nSet-Cookie: b=2\r\n");
+    }
+    return FakeHttpServer::response(201, "hello \xff bytes");
+  }};
+  std::string url(const std::string& path) { return "http://" + server.hostPort() + path; }
+};
+
+TEST_F(HttpAgainstFake, GetSendsDefaultHeadersAndReturnsRawBody) {
+  HttpRequest request;
+  request.url = url("/x");
+  request.method = 7;  // out of range: GET
+  request.cookiesIn = "k=v";
+  request.timeoutSeconds = 3;
+  const HttpResponse response = httpRequest(request);
+  EXPECT_EQ(response.status, 201);
+  EXPECT_EQ(response.body, "hello \xff bytes");
+  ASSERT_EQ(server.requests().size(), 1u);
+  const auto sent = server.requests()[0];
+  EXPECT_EQ(sent.line(), "GET /x HTTP/1.1");
+  EXPECT_TRUE(sent.hasHeader("Accept: */*"));
+  EXPECT_TRUE(sent.hasHeader("Referer: " + url("/x")));
+  EXPECT_TRUE(sent.hasHeader("Accept-Language: zh-cn"));
+  EXPECT_TRUE(sent.hasHeader("Content-Type: application/x-www-form-urlencoded"));
+  EXPECT_TRUE(sent.hasHeader("Cookie: k=v"));
+  EXPECT_EQ(response.headerLines, completeHeaderLines("", request.url));
+}
+
+TEST_F(HttpAgainstFake, PostAndHead) {
+  HttpRequest post;
+  post.url = url("/p");
+  post.method = 1;
+  post.body = "a=1&b=2";
+  EXPECT_EQ(httpRequest(post).status, 201);
+  HttpRequest head;
+  head.url = url("/h");
+  head.method = 2;
+  EXPECT_EQ(httpRequest(head).body, "");
+  const auto sent = server.requests();
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(sent[0].line(), "POST /p HTTP/1.1");
+  EXPECT_EQ(sent[0].body, "a=1&b=2");
+  EXPECT_EQ(sent[1].line(), "HEAD /h HTTP/1.1");
+}
+
+TEST_F(HttpAgainstFake, ResponseHeadersCookiesAndRedirects) {
+  HttpRequest request;
+  request.url = url("/cookie");
+  const HttpResponse response = httpRequest(request);
+  EXPECT_EQ(response.cookiesOut, "a=1; b=2");
+  EXPECT_NE(response.headers.find("Set-Cookie: a=1; path=/"), std::string::npos);
+  EXPECT_EQ(response.headers.find("set-cookie"), std::string::npos);
+
+  request.url = url("/redirect");
+  request.noRedirect = true;
+  EXPECT_EQ(httpRequest(request).status, 302);
+  request.noRedirect = false;
+  const HttpResponse followed = httpRequest(request);
+  EXPECT_EQ(followed.status, 201);
+  EXPECT_EQ(server.requests().back().line(), "GET /target HTTP/1.1");
+}
+
+TEST_F(HttpAgainstFake, SessionKeepsCookiesBetweenRequests) {
+  HttpSession session;
+  HttpRequest request;
+  request.session = &session;
+  request.url = url("/cookie");
+  httpRequest(request);
+  request.url = url("/next");
+  httpRequest(request);
+  EXPECT_NE(server.requests().back().head.find("a=1"), std::string::npos);
+}
+
+TEST_F(HttpAgainstFake, ProxyGetsBasicCredentials) {
+  HttpRequest request;
+  request.url = "http://example.invalid/through";
+  request.proxy = server.hostPort();
+  request.proxyUser = "user";
+  request.proxyPassword = "pa ss";
+  EXPECT_EQ(httpRequest(request).status, 201);
+  const auto sent = server.requests().back();
+  EXPECT_EQ(sent.line(), "GET http://example.invalid/through HTTP/1.1");
+  EXPECT_TRUE(sent.hasHeader("Proxy-Authorization: Basic dXNlcjpwYSBzcw=="));
+}
+
+TEST(HttpFailures, RefusedOrSlowGivesEmptyBody) {
+  int port = 0;
+  { FakeHttpServer gone([](const auto&) { return std::string(); }); port = gone.port(); }
+  HttpRequest request;
+  request.url = "http://127.0.0.1:" + std::to_string(port) + "/";
+  request.timeoutSeconds = 1;
+  EXPECT_EQ(httpRequest(request).body, "");
+  EXPECT_EQ(httpRequest(request).status, 0);
+
+  FakeHttpServer slow([](const auto&) { return FakeHttpServer::response(200, "late"); }, 2500);
+  request.url = "http://" + slow.hostPort() + "/";
+  EXPECT_EQ(httpRequest(request).body, "");
+}
+
+}  // namespace
+}  // namespace pelmora::testing
