@@ -14,6 +14,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "app/date_updater.h"
 #include "app/reminder_menu.h"
 #include "app/toolkit.h"
 #include "editing/row_write_back.h"
@@ -42,6 +43,11 @@ const QString kNotYetHere = QStringLiteral("此功能即将开放");
 MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
     : db_(db), settings_(db), options_(std::move(options)) {
   setObjectName(QStringLiteral("主窗口"));
+  dateUpdater_ = new DateUpdater(db_, this);
+  connect(dateUpdater_, &DateUpdater::rowStarted, this, [this](const QString& domain) {
+    setStatus(QString::fromStdString(lookupStartedStatus(domain.toStdString())));
+  });
+  connect(dateUpdater_, &DateUpdater::rowFinished, this, &MainWindow::showRowDates);
   setWindowIcon(programIcon());
   setMinimumSize(1200, 665);
   resize(1200, 665);
@@ -107,7 +113,7 @@ void MainWindow::buildControls() {
   batch->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
   settings->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
   for (QWidget* w : std::initializer_list<QWidget*>{single, batch, settings, modify, advanced,
-                                                    remove, dates}) {
+                                                    remove}) {
     unavailable_.push_back(w);
   }
   bottom->addWidget(common);
@@ -146,6 +152,7 @@ void MainWindow::buildControls() {
           [this](bool on) { grid_->pageModel()->setAllTicked(on); });
   connect(invert_, &QPushButton::clicked, this, [this] { grid_->pageModel()->invertTicks(); });
   connect(filterButton_, &QPushButton::clicked, this, &MainWindow::toggleFilterWindow);
+  connect(dates, &QPushButton::clicked, this, &MainWindow::updateTickedDates);
   connect(columnsButton_, &QPushButton::clicked, this, &MainWindow::toggleColumnWindow);
   connect(alwaysOnTop_, &QCheckBox::toggled, this, &MainWindow::setAlwaysOnTop);
   connect(grid_, &ListingGrid::headerClicked, this, &MainWindow::sortByHeader);
@@ -180,6 +187,7 @@ void MainWindow::loadPage(bool refresh) {
   request.page = pageList_->currentIndex() + 1;
   request.sortKey = sortKey_;
   grid_->pageModel()->setRows(loadPageRows(db_, condition, request, total_));
+  ++pageGeneration_;
   if (columnWindow_) {
     grid_->applyColumnVisibility(columnWindow_->visibleColumns());
   } else {
@@ -261,7 +269,13 @@ void MainWindow::showGridMenu(int row, const QPoint& globalPos) {
   gridMenuDomain_->setText(QStringLiteral("当前欲操作 [ ") +
                            grid_->pageModel()->cellText(row, PageModel::kNameColumn) +
                            QStringLiteral(" ]"));
-  gridMenuState_->setText(QStringLiteral("当前无其他任务,可使用以上功能."));
+  gridMenuRow_ = row;
+  const std::string running = dateUpdater_->label().get();
+  gridMenuUpdate_->setEnabled(running.empty());
+  gridMenuState_->setText(running.empty()
+                              ? QStringLiteral("当前无其他任务,可使用以上功能.")
+                              : QStringLiteral("正在更新 [ ") + q(running) +
+                                    QStringLiteral(" ] 时间,请稍后."));
   gridMenu_->popup(globalPos);
 }
 

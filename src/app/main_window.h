@@ -30,6 +30,7 @@ class QTextBrowser;
 namespace pelmora::ui {
 
 class ListingGrid;
+class DateUpdater;
 class ReminderMenu;
 
 struct MainWindowOptions {
@@ -62,6 +63,8 @@ class MainWindow : public QMainWindow {
   QTimer* expiryTimer() { return &expiryTimer_; }
   QMenu* gridMenu() const { return gridMenu_; }
   QSystemTrayIcon* trayIcon() const { return tray_; }
+  DateUpdater* dateUpdater() const { return dateUpdater_; }
+  QAction* gridMenuUpdateAction() const { return gridMenuUpdate_; }
   const std::string& sortKey() const { return sortKey_; }
 
  signals:
@@ -87,6 +90,13 @@ class MainWindow : public QMainWindow {
   void copyDomain(const QModelIndex& index);
   void showGridMenu(int row, const QPoint& globalPos);
   void writeRowBack(int row);
+  void updateTickedDates();
+  void updateCurrentRowDates();
+  void showRowDates(int row, const QString& domain, int generation, bool success,
+                    const QString& registered, const QString& expires, const QString& status);
+  void finishBatch(int attempted, int ok, int failed, int generation);
+  void setDateColumnsReadOnly(bool readOnly);
+  void setButtonsEnabled(bool enabled);
 
   void toggleFilterWindow();
   void confirmFilter();
@@ -104,6 +114,9 @@ class MainWindow : public QMainWindow {
   std::int64_t total_ = 0;
   std::int64_t pageCount_ = 1;
   bool exiting_ = false;
+  int pageGeneration_ = 0;
+  int gridMenuRow_ = -1;
+  DateUpdater* dateUpdater_ = nullptr;
 
   ListingGrid* grid_ = nullptr;
   QGroupBox* pagingGroup_ = nullptr;

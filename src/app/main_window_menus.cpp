@@ -51,7 +51,8 @@ void MainWindow::buildMenus() {
 
   batchMenu_ = bar->addMenu(QStringLiteral("批量操作(&P)"));
   batchMenu_->setObjectName(QStringLiteral("菜单_批量操作"));
-  unavailable(batchMenu_->addAction(QStringLiteral("更新选中时间")));
+  connect(batchMenu_->addAction(QStringLiteral("更新选中时间")), &QAction::triggered, this,
+          &MainWindow::updateTickedDates);
   unavailable(batchMenu_->addAction(QStringLiteral("批量修改选中")));
   unavailable(batchMenu_->addAction(QStringLiteral("删除选中域名")));
 
@@ -76,7 +77,8 @@ void MainWindow::buildMenus() {
   gridMenu_->setObjectName(QStringLiteral("表格菜单"));
   gridMenuDomain_ = gridMenu_->addAction(QStringLiteral("当前域名"));
   gridMenuDomain_->setEnabled(false);
-  gridMenuUpdate_ = unavailable(gridMenu_->addAction(QStringLiteral("更新该条日期")));
+  gridMenuUpdate_ = gridMenu_->addAction(QStringLiteral("更新该条日期"));
+  connect(gridMenuUpdate_, &QAction::triggered, this, &MainWindow::updateCurrentRowDates);
   gridMenuState_ = gridMenu_->addAction(QStringLiteral("当前状态"));
   gridMenuState_->setEnabled(false);
 }
@@ -152,11 +154,15 @@ void MainWindow::showDue(int expiryChoiceIndex) {
   loadPage(true);
 }
 
-void MainWindow::setOperationsEnabled(bool enabled, QWidget* except) {
+void MainWindow::setButtonsEnabled(bool enabled) {
   for (QPushButton* button : operationButtons_) button->setEnabled(enabled);
   tickAll_->setEnabled(enabled);
-  if (except != nullptr) except->setEnabled(true);
   for (QWidget* w : unavailable_) w->setEnabled(false);
+}
+
+void MainWindow::setOperationsEnabled(bool enabled, QWidget* except) {
+  setButtonsEnabled(enabled);
+  if (except != nullptr) except->setEnabled(true);
   for (QMenu* menu : {fileMenu_, commonMenu_, batchMenu_}) menu->menuAction()->setEnabled(enabled);
 }
 

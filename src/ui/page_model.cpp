@@ -156,6 +156,19 @@ void PageModel::setRowTextColour(int row, const QColor& colour) {
   rowChanged(row);
 }
 
+void PageModel::setCellLook(int row, int column, const QColor& text, const QColor& background,
+                            bool bold) {
+  CellState& cell = rows_[static_cast<std::size_t>(row)].cells[column];
+  cell.textColour = text;
+  cell.background = background;
+  cell.bold = bold;
+  emit dataChanged(index(row, column), index(row, column));
+}
+
+std::optional<QColor> PageModel::cellBackground(int row, int column) const {
+  return rows_[static_cast<std::size_t>(row)].cells[column].background;
+}
+
 void PageModel::setRowBold(int row, bool bold) {
   for (CellState& cell : rows_[static_cast<std::size_t>(row)].cells) cell.bold = bold;
   rowChanged(row);

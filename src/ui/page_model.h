@@ -47,6 +47,8 @@ class PageModel : public QAbstractTableModel {
   const DomainRecord& record(int row) const { return rows_[row].record; }
 
   void setRowTextColour(int row, const QColor& colour);
+  void setCellLook(int row, int column, const QColor& text, const QColor& background, bool bold);
+  std::optional<QColor> cellBackground(int row, int column) const;
   void setRowBold(int row, bool bold);
   void setCellReadOnly(int row, int column, bool readOnly);
   bool isCellReadOnly(int row, int column) const;

@@ -1,0 +1,86 @@
+// The main window's date updates: the batch over the ticked rows and the
+// one-row update of the grid menu. Lookups run in the DateUpdater's workers;
+// everything here runs on the UI thread.
+
+#include "app/date_updater.h"
+#include "app/main_window.h"
+#include "app/toolkit.h"
+#include "ui/listing_grid.h"
+
+namespace pelmora::ui {
+namespace {
+
+constexpr int kRegisteredColumn = 7;
+constexpr int kExpiresColumn = 8;
+const QColor kSuccessText(0, 128, 255);
+const QColor kSuccessGround(199, 255, 142);
+const QColor kFailureText(255, 0, 128);
+const QColor kFailureGround(249, 200, 170);
+
+}  // namespace
+
+void MainWindow::setDateColumnsReadOnly(bool readOnly) {
+  PageModel* model = grid_->pageModel();
+  for (int row = 0; row < model->rowCount(); ++row) {
+    model->setCellReadOnly(row, kRegisteredColumn, readOnly);
+    model->setCellReadOnly(row, kExpiresColumn, readOnly);
+  }
+}
+
+void MainWindow::updateTickedDates() {
+  const int answer = Toolkit::messageBox(
+      this, QStringLiteral("是否使用缓存数据!\r\n\r\n一般选择 [是] ,提高查询速度!"),
+      QStringLiteral("请选择"), true);
+  setButtonsEnabled(false);
+  setDateColumnsReadOnly(true);
+  PageModel* model = grid_->pageModel();
+  std::vector<DateJob> jobs;
+  for (int row = 0; row < model->rowCount(); ++row) {
+    if (!model->isTicked(row)) continue;
+    if (model->cellBackground(row, kRegisteredColumn) == kSuccessGround) continue;  // done before
+    jobs.push_back({row, model->cellText(row, PageModel::kNameColumn).toStdString()});
+  }
+  connect(dateUpdater_, &DateUpdater::batchFinished, this, &MainWindow::finishBatch,
+          Qt::UniqueConnection);
+  dateUpdater_->startBatch(std::move(jobs), answer, pageGeneration_);
+}
+
+void MainWindow::updateCurrentRowDates() {
+  PageModel* model = grid_->pageModel();
+  if (gridMenuRow_ < 0 || gridMenuRow_ >= model->rowCount() || dateUpdater_->label().busy()) return;
+  dateUpdater_->startRow(
+      {gridMenuRow_, model->cellText(gridMenuRow_, PageModel::kNameColumn).toStdString()},
+      pageGeneration_);
+}
+
+void MainWindow::showRowDates(int row, const QString& domain, int generation, bool success,
+                              const QString& registered, const QString& expires,
+                              const QString& status) {
+  setStatus(status);
+  PageModel* model = grid_->pageModel();
+  // A reloaded page holds other rows now: the dates are stored, the grid is left alone.
+  if (generation != pageGeneration_ || row >= model->rowCount() ||
+      model->cellText(row, PageModel::kNameColumn) != domain) {
+    return;
+  }
+  if (success) {
+    model->setCellText(row, kRegisteredColumn, registered);
+    model->setCellText(row, kExpiresColumn, expires);
+  }
+  for (int column : {kRegisteredColumn, kExpiresColumn}) {
+    model->setCellLook(row, column, success ? kSuccessText : kFailureText,
+                       success ? kSuccessGround : kFailureGround, true);
+  }
+}
+
+void MainWindow::finishBatch(int attempted, int ok, int failed, int generation) {
+  const BatchTally tally{attempted, ok, failed};
+  setStatus(QString::fromStdString(batchStatusText(tally)));
+  Toolkit::messageBox(this, QString::fromStdString(batchMessageText(tally)),
+                      QStringLiteral("提示!"));
+  if (generation == pageGeneration_) setDateColumnsReadOnly(false);
+  dateUpdater_->label().set({});
+  setButtonsEnabled(true);
+}
+
+}  // namespace pelmora::ui

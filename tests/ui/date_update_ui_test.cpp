@@ -1,0 +1,172 @@
+#include <QContextMenuEvent>
+#include <QSignalSpy>
+
+#include "app/date_updater.h"
+#include "fake_servers.h"
+#include "ui_test_support.h"
+
+namespace pelmora::testing {
+namespace {
+
+const QColor kGreen(199, 255, 142);
+const QColor kBlueText(0, 128, 255);
+const QColor kRedGround(249, 200, 170);
+
+class DateUpdateUiTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    whoisEnv_ = std::make_unique<ScopedEnv>("PELMORA_WHOIS_SERVER", whois_.hostPort());
+    webEnv_ = std::make_unique<ScopedEnv>("PELMORA_WEBWHOIS_HOST", web_.hostPort());
+    add({makeDomain("ok.com"), makeDomain("bad.top"), makeDomain("free.top")});
+  }
+  void TearDown() override {
+    MainWindowTest::TearDown();
+    webEnv_.reset();
+    whoisEnv_.reset();
+  }
+
+  int rowOf(const QString& domain) {
+    for (int row = 0; row < model().rowCount(); ++row) {
+      if (model().cellText(row, 1) == domain) return row;
+    }
+    return -1;
+  }
+  QColor background(const QString& domain, int column) {
+    return model().cellBackground(rowOf(domain), column).value_or(QColor());
+  }
+  bool waitUntilIdle() {
+    return QTest::qWaitFor([&] {
+      return !window_->dateUpdater()->label().busy() &&
+             control<QPushButton>("按钮_反选")->isEnabled();
+    }, 10000);
+  }
+  std::string stored(const std::string& domain, const char* column) {
+    std::string text = "NULL";
+    db().query(std::string("SELECT ") + column + " FROM 域名 WHERE 域名=?", {domain},
+               [&](const SqlRow& row) { text = row.isNull(0) ? "NULL" : row.asText(0); });
+    return text;
+  }
+
+  FakeWhoisServer whois_{{{{"Domain Name: OK.COM\r\nCreation Date: 2001-02-03T00:00:00Z\r\n"
+                            "Registry Expiry Date: 2031-02-03T00:00:00Z\r\n"}}}};
+  FakeHttpServer web_{[](const FakeHttpServer::Request& r) {
+    if (r.line().find("domain=free.top") != std::string::npos) {
+      return FakeHttpServer::response(200, R"({"code":100})");
+    }
+    return FakeHttpServer::response(200, R"({"code":500})");
+  }};
+  std::unique_ptr<ScopedEnv> whoisEnv_;
+  std::unique_ptr<ScopedEnv> webEnv_;
+};
+
+TEST_F(DateUpdateUiTest, BatchColoursRowsStoresDatesAndReportsCounts) {
+  auto& window = open();
+  control<QCheckBox>("选择框_全选不选")->setChecked(true);
+  ui::Toolkit::queueAnswer(ui::kAnswerNo);  // fresh data
+  QTest::mouseClick(control<QPushButton>("按钮_更新选中时间"), Qt::LeftButton);
+  EXPECT_FALSE(control<QPushButton>("按钮_筛选")->isEnabled());
+  EXPECT_TRUE(model().isCellReadOnly(0, 7));
+  ASSERT_TRUE(waitUntilIdle());
+
+  const QStringList messages = ui::Toolkit::takeMessages();
+  ASSERT_EQ(messages.size(), 2);
+  EXPECT_EQ(messages[0], "请选择|是否使用缓存数据!\r\n\r\n一般选择 [是] ,提高查询速度!");
+  EXPECT_TRUE(messages[1].startsWith("提示!|批量更新时间完毕!\r\n成功 [2] 个"));
+  EXPECT_EQ(window.statusText(1),
+            "共查询 [3] 个域名的时间, 成功 [2] 个, 失败 [1] 个. 提示:失败的可单独右键更新时间.");
+  EXPECT_TRUE(web_.requests()[0].line().find("refresh=1") != std::string::npos);
+
+  EXPECT_EQ(model().cellText(rowOf("ok.com"), 7), "2001-02-03");
+  EXPECT_EQ(model().cellText(rowOf("ok.com"), 8), "2031-02-03");
+  EXPECT_EQ(background("ok.com", 8), kGreen);
+  EXPECT_EQ(model().data(model().index(rowOf("ok.com"), 7), Qt::ForegroundRole).value<QColor>(),
+            kBlueText);
+  EXPECT_EQ(model().cellText(rowOf("free.top"), 7), "2222-11-11");
+  EXPECT_EQ(background("free.top", 7), kGreen);
+  EXPECT_EQ(background("bad.top", 7), kRedGround);
+  EXPECT_EQ(model().cellText(rowOf("bad.top"), 7), "");
+  EXPECT_EQ(stored("ok.com", "到期时间"), "2031-02-03");
+  EXPECT_EQ(stored("free.top", "注册时间"), "2222-11-11");
+  EXPECT_EQ(stored("bad.top", "注册时间"), "NULL");
+
+  EXPECT_FALSE(model().isCellReadOnly(0, 7));
+  EXPECT_TRUE(control<QPushButton>("按钮_筛选")->isEnabled());
+  EXPECT_TRUE(control<QCheckBox>("选择框_全选不选")->isEnabled());
+  EXPECT_FALSE(control<QPushButton>("按钮_单个添加域名")->isEnabled());
+
+  // Again: the green rows are skipped, only the red one is asked.
+  QTest::mouseClick(control<QPushButton>("按钮_更新选中时间"), Qt::LeftButton);
+  ASSERT_TRUE(waitUntilIdle());
+  EXPECT_EQ(window.statusText(1),
+            "共查询 [1] 个域名的时间, 成功 [0] 个, 失败 [1] 个. 提示:失败的可单独右键更新时间.");
+}
+
+TEST_F(DateUpdateUiTest, NothingTickedIsTheAllSuccessfulBranch) {
+  auto& window = open();
+  QTest::mouseClick(control<QPushButton>("按钮_更新选中时间"), Qt::LeftButton);
+  ASSERT_TRUE(waitUntilIdle());
+  const QStringList messages = ui::Toolkit::takeMessages();
+  ASSERT_EQ(messages.size(), 2);
+  EXPECT_EQ(messages[1], "提示!|恭喜您!\r\n共查询 [0] 个, 恭喜您,全部更新成功!");
+  EXPECT_EQ(window.statusText(1), "共查询 [0] 个域名的时间, 恭喜您,全部更新成功!");
+}
+
+TEST_F(DateUpdateUiTest, GridMenuUpdatesOneRowAndIsRefusedWhileBusy) {
+  auto& window = open();
+  QApplication::processEvents();
+  const auto rightClick = [&](int row) {
+    const QRect cell = window.grid()->visualRect(model().index(row, 2));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, cell.center(),
+                            window.grid()->viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(window.grid()->viewport(), &event);
+  };
+  window.dateUpdater()->label().set("other.com");
+  rightClick(rowOf("bad.top"));
+  EXPECT_FALSE(window.gridMenuUpdateAction()->isEnabled());
+  EXPECT_EQ(window.gridMenu()->actions()[2]->text(), "正在更新 [ other.com ] 时间,请稍后.");
+  window.gridMenu()->hide();
+  window.dateUpdater()->label().set({});
+
+  rightClick(rowOf("ok.com"));
+  ASSERT_TRUE(window.gridMenuUpdateAction()->isEnabled());
+  QSignalSpy finished(window.dateUpdater(), &ui::DateUpdater::rowFinished);
+  window.gridMenuUpdateAction()->trigger();
+  window.gridMenu()->hide();
+  ASSERT_TRUE(finished.wait(10000));
+  EXPECT_EQ(background("ok.com", 7), kGreen);
+  EXPECT_EQ(window.statusText(1), "提示: [ ok.com] 获取时间完毕.");
+  EXPECT_TRUE(ui::Toolkit::takeMessages().isEmpty());  // no message box for one row
+}
+
+TEST_F(DateUpdateUiTest, ReloadDuringABatchNeverPaintsTheNewRows) {
+  FakeWhoisServer slow({{{"Domain Name: OK.COM\r\nCreation Date: 2001-02-03T00:00:00Z\r\n"
+                          "Registry Expiry Date: 2031-02-03T00:00:00Z\r\n"},
+                         400}});
+  ScopedEnv env("PELMORA_WHOIS_SERVER", slow.hostPort());
+  auto& window = open();
+  model().setTicked(rowOf("ok.com"), true);
+  QTest::mouseClick(control<QPushButton>("按钮_更新选中时间"), Qt::LeftButton);
+  window.loadPage(true);
+  ASSERT_TRUE(waitUntilIdle());
+  for (int row = 0; row < model().rowCount(); ++row) {
+    EXPECT_FALSE(model().cellBackground(row, 7).has_value()) << row;
+  }
+  EXPECT_EQ(stored("ok.com", "注册时间"), "2001-02-03");
+}
+
+TEST_F(DateUpdateUiTest, ClosingTheWindowMidRunJoinsTheWorker) {
+  FakeWhoisServer slow({{{"Domain Name: OK.COM\r\n"}, 300}});
+  ScopedEnv env("PELMORA_WHOIS_SERVER", slow.hostPort());
+  open();
+  model().setTicked(rowOf("ok.com"), true);
+  QTest::mouseClick(control<QPushButton>("按钮_更新选中时间"), Qt::LeftButton);
+  window_.reset();  // stops and joins the worker
+  const int asked = slow.connections();
+  EXPECT_LE(asked, 1);
+  QTest::qWait(400);
+  EXPECT_EQ(slow.connections(), asked);  // nothing is still asking
+}
+
+}  // namespace
+}  // namespace pelmora::testing
