@@ -7,6 +7,7 @@
 #include "cli/cli_options.h"
 #include "cli/expiring_command.h"
 #include "cli/list_command.h"
+#include "cli/lookup_commands.h"
 #include "store/domain_database.h"
 #include "store/schema.h"
 #include "support/dates.h"
@@ -18,6 +19,9 @@ constexpr const char* kUsage =
     "commands:\n"
     "  list [--page N] [--page-size S] [--sort 列名] [filter options]\n"
     "  expiring      the six expiry reminder captions after one check\n"
+    "  lookup DOMAIN [--fresh]   the registration and expiry dates of one domain\n"
+    "  update-dates [--fresh] [DOMAIN ...] [filter options]\n"
+    "                store fetched dates (no domains: every domain of the filtered listing)\n"
     "filter options:\n"
     "  --registrar NAME|未分组  --type NAME|未分组  --category NAME|未分组\n"
     "  --suffix NAME|未分组     --sold 未出售|已出售\n"
@@ -41,7 +45,9 @@ int main(int argc, char** argv) {
     std::cerr << "pelmora-cli: " << error << "\n" << kUsage;
     return 2;
   }
-  if (global.command != "list" && global.command != "expiring") {
+  if (global.command == "lookup") return cli::runLookup(global.commandArgs, std::cout, std::cerr);
+  if (global.command != "list" && global.command != "expiring" &&
+      global.command != "update-dates") {
     std::cerr << "pelmora-cli: unknown command " << global.command << "\n" << kUsage;
     return 2;
   }
@@ -53,6 +59,9 @@ int main(int argc, char** argv) {
   if (!db) {
     std::cerr << kOpenFailureMessage << "\n(" << why << ")\n";
     return 2;
+  }
+  if (global.command == "update-dates") {
+    return cli::runUpdateDates(*db, global.commandArgs, Clock::system(), std::cout, std::cerr);
   }
   if (global.command == "expiring") {
     if (!global.commandArgs.empty()) {

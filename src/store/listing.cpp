@@ -121,6 +121,13 @@ ListingPage loadListing(DomainDatabase& db, const SqlCondition& condition, PageR
   return listing;
 }
 
+std::vector<std::string> listDomainNames(DomainDatabase& db, const SqlCondition& condition) {
+  std::vector<std::string> names;
+  db.query("SELECT 域名 FROM 域名" + condition.whereClause() + " ORDER BY id DESC", condition.params,
+           [&](const SqlRow& row) { names.push_back(row.text(0)); });
+  return names;
+}
+
 std::array<std::string, kDomainFieldCount> displayTexts(const DomainRecord& record) {
   std::array<std::string, kDomainFieldCount> texts;
   for (int k = 1; k < kDomainFieldCount; ++k) {

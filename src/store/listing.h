@@ -81,6 +81,9 @@ struct ListingPage {
 // Count, page count and the rows of the requested page.
 ListingPage loadListing(DomainDatabase& db, const SqlCondition& condition, PageRequest request);
 
+// Every domain name the condition selects, newest first.
+std::vector<std::string> listDomainNames(DomainDatabase& db, const SqlCondition& condition);
+
 // What the grid shows in columns 1..19 of a row (index 0 is the tick column
 // and stays empty): "-" groups empty, amounts rounded to two decimals, dates
 // yyyy-MM-dd, no date empty. The sold column holds "1" or "0".

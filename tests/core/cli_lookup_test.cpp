@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/lookup_commands.h"
+#include "fake_servers.h"
+#include "test_db.h"
+
+namespace pelmora::testing {
+namespace {
+
+class CliLookupTest : public DatabaseTest {
+ protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    whoisEnv_ = std::make_unique<ScopedEnv>("PELMORA_WHOIS_SERVER", whois_.hostPort());
+    webEnv_ = std::make_unique<ScopedEnv>("PELMORA_WEBWHOIS_HOST", web_.hostPort());
+  }
+  void TearDown() override {
+    webEnv_.reset();
+    whoisEnv_.reset();
+  }
+  int update(const std::vector<std::string>& args) {
+    out_.str({});
+    err_.str({});
+    return cli::runUpdateDates(db(), args, Clock::system(), out_, err_);
+  }
+
+  FakeWhoisServer whois_{{{{"Domain Name: A.COM\r\nCreation Date: 2001-02-03T00:00:00Z\r\n"
+                            "Registry Expiry Date: 2031-02-03T00:00:00Z\r\n"}}}};
+  FakeHttpServer web_{[](const FakeHttpServer::Request& r) {
+    return FakeHttpServer::response(
+        200, r.line().find("refresh=1") != std::string::npos ? R"({"code":100})" : R"({"code":300})");
+  }};
+  std::unique_ptr<ScopedEnv> whoisEnv_;
+  std::unique_ptr<ScopedEnv> webEnv_;
+  std::ostringstream out_;
+  std::ostringstream err_;
+};
+
+TEST_F(CliLookupTest, LookupPrintsTheResult) {
+  std::ostringstream out, err;
+  EXPECT_EQ(cli::runLookup({"a.com"}, out, err), 0);
+  EXPECT_EQ(out.str(), "2001-02-03|2031-02-03\n");
+  out.str({});
+  EXPECT_EQ(cli::runLookup({"a.top", "--fresh"}, out, err), 0);
+  EXPECT_EQ(out.str(), "未注册\n");
+  out.str({});
+  EXPECT_EQ(cli::runLookup({"a.top"}, out, err), 1);
+  EXPECT_EQ(out.str(), "超过查询次数\n");
+  EXPECT_EQ(cli::runLookup({}, out, err), 2);
+  EXPECT_EQ(cli::runLookup({"a.com", "b.com"}, out, err), 2);
+}
+
+TEST_F(CliLookupTest, UpdateDatesStoresAndReportsEachDomain) {
+  add({makeDomain("a.com"), makeDomain("b.top")});
+  EXPECT_EQ(update({"a.com", "b.top", "missing.com"}), 1);
+  EXPECT_EQ(out_.str(),
+            "提示: [ a.com] 获取时间完毕.\n"
+            "提示: [ b.top] 超过当日查询次数,请换ip再查询!\n"
+            "提示: [ missing.com] 不在域名列表中.\n"
+            "共查询 [3] 个域名的时间, 成功 [1] 个, 失败 [2] 个. 提示:失败的可单独右键更新时间.\n");
+  EXPECT_EQ(db().scalar("SELECT 到期时间 FROM 域名 WHERE 域名='a.com'"),
+            SqlValue(std::string("2031-02-03")));
+
+  // No domains: the filtered listing, here every .top domain.
+  EXPECT_EQ(update({"--fresh", "--suffix", "top"}), 0);
+  EXPECT_EQ(out_.str(),
+            "提示: [ b.top] 获取时间完毕.\n共查询 [1] 个域名的时间, 恭喜您,全部更新成功!\n");
+  EXPECT_EQ(db().scalar("SELECT 注册时间 FROM 域名 WHERE 域名='b.top'"),
+            SqlValue(std::string("2222-11-11")));
+
+  EXPECT_EQ(update({"a.com", "--suffix", "top"}), 2);
+  EXPECT_EQ(update({"--sold", "maybe"}), 2);
+  EXPECT_FALSE(err_.str().empty());
+}
+
+}  // namespace
+}  // namespace pelmora::testing
