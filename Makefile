@@ -40,6 +40,7 @@ bench: deps
 	@cmake --build $(BENCH_DIR) -j $(JOBS)
 	@$(BENCH_DIR)/bench/pelmora-bench-listing $(BENCH_DIR)/bench-data
 	@$(BENCH_DIR)/bench/pelmora-bench-gui $(BENCH_DIR)/bench-data
+	@$(BENCH_DIR)/bench/pelmora-bench-whois
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
