@@ -14,10 +14,10 @@ namespace pelmora::bench {
 namespace {
 
 const char* const kSuffixNames[kSuffixes] = {
-    "com", "net", "org", "cn", "com.cn", "net.cn", "org.cn", "cc", "info", "biz",
-    "name", "top", "xyz", "vip", "club", "shop", "site", "online", "tech", "store",
-    "io", "co", "me", "tv", "ai", "app", "dev", "ink", "wang", "link",
-    "live", "pro", "fun", "art", "red", "kim", "ltd", "group", "work", "cloud"};
+    "com",  "net", "org", "cn",  "com.cn", "net.cn", "org.cn", "cc",     "info", "biz",
+    "name", "top", "xyz", "vip", "club",   "shop",   "site",   "online", "tech", "store",
+    "io",   "co",  "me",  "tv",  "ai",     "app",    "dev",    "ink",    "wang", "link",
+    "live", "pro", "fun", "art", "red",    "kim",    "ltd",    "group",  "work", "cloud"};
 
 std::string dateText(std::mt19937& random, int fromYear, int years) {
   const Date start{std::chrono::year{fromYear}, std::chrono::January, std::chrono::day{1}};
@@ -55,11 +55,12 @@ std::filesystem::path ensureBenchDatabase(const std::filesystem::path& folder, i
   // Bulk loading is far quicker without the secondary indexes and the count
   // triggers; the upgrade below puts them back and counts the groups once.
   std::vector<std::string> drops;
-  db->query("SELECT type, name FROM sqlite_master WHERE (type='index' AND name LIKE '域名_%')"
-            " OR (type='trigger' AND name LIKE '分组计数_%')",
-            {}, [&](const SqlRow& row) {
-              drops.push_back("DROP " + row.text(0) + " \"" + row.text(1) + "\"");
-            });
+  db->query(
+      "SELECT type, name FROM sqlite_master WHERE (type='index' AND name LIKE '域名_%')"
+      " OR (type='trigger' AND name LIKE '分组计数_%')",
+      {}, [&](const SqlRow& row) {
+        drops.push_back("DROP " + row.text(0) + " \"" + row.text(1) + "\"");
+      });
   for (const std::string& drop : drops) db->run(drop);
   db->run("DROP TABLE 分组计数");
 

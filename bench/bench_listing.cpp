@@ -31,7 +31,8 @@ double medianMs(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
     times.push_back(
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count());
   }
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
@@ -103,8 +104,7 @@ int main(int argc, char** argv) {
   criteria.expiry = "30";
   const SqlCondition filtered = buildWhere(criteria, Clock::system().today());
   rows.push_back({"count, registrar + 30-day expiry",
-                  medianMs([&] { countDomains(*db, filtered); }),
-                  medianMs([&] {
+                  medianMs([&] { countDomains(*db, filtered); }), medianMs([&] {
                     runBare(raw, "SELECT COUNT(*) FROM 域名" + filtered.whereClause(),
                             filtered.params);
                   }),
@@ -122,7 +122,8 @@ int main(int argc, char** argv) {
 
   std::printf("Pelmora listing benchmark: %lld domains, page size 100, median of %d runs\n\n",
               static_cast<long long>(total), kRuns);
-  std::printf("| case | ours (ms) | bare SQLite (ms) | ratio | target |\n|---|---:|---:|---:|---|\n");
+  std::printf(
+      "| case | ours (ms) | bare SQLite (ms) | ratio | target |\n|---|---:|---:|---:|---|\n");
   bool allMet = true;
   for (const Row& r : rows) {
     const double ratio = r.bare > 0 ? r.ours / r.bare : 0;

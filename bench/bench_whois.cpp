@@ -23,7 +23,8 @@ const std::string kAnswer =
 
 bool runPeer(int port, const std::string& domain) {
   const std::string portText = std::to_string(port);
-  const char* argv[] = {"whois", "-h", "127.0.0.1", "-p", portText.c_str(), domain.c_str(), nullptr};
+  const char* argv[] = {"whois",          "-h",           "127.0.0.1", "-p",
+                        portText.c_str(), domain.c_str(), nullptr};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
@@ -55,7 +56,8 @@ int main() {
 
   start = std::chrono::steady_clock::now();
   int peerOk = 0;
-  for (int i = 0; i < kLookups; ++i) peerOk += runPeer(server.port(), "d" + std::to_string(i) + ".com");
+  for (int i = 0; i < kLookups; ++i)
+    peerOk += runPeer(server.port(), "d" + std::to_string(i) + ".com");
   const double peer =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() /
       kLookups;

@@ -49,7 +49,8 @@ void DateUpdater::launch(std::vector<DateJob> jobs, CacheChoice cache, int gener
     }
     if (batch && !stopping_) {
       QMetaObject::invokeMethod(
-          this, [this, tally, generation] {
+          this,
+          [this, tally, generation] {
             emit batchFinished(tally.attempted, tally.ok, tally.failed, generation);
           },
           Qt::QueuedConnection);
@@ -62,8 +63,8 @@ void DateUpdater::launch(std::vector<DateJob> jobs, CacheChoice cache, int gener
 bool DateUpdater::updateOne(const DateJob& job, CacheChoice cache, int generation) {
   label_.set(job.domain);
   const QString domain = q(job.domain);
-  QMetaObject::invokeMethod(this, [this, domain] { emit rowStarted(domain); },
-                            Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, domain] { emit rowStarted(domain); }, Qt::QueuedConnection);
   const DateLookupResult result = lookupDomainDates(job.domain, cache);
   const RowDateUpdate update = storeLookupResult(db_, job.domain, result);
   label_.set({});

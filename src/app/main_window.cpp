@@ -17,8 +17,8 @@
 #include "app/date_updater.h"
 #include "app/reminder_menu.h"
 #include "app/toolkit.h"
-#include "editing/row_write_back.h"
 #include "app/tray_icon.h"
+#include "editing/row_write_back.h"
 #include "store/listing.h"
 #include "support/program_texts.h"
 #include "ui/column_visibility_window.h"
@@ -87,7 +87,8 @@ void MainWindow::buildControls() {
   next_ = named(new QPushButton(QStringLiteral("下一页 >")), QStringLiteral("按钮_下一页"));
   tickAll_ = named(new QCheckBox(QStringLiteral("全选/不选")), QStringLiteral("选择框_全选不选"));
   invert_ = named(new QPushButton(QStringLiteral("反选")), QStringLiteral("按钮_反选"));
-  for (QWidget* w : std::initializer_list<QWidget*>{pageList_, previous_, next_, tickAll_, invert_}) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{pageList_, previous_, next_, tickAll_, invert_}) {
     paging->addWidget(w);
   }
   bottom->addWidget(pagingGroup_, 1);
@@ -112,18 +113,20 @@ void MainWindow::buildControls() {
   single->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
   batch->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
   settings->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
-  for (QWidget* w : std::initializer_list<QWidget*>{single, batch, settings, modify, advanced,
-                                                    remove}) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{single, batch, settings, modify, advanced, remove}) {
     unavailable_.push_back(w);
   }
   bottom->addWidget(common);
 
-  filterButton_ = named(new QPushButton(QStringLiteral("筛 选(Ctrl+F)")), QStringLiteral("按钮_筛选"));
+  filterButton_ =
+      named(new QPushButton(QStringLiteral("筛 选(Ctrl+F)")), QStringLiteral("按钮_筛选"));
   filterButton_->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
   operationButtons_.push_back(filterButton_);
   operationButtons_.push_back(invert_);
   bottom->addWidget(filterButton_);
-  alwaysOnTop_ = named(new QCheckBox(QStringLiteral("总在最前显示")), QStringLiteral("选择框_总在最前"));
+  alwaysOnTop_ =
+      named(new QCheckBox(QStringLiteral("总在最前显示")), QStringLiteral("选择框_总在最前"));
   bottom->addWidget(alwaysOnTop_);
   layout->addLayout(bottom);
 
@@ -174,9 +177,9 @@ void MainWindow::loadPage(bool refresh) {
   if (refresh) refreshCounts(condition);
 
   auto* delegate = grid_->delegate();
-  for (const auto& [column, kind] : {std::pair{4, CategoryKind::Registrar},
-                                    std::pair{5, CategoryKind::DomainType},
-                                    std::pair{6, CategoryKind::Category}}) {
+  for (const auto& [column, kind] :
+       {std::pair{4, CategoryKind::Registrar}, std::pair{5, CategoryKind::DomainType},
+        std::pair{6, CategoryKind::Category}}) {
     QStringList names;
     for (const std::string& name : lists_.itemsFor(ListTarget::Grid, kind)) names << q(name);
     delegate->setDropDownItems(column, names);
@@ -250,8 +253,7 @@ void MainWindow::afterNavigation() {
 }
 
 void MainWindow::sortByHeader(int column) {
-  const auto key = sortKeyForHeader(
-      gridColumns()[static_cast<std::size_t>(column)].title);
+  const auto key = sortKeyForHeader(gridColumns()[static_cast<std::size_t>(column)].title);
   if (!key) return;
   sortKey_ = *key;
   loadPage(false);
@@ -272,10 +274,9 @@ void MainWindow::showGridMenu(int row, const QPoint& globalPos) {
   gridMenuRow_ = row;
   const std::string running = dateUpdater_->label().get();
   gridMenuUpdate_->setEnabled(running.empty());
-  gridMenuState_->setText(running.empty()
-                              ? QStringLiteral("当前无其他任务,可使用以上功能.")
-                              : QStringLiteral("正在更新 [ ") + q(running) +
-                                    QStringLiteral(" ] 时间,请稍后."));
+  gridMenuState_->setText(running.empty() ? QStringLiteral("当前无其他任务,可使用以上功能.")
+                                          : QStringLiteral("正在更新 [ ") + q(running) +
+                                                QStringLiteral(" ] 时间,请稍后."));
   gridMenu_->popup(globalPos);
 }
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "store/classification_lists.h"
-#include "store/filter_criteria.h"
 #include "store/domain_database.h"
+#include "store/filter_criteria.h"
 #include "store/settings_store.h"
 #include "support/dates.h"
 #include "ui/column_visibility_window.h"

@@ -16,7 +16,8 @@ ReminderMenu::ReminderMenu(QMenuBar* bar) : QObject(bar), menu_(new QMenu(bar)) 
   for (std::size_t i = 0; i < items_.size(); ++i) {
     items_[i] = menu_->addAction(q(kReminderItemCaptions[i]));
     const int choice = static_cast<int>(i) + 1;
-    connect(items_[i], &QAction::triggered, this, [this, choice] { emit showDueRequested(choice); });
+    connect(items_[i], &QAction::triggered, this,
+            [this, choice] { emit showDueRequested(choice); });
   }
   stop_ = menu_->addAction(q(kReminderStopCaption));
   connect(stop_, &QAction::triggered, this, [this] {

@@ -64,9 +64,7 @@ InputAnswer Toolkit::inputBox(QWidget* owner, const QString& prompt, const QStri
   return {text, ok};
 }
 
-void Toolkit::setClipboardText(const QString& text) {
-  QApplication::clipboard()->setText(text);
-}
+void Toolkit::setClipboardText(const QString& text) { QApplication::clipboard()->setText(text); }
 
 void Toolkit::openUrl(const QString& address) {
   Script& s = script();

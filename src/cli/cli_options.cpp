@@ -6,6 +6,7 @@
 
 #include "store/listing.h"
 #include "support/numbers.h"
+#include "support/text_helpers.h"
 
 namespace pelmora::cli {
 namespace {
@@ -16,18 +17,6 @@ bool isPositiveInteger(const std::string& text) {
     if (c < '0' || c > '9') return false;
   }
   return readInt(text) > 0;
-}
-
-std::vector<std::string> splitColons(const std::string& text) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t colon = text.find(':', start);
-    parts.push_back(text.substr(start, colon - start));
-    if (colon == std::string::npos) break;
-    start = colon + 1;
-  }
-  return parts;
 }
 
 bool oneOf(const std::string& value, std::initializer_list<std::string_view> allowed) {
@@ -145,17 +134,17 @@ bool parseListOptions(const std::vector<std::string>& args, ListOptions& out, st
       c.noteOn = true;
       c.noteText = value;
     } else if (option == "--length") {
-      const auto parts = splitColons(value);
+      const auto parts = splitText(value, ":");
       if (parts.size() != 2) return fail("use A:B");
       c.lengthFrom = parts[0];
       c.lengthTo = parts[1];
     } else if (option == "--range") {
-      const auto parts = splitColons(value);
+      const auto parts = splitText(value, ":");
       MoneyRange* range = parts.size() == 3 ? moneyRangeFor(c, parts[0]) : nullptr;
       if (range == nullptr) return fail("use 列名:A:B with a money column");
       *range = {true, parts[1], parts[2]};
     } else if (option == "--date") {
-      const auto parts = splitColons(value);
+      const auto parts = splitText(value, ":");
       DateRange* range = parts.size() == 3 ? dateRangeFor(c, parts[0]) : nullptr;
       if (range == nullptr) return fail("use 列名:yyyy-MM-dd:yyyy-MM-dd with a date column");
       const auto from = parseDate(parts[1]);

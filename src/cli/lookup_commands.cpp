@@ -61,8 +61,8 @@ int runUpdateDates(DomainDatabase& db, const std::vector<std::string>& args, con
   BatchTally tally;
   for (const std::string& domain : domains) {
     ++tally.attempted;
-    const bool known = db.scalar("SELECT count(*) FROM 域名 WHERE 域名=?", {domain}) ==
-                       SqlValue(std::int64_t{1});
+    const bool known =
+        db.scalar("SELECT count(*) FROM 域名 WHERE 域名=?", {domain}) == SqlValue(std::int64_t{1});
     if (!known) {
       ++tally.failed;
       out << "提示: [ " << domain << "] 不在域名列表中.\n";

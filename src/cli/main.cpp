@@ -52,8 +52,8 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  const auto path = global.databasePath ? std::filesystem::path(*global.databasePath)
-                                        : defaultDatabasePath();
+  const auto path =
+      global.databasePath ? std::filesystem::path(*global.databasePath) : defaultDatabasePath();
   std::string why;
   auto db = openCurrentDatabase(path, &why);
   if (!db) {

@@ -4,8 +4,8 @@
 
 namespace pelmora {
 
-RangeCheck checkRange(std::string_view caption, std::string_view minText,
-                      std::string_view maxText, RangeBox left, bool hasCheckBox) {
+RangeCheck checkRange(std::string_view caption, std::string_view minText, std::string_view maxText,
+                      RangeBox left, bool hasCheckBox) {
   const int min = readInt(minText);
   const int max = readInt(maxText);
   RangeCheck check;

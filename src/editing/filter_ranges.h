@@ -19,7 +19,7 @@ struct RangeCheck {
 // Both boxes are read as atoi reads them. A maximum of 0 means no upper limit.
 // The length range has no check box; for it a conflict always resets the
 // minimum box.
-RangeCheck checkRange(std::string_view caption, std::string_view minText,
-                      std::string_view maxText, RangeBox left, bool hasCheckBox);
+RangeCheck checkRange(std::string_view caption, std::string_view minText, std::string_view maxText,
+                      RangeBox left, bool hasCheckBox);
 
 }  // namespace pelmora

@@ -32,10 +32,9 @@ std::optional<SqlValue> amountValue(const std::string& text) {
 }  // namespace
 
 RowWriteBack writeRowBack(DomainDatabase& db, RowCells cells) {
-  const DerivedAmounts amounts =
-      deriveAmounts(readNumber(cell(cells, DomainField::OneTimeCost)),
-                    readNumber(cell(cells, DomainField::RenewalCost)),
-                    readNumber(cell(cells, DomainField::FinalPrice)));
+  const DerivedAmounts amounts = deriveAmounts(readNumber(cell(cells, DomainField::OneTimeCost)),
+                                               readNumber(cell(cells, DomainField::RenewalCost)),
+                                               readNumber(cell(cells, DomainField::FinalPrice)));
   cell(cells, DomainField::ActualCost) = formatNumber(amounts.actualCost);
   cell(cells, DomainField::Profit) = formatNumber(amounts.profit);
   cell(cells, DomainField::Sold) = amounts.sold ? "1" : "0";
@@ -43,7 +42,8 @@ RowWriteBack writeRowBack(DomainDatabase& db, RowCells cells) {
 
   RowWriteBack result{cells, false};
   SqlParams params;
-  for (DomainField group : {DomainField::Registrar, DomainField::DomainType, DomainField::Category}) {
+  for (DomainField group :
+       {DomainField::Registrar, DomainField::DomainType, DomainField::Category}) {
     const std::string& text = cell(cells, group);
     params.emplace_back(isBlank(text) ? std::string(kNotGrouped) : text);
   }

@@ -8,7 +8,7 @@
 namespace pelmora {
 namespace {
 
-constexpr std::string_view kWhoisSuffixes[] = {".com", ".net", ".org", ".cc",
+constexpr std::string_view kWhoisSuffixes[] = {".com", ".net",  ".org", ".cc",
                                                ".biz", ".info", ".name"};
 
 std::optional<std::string> storableDate(const std::string& text) {
@@ -25,10 +25,9 @@ SqlValue dateOrNull(const std::optional<std::string>& date) {
 
 DateLookupResult lookupDomainDates(std::string_view domain, CacheChoice cache) {
   const std::string suffix = lookupSuffix(domain);
-  const bool whoisSuffix =
-      std::find(std::begin(kWhoisSuffixes), std::end(kWhoisSuffixes), suffix) !=
-          std::end(kWhoisSuffixes) ||
-      (suffix.size() >= 3 && suffix.substr(suffix.size() - 3) == ".cn");
+  const bool whoisSuffix = std::find(std::begin(kWhoisSuffixes), std::end(kWhoisSuffixes),
+                                     suffix) != std::end(kWhoisSuffixes) ||
+                           (suffix.size() >= 3 && suffix.substr(suffix.size() - 3) == ".cn");
   if (!whoisSuffix) return queryWebWhois(domain, cache);
   if (const std::string base = rdapBaseFor(suffix); !base.empty()) return queryRdap(domain, base);
   return queryWhois(domain);

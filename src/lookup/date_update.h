@@ -25,7 +25,7 @@ struct RowDateUpdate {
   bool success = false;
   std::string registered;  // what the two date cells show afterwards
   std::string expires;
-  std::string status;      // the status bar text
+  std::string status;  // the status bar text
 };
 
 // Stores a lookup result for a domain: the dates (an empty or unreadable side

@@ -22,9 +22,9 @@ std::string webWhoisUrl(std::string_view host, std::string_view domain, CacheCho
 }
 
 std::string webWhoisHeaderLines(std::string_view host, std::string_view domain) {
-  return "Referer:http://" + std::string(host) + "/web/whois/whoisinfo?domain=" +
-         std::string(domain) + "\r\nX-Requested-With:XMLHttpRequest\r\nUser-Agent:" +
-         std::string(kBrowserAgent);
+  return "Referer:http://" + std::string(host) +
+         "/web/whois/whoisinfo?domain=" + std::string(domain) +
+         "\r\nX-Requested-With:XMLHttpRequest\r\nUser-Agent:" + std::string(kBrowserAgent);
 }
 
 DateLookupResult webWhoisResult(std::string_view body) {

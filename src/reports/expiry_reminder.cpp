@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "support/numbers.h"
+#include "support/text_helpers.h"
 
 namespace pelmora {
 
@@ -36,14 +37,7 @@ std::string reminderItemCaption(std::string_view currentCaption, std::int64_t co
 }
 
 ExpiryCheckSetting parseExpiryCheck(std::string_view value) {
-  std::vector<std::string_view> fields;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t bar = value.find('|', start);
-    fields.push_back(value.substr(start, bar - start));
-    if (bar == std::string_view::npos) break;
-    start = bar + 1;
-  }
+  const std::vector<std::string> fields = splitText(value, "|");
   ExpiryCheckSetting setting;
   if (fields.size() != 3 || fields[0] != "1") return setting;
   setting.on = true;

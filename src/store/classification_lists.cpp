@@ -70,7 +70,9 @@ void ClassificationLists::rebuild(DomainDatabase& db) {
   categories_ = readList(db, CategoryKind::Category);
   suffixes_.clear();
   db.query("SELECT 名称, 数量 FROM 分组计数 WHERE 列='后缀' ORDER BY 名称", {},
-           [&](const SqlRow& row) { suffixes_.push_back({row.text(0), row.integer(1)}); });
+           [&](const SqlRow& row) {
+             suffixes_.push_back({row.text(0), row.integer(1)});
+           });
 }
 
 const std::vector<ClassItem>& ClassificationLists::list(CategoryKind kind) const {
@@ -85,8 +87,7 @@ const std::vector<ClassItem>& ClassificationLists::list(CategoryKind kind) const
   return registrars_;
 }
 
-std::vector<std::string> ClassificationLists::itemsFor(ListTarget target,
-                                                       CategoryKind kind) const {
+std::vector<std::string> ClassificationLists::itemsFor(ListTarget target, CategoryKind kind) const {
   std::vector<std::string> items;
   switch (target) {
     case ListTarget::FilterWindow:

@@ -89,8 +89,8 @@ std::unique_ptr<DomainDatabase> DomainDatabase::open(const std::filesystem::path
 
   switch (inspect(db->connection_)) {
     case FileShape::Unreadable:
-      setError(error, path.string() + " is not a readable database: " +
-                          db->connection_.lastError());
+      setError(error,
+               path.string() + " is not a readable database: " + db->connection_.lastError());
       return nullptr;
     case FileShape::Foreign:
       setError(error, path.string() + " belongs to another program");

@@ -6,7 +6,8 @@ namespace pelmora {
 
 bool isMoneyField(DomainField field) {
   const int f = static_cast<int>(field);
-  return f >= static_cast<int>(DomainField::OneTimeCost) && f <= static_cast<int>(DomainField::Profit);
+  return f >= static_cast<int>(DomainField::OneTimeCost) &&
+         f <= static_cast<int>(DomainField::Profit);
 }
 
 bool isDateField(DomainField field) {

@@ -40,7 +40,7 @@ enum class DomainField : int {
 inline constexpr int kDomainFieldCount = 20;
 
 inline constexpr std::array<std::string_view, kDomainFieldCount> kDomainColumns{
-    "id",     "域名",     "后缀",     "长度",     "注册商",   "域名类型", "自定义分类",
+    "id",       "域名",     "后缀",     "长度",     "注册商",   "域名类型", "自定义分类",
     "注册时间", "到期时间", "一次成本", "续费成本", "实际成本", "预售底价", "标价",
     "最终售价", "利润",     "出售",     "备注",     "购买时间", "出售时间"};
 

@@ -1,8 +1,7 @@
-#include "store/filter_criteria.h"
-
 #include <utility>
 
 #include "store/classification_lists.h"
+#include "store/filter_criteria.h"
 #include "support/numbers.h"
 
 namespace pelmora {

@@ -8,10 +8,10 @@ namespace pelmora {
 namespace {
 
 constexpr std::array<std::string_view, kDomainFieldCount> kColumnSpecs{
-    "选|23|5",     "域名|100|1",   "后缀|50|1",    "长度|35|1",    "注册商|50|8",
+    "选|23|5",       "域名|100|1",      "后缀|50|1",     "长度|35|1",     "注册商|50|8",
     "域名类型|60|8", "自定义分类|70|8", "注册时间|80|3", "到期时间|80|3", "一次成本|60|1",
-    "续费成本|60|1", "实际成本|60|1", "预售底价|60|1", "对外标价|60|1", "最终售价|60|1",
-    "利润|60|1",    "出售|35|5",    "备注|110|1",   "购买时间|80|3", "出售时间|80|3"};
+    "续费成本|60|1", "实际成本|60|1",   "预售底价|60|1", "对外标价|60|1", "最终售价|60|1",
+    "利润|60|1",     "出售|35|5",       "备注|110|1",    "购买时间|80|3", "出售时间|80|3"};
 
 GridColumn parseColumnSpec(std::string_view spec) {
   const std::size_t first = spec.find('|');
@@ -51,8 +51,8 @@ bool isSortKey(std::string_view key) {
 }
 
 std::int64_t countDomains(DomainDatabase& db, const SqlCondition& condition) {
-  const auto value = db.scalar("SELECT COUNT(*) FROM 域名" + condition.whereClause(),
-                               condition.params);
+  const auto value =
+      db.scalar("SELECT COUNT(*) FROM 域名" + condition.whereClause(), condition.params);
   if (!value) return 0;
   const auto* count = std::get_if<std::int64_t>(&*value);
   return count != nullptr ? *count : 0;
@@ -123,8 +123,8 @@ ListingPage loadListing(DomainDatabase& db, const SqlCondition& condition, PageR
 
 std::vector<std::string> listDomainNames(DomainDatabase& db, const SqlCondition& condition) {
   std::vector<std::string> names;
-  db.query("SELECT 域名 FROM 域名" + condition.whereClause() + " ORDER BY id DESC", condition.params,
-           [&](const SqlRow& row) { names.push_back(row.text(0)); });
+  db.query("SELECT 域名 FROM 域名" + condition.whereClause() + " ORDER BY id DESC",
+           condition.params, [&](const SqlRow& row) { names.push_back(row.text(0)); });
   return names;
 }
 

@@ -13,8 +13,9 @@ constexpr int kSchemaVersion = 2;
 
 // Dates are stored as yyyy-MM-dd text or NULL; the checks keep junk out even
 // if a caller forgets to validate.
-#define PELMORA_DATE_CHECK(column) \
-  "CHECK(" column " IS NULL OR (length(" column ")=10 AND " column " GLOB '[0-9][0-9][0-9][0-9]-[01][0-9]-[0-3][0-9]'))"
+#define PELMORA_DATE_CHECK(column)                                 \
+  "CHECK(" column " IS NULL OR (length(" column ")=10 AND " column \
+  " GLOB '[0-9][0-9][0-9][0-9]-[01][0-9]-[0-3][0-9]'))"
 #define PELMORA_MONEY_CHECK(column) "CHECK(typeof(" column ") IN ('real','integer','null'))"
 
 constexpr std::string_view kCreateTables = R"sql(
@@ -61,23 +62,24 @@ constexpr std::array<ColumnStep, 7> kColumnSteps{{
 }};
 
 // The columns the listing sorts and filters on most.
-constexpr std::array<std::string_view, 9> kIndexedColumns{
-    "到期时间", "注册时间", "注册商", "域名类型", "自定义分类",
-    "后缀",     "出售",     "购买时间", "出售时间"};
+constexpr std::array<std::string_view, 9> kIndexedColumns{"到期时间", "注册时间",   "注册商",
+                                                          "域名类型", "自定义分类", "后缀",
+                                                          "出售",     "购买时间",   "出售时间"};
 
 // The classification lists show a domain count per group. Counting a million
 // rows per group at every rebuild is slow, so triggers keep the counts in
 // 分组计数 as domains are added, changed and deleted, in the same transaction.
-constexpr std::array<std::string_view, 4> kCountedColumns{"注册商", "域名类型", "自定义分类", "后缀"};
+constexpr std::array<std::string_view, 4> kCountedColumns{"注册商", "域名类型", "自定义分类",
+                                                          "后缀"};
 
 std::string countTriggers(std::string_view column) {
   const std::string c(column);
   const std::string increment = "INSERT INTO 分组计数(列,名称,数量) SELECT '" + c + "', NEW." + c +
                                 ", 1 WHERE NEW." + c +
                                 " IS NOT NULL ON CONFLICT(列,名称) DO UPDATE SET 数量=数量+1;";
-  const std::string decrement = "UPDATE 分组计数 SET 数量=数量-1 WHERE 列='" + c + "' AND 名称=OLD." +
-                                c + "; DELETE FROM 分组计数 WHERE 列='" + c + "' AND 名称=OLD." + c +
-                                " AND 数量<=0;";
+  const std::string decrement = "UPDATE 分组计数 SET 数量=数量-1 WHERE 列='" + c +
+                                "' AND 名称=OLD." + c + "; DELETE FROM 分组计数 WHERE 列='" + c +
+                                "' AND 名称=OLD." + c + " AND 数量<=0;";
   return "CREATE TRIGGER IF NOT EXISTS 分组计数_增_" + c + " AFTER INSERT ON 域名 BEGIN " +
          increment + " END;" + "CREATE TRIGGER IF NOT EXISTS 分组计数_删_" + c +
          " AFTER DELETE ON 域名 BEGIN " + decrement + " END;" +

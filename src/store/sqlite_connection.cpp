@@ -52,9 +52,8 @@ SqlValue SqlRow::value(int column) const {
 }
 
 SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql) {
-  if (db == nullptr ||
-      sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) !=
-          SQLITE_OK) {
+  if (db == nullptr || sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &statement_,
+                                          nullptr) != SQLITE_OK) {
     sqlite3_finalize(statement_);
     statement_ = nullptr;
     failed_ = true;

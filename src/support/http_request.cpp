@@ -40,18 +40,6 @@ struct SList {
   void add(const std::string& line) { list = curl_slist_append(list, line.c_str()); }
 };
 
-std::vector<std::string> splitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t end = text.find("\r\n", start);
-    lines.emplace_back(text.substr(start, end - start));
-    if (end == std::string_view::npos) break;
-    start = end + 2;
-  }
-  return lines;
-}
-
 }  // namespace
 
 HttpSession::HttpSession() {
@@ -89,11 +77,12 @@ std::string normaliseSetCookie(std::string_view headers) {
 
 std::string cookiesFromHeaders(std::string_view headers) {
   std::string cookies;
-  for (const std::string& line : splitLines(headers)) {
+  for (const std::string& line : splitText(headers, "\r\n")) {
     if (line.find("Set-Cookie") == std::string::npos) continue;
-    const std::string cookie = line.find(';') == std::string::npos
-                                   ? trimSpaces(replaceMany(line, {{"Set-Cookie:", ""}}, -1, 1, true))
-                                   : trimSpaces(textBetween(line, "Set-Cookie:", ";"));
+    const std::string cookie =
+        line.find(';') == std::string::npos
+            ? trimSpaces(replaceMany(line, {{"Set-Cookie:", ""}}, -1, 1, true))
+            : trimSpaces(textBetween(line, "Set-Cookie:", ";"));
     cookies += cookie + "; ";
   }
   if (cookies.size() >= 2) cookies.resize(cookies.size() - 2);
@@ -164,7 +153,7 @@ HttpResponse httpRequest(const HttpRequest& request) {
   response.headerLines = completeHeaderLines(request.headerLines, request.url);
   SList headers;
   if (!request.cookiesIn.empty()) headers.add("Cookie: " + request.cookiesIn);
-  for (const std::string& line : splitLines(response.headerLines)) {
+  for (const std::string& line : splitText(response.headerLines, "\r\n")) {
     const std::string name = headerName(line);
     if (name.empty()) continue;
     headers.add(name + ": " + headerValue(line));

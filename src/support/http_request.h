@@ -33,8 +33,8 @@ struct HttpRequest {
   std::string cookiesIn;
   std::string headerLines;  // "Name: value" lines separated by "\r\n"
   bool noRedirect = false;
-  std::string bodyBytes;  // sent instead of `body` when not empty
-  std::string proxy;      // host:port
+  std::string bodyBytes;   // sent instead of `body` when not empty
+  std::string proxy;       // host:port
   int timeoutSeconds = 0;  // -1 transport defaults; below 1: 15 s
   std::string proxyUser;
   std::string proxyPassword;
@@ -44,7 +44,7 @@ struct HttpRequest {
 
 struct HttpResponse {
   std::string body;
-  std::string headers;      // "\r\n"-separated, every set-cookie name written "Set-Cookie"
+  std::string headers;  // "\r\n"-separated, every set-cookie name written "Set-Cookie"
   int status = 0;
   std::string cookiesOut;   // "a=1; b=2"
   std::string headerLines;  // the request's header lines as completed and sent

@@ -32,7 +32,8 @@ std::optional<std::vector<Step>> parsePath(std::string_view path) {
       std::size_t index = 0;
       const auto digits = path.substr(i + 1, close - i - 1);
       const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), index);
-      if (result.ec != std::errc() || result.ptr != digits.data() + digits.size()) return std::nullopt;
+      if (result.ec != std::errc() || result.ptr != digits.data() + digits.size())
+        return std::nullopt;
       steps.push_back({true, {}, index});
       i = close + 1;
     } else {
@@ -92,7 +93,8 @@ json* place(json& root, std::string_view path) {
 std::string numberText(double value) {
   if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e21) {
     char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 0);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 0);
     return std::string(buffer, result.ptr);
   }
   char buffer[64];
@@ -218,9 +220,11 @@ bool JsonReader::deleteMember(std::string_view path) {
   const auto steps = parsePath(path);
   if (!steps || steps->empty()) return false;
   const std::size_t cut = path.rfind(steps->back().isIndex ? '[' : '.');
-  const std::string_view parentPath =
-      steps->size() == 1 ? std::string_view() : path.substr(0, cut == std::string_view::npos ? 0 : cut);
-  json* parent = parentPath.empty() ? &value_->root : const_cast<json*>(find(value_->root, parentPath));
+  const std::string_view parentPath = steps->size() == 1
+                                          ? std::string_view()
+                                          : path.substr(0, cut == std::string_view::npos ? 0 : cut);
+  json* parent =
+      parentPath.empty() ? &value_->root : const_cast<json*>(find(value_->root, parentPath));
   if (parent == nullptr) return false;
   const Step& last = steps->back();
   if (last.isIndex) {

@@ -9,9 +9,7 @@ constexpr std::string_view kBase64Alphabet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr std::string_view kQuoteEscape = "#引号";
 
-char foldAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool sameBytes(std::string_view a, std::string_view b, bool ignoreCase) {
   if (a.size() != b.size()) return false;
@@ -136,6 +134,19 @@ std::string trimSpaces(std::string_view text) {
   while (b < e && isSpace(text[b])) ++b;
   while (e > b && isSpace(text[e - 1])) --e;
   return std::string(text.substr(b, e - b));
+}
+
+std::vector<std::string> splitText(std::string_view text, std::string_view separator) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t hit =
+        separator.empty() ? std::string_view::npos : text.find(separator, start);
+    parts.emplace_back(text.substr(start, hit - start));
+    if (hit == std::string_view::npos) break;
+    start = hit + separator.size();
+  }
+  return parts;
 }
 
 std::string headerName(std::string_view line) {

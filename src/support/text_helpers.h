@@ -53,4 +53,8 @@ std::size_t findText(std::string_view haystack, std::string_view needle, std::si
 
 std::string trimSpaces(std::string_view text);
 
+// The parts of a text between separators; always at least one part
+// ("a||b" at "|" gives "a", "", "b").
+std::vector<std::string> splitText(std::string_view text, std::string_view separator);
+
 }  // namespace pelmora

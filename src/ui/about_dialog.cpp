@@ -13,9 +13,9 @@ AboutDialog::AboutDialog(QWidget* owner) : QDialog(owner) {
   setObjectName(QStringLiteral("关于"));
   setWindowTitle(QStringLiteral("关于"));
   auto* layout = new QVBoxLayout(this);
-  auto* version = new QLabel(QStringLiteral("青禾名簿(Pelmora) Ver:") +
-                             QString::fromUtf8(kProgramVersion.data(),
-                                               static_cast<qsizetype>(kProgramVersion.size())));
+  auto* version = new QLabel(
+      QStringLiteral("青禾名簿(Pelmora) Ver:") +
+      QString::fromUtf8(kProgramVersion.data(), static_cast<qsizetype>(kProgramVersion.size())));
   version->setObjectName(QStringLiteral("透明标签_版本"));
   layout->addWidget(version);
   auto* contact = new QPlainTextEdit(this);

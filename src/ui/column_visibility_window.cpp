@@ -12,7 +12,7 @@ namespace {
 
 // The check box of each column, by column number (利润 is 销售利润 here).
 constexpr const char* kBoxNames[kDomainFieldCount] = {
-    "选",     "域名",     "后缀",     "长度",     "注册商",   "域名类型", "自定义分类",
+    "选",       "域名",     "后缀",     "长度",     "注册商",   "域名类型", "自定义分类",
     "注册时间", "到期时间", "一次成本", "续费成本", "实际成本", "预售底价", "对外标价",
     "最终售价", "销售利润", "出售",     "备注",     "购买时间", "出售时间"};
 

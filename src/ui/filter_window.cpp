@@ -27,7 +27,8 @@ QDate toQDate(const Date& date) {
 }
 
 Date toDate(const QDate& date) {
-  return Date{std::chrono::year{date.year()}, std::chrono::month{static_cast<unsigned>(date.month())},
+  return Date{std::chrono::year{date.year()},
+              std::chrono::month{static_cast<unsigned>(date.month())},
               std::chrono::day{static_cast<unsigned>(date.day())}};
 }
 
@@ -101,7 +102,8 @@ QWidget* FilterWindow::buildCriteriaPage(const Clock& clock) {
   noteText_ = named(new QLineEdit, QStringLiteral("编辑框_备注"));
   nameText_->installEventFilter(this);
   noteText_->installEventFilter(this);
-  for (QWidget* w : std::initializer_list<QWidget*>{nameBox_, nameText_, nameMode_, noteBox_, noteText_}) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{nameBox_, nameText_, nameMode_, noteBox_, noteText_}) {
     texts->addWidget(w);
   }
   outer->addLayout(texts);
@@ -130,8 +132,10 @@ QWidget* FilterWindow::buildCriteriaPage(const Clock& clock) {
   pageRow->addWidget(pageSize_);
   pageRow->addStretch();
   auto* confirm = named(new QPushButton(QStringLiteral("确 定")), QStringLiteral("按钮_确定"));
-  auto* reset = named(new QPushButton(QStringLiteral("重 置(Ctrl+C)")), QStringLiteral("按钮_重置"));
-  auto* close = named(new QPushButton(QStringLiteral("关 闭(Ctrl+F)")), QStringLiteral("按钮_关闭"));
+  auto* reset =
+      named(new QPushButton(QStringLiteral("重 置(Ctrl+C)")), QStringLiteral("按钮_重置"));
+  auto* close =
+      named(new QPushButton(QStringLiteral("关 闭(Ctrl+F)")), QStringLiteral("按钮_关闭"));
   confirm->setAutoDefault(false);
   reset->setAutoDefault(false);
   close->setAutoDefault(false);
@@ -225,8 +229,8 @@ FilterCriteria FilterWindow::criteria() const {
   c.expires = dates(expires_);
   c.purchased = dates(purchased_);
   c.soldOn = dates(soldOn_);
-  MoneyRange* amounts[] = {&c.oneTimeCost,  &c.renewalCost, &c.actualCost, &c.reservePrice,
-                           &c.askingPrice,  &c.finalPrice,  &c.profit};
+  MoneyRange* amounts[] = {&c.oneTimeCost, &c.renewalCost, &c.actualCost, &c.reservePrice,
+                           &c.askingPrice, &c.finalPrice,  &c.profit};
   for (std::size_t i = 0; i < std::size(amounts); ++i) {
     const Range& r = ranges_[i + 1];
     *amounts[i] = {r.box->isChecked(), r.from->text().toStdString(), r.to->text().toStdString()};
@@ -262,7 +266,8 @@ void FilterWindow::refillKeepingPositions(const ClassificationLists& lists) {
 }
 
 void FilterWindow::resetCriteria() {
-  for (QComboBox* combo : {registrar_, domainType_, category_, suffix_, sold_, expiry_, nameMode_}) {
+  for (QComboBox* combo :
+       {registrar_, domainType_, category_, suffix_, sold_, expiry_, nameMode_}) {
     combo->setCurrentIndex(0);
   }
   for (const Dates* d : {&registered_, &expires_, &purchased_, &soldOn_}) d->box->setChecked(false);
@@ -310,10 +315,9 @@ bool FilterWindow::eventFilter(QObject* watched, QEvent* event) {
 void FilterWindow::checkRangeOnLeave(QLineEdit* edit) {
   for (const Range& r : ranges_) {
     if (edit != r.from && edit != r.to) continue;
-    const RangeCheck check =
-        checkRange(r.caption.toStdString(), r.from->text().toStdString(),
-                   r.to->text().toStdString(),
-                   edit == r.from ? RangeBox::Minimum : RangeBox::Maximum, r.box != nullptr);
+    const RangeCheck check = checkRange(
+        r.caption.toStdString(), r.from->text().toStdString(), r.to->text().toStdString(),
+        edit == r.from ? RangeBox::Minimum : RangeBox::Maximum, r.box != nullptr);
     if (check.tick && r.box != nullptr) r.box->setChecked(*check.tick);
     if (check.resetBox) {
       (*check.resetBox == RangeBox::Minimum ? r.from : r.to)->setText(QStringLiteral("0"));

@@ -11,9 +11,7 @@ namespace {
 const QDate kNoDate(1900, 1, 1);
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 
-CellType cellTypeOf(int column) {
-  return gridColumns()[static_cast<std::size_t>(column)].type;
-}
+CellType cellTypeOf(int column) { return gridColumns()[static_cast<std::size_t>(column)].type; }
 
 }  // namespace
 

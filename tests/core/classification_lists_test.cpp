@@ -50,7 +50,8 @@ TEST_F(ClassificationListsTest, CountsOrderAndFixedItemsPerTarget) {
             (Items{"未分组", "西数(2)", "爱名(0)", "易名(1)"}));
   EXPECT_EQ(lists.itemsFor(ListTarget::Grid, CategoryKind::Registrar),
             (Items{"西数", "爱名", "易名"}));
-  EXPECT_EQ(lists.suffixItemsForFilter(), (Items{"全部", "未分组", "com(2)", "com.cn(1)", "net(1)"}));
+  EXPECT_EQ(lists.suffixItemsForFilter(),
+            (Items{"全部", "未分组", "com(2)", "com.cn(1)", "net(1)"}));
 }
 
 TEST_F(ClassificationListsTest, RebuildReplacesTheLists) {
@@ -79,8 +80,9 @@ TEST_F(ClassificationListsTest, CountsFollowInsertsUpdatesAndDeletes) {
     std::vector<std::string> suffixes;
     for (const auto& item : lists.suffixes()) suffixes.push_back(itemText(item));
     std::vector<std::string> fresh;
-    db().query("SELECT 后缀, count(*) FROM 域名 GROUP BY 后缀 ORDER BY 后缀", {},
-               [&](const SqlRow& row) { fresh.push_back(row.text(0) + "(" + row.asText(1) + ")"); });
+    db().query(
+        "SELECT 后缀, count(*) FROM 域名 GROUP BY 后缀 ORDER BY 后缀", {},
+        [&](const SqlRow& row) { fresh.push_back(row.text(0) + "(" + row.asText(1) + ")"); });
     EXPECT_EQ(suffixes, fresh) << step;
   };
   add({makeDomain("a.com", {{DomainField::Registrar, "西数"}}),

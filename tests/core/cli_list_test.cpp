@@ -26,8 +26,8 @@ class CliListTest : public DatabaseTest {
   RunResult list(std::vector<std::string> args) {
     std::ostringstream out;
     std::ostringstream err;
-    const int code = cli::runList(db(), args, Clock::fixed(Date{year{2017}, month{3}, day{15}}),
-                                  out, err);
+    const int code =
+        cli::runList(db(), args, Clock::fixed(Date{year{2017}, month{3}, day{15}}), out, err);
     return {code, out.str(), err.str()};
   }
 };
@@ -40,10 +40,11 @@ TEST_F(CliListTest, PrintsCaptionThenTabSeparatedRows) {
        makeDomain("b.net")});
   const RunResult r = list({});
   EXPECT_EQ(r.code, 0);
-  EXPECT_EQ(r.out,
-            "翻页,总数[2]个,共[1]页\n"
-            "b.net\tnet\t1\t\t\t\t\t\t0\t0\t0\t0\t0\t0\t0\t0\t\t\t\n"
-            "abc.com\tcom\t3\t西数\t\t\t\t2017-03-16\t12.35\t0\t12.35\t0\t0\t100\t87.66\t1\t\t\t\n");
+  EXPECT_EQ(
+      r.out,
+      "翻页,总数[2]个,共[1]页\n"
+      "b.net\tnet\t1\t\t\t\t\t\t0\t0\t0\t0\t0\t0\t0\t0\t\t\t\n"
+      "abc.com\tcom\t3\t西数\t\t\t\t2017-03-16\t12.35\t0\t12.35\t0\t0\t100\t87.66\t1\t\t\t\n");
 }
 
 TEST_F(CliListTest, FilterPagingAndSortOptions) {
@@ -69,11 +70,16 @@ TEST_F(CliListTest, FilterPagingAndSortOptions) {
 }
 
 TEST_F(CliListTest, BadOptionsExitTwoWithAMessage) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--page", "0"}, {"--page-size", "abc"}, {"--sort", "nope"},
-        {"--sold", "maybe"}, {"--expiry", "7"}, {"--range", "备注:1:2"},
-        {"--date", "注册时间:2017-01-01:2017-02-30"}, {"--length", "3"}, {"--bogus", "1"},
-        {"--name"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--page", "0"},
+                                               {"--page-size", "abc"},
+                                               {"--sort", "nope"},
+                                               {"--sold", "maybe"},
+                                               {"--expiry", "7"},
+                                               {"--range", "备注:1:2"},
+                                               {"--date", "注册时间:2017-01-01:2017-02-30"},
+                                               {"--length", "3"},
+                                               {"--bogus", "1"},
+                                               {"--name"}}) {
     const RunResult r = list(args);
     EXPECT_EQ(r.code, 2) << args[0];
     EXPECT_FALSE(r.err.empty()) << args[0];

@@ -26,11 +26,13 @@ class CliLookupTest : public DatabaseTest {
     return cli::runUpdateDates(db(), args, Clock::system(), out_, err_);
   }
 
-  FakeWhoisServer whois_{{{{"Domain Name: A.COM\r\nCreation Date: 2001-02-03T00:00:00Z\r\n"
-                            "Registry Expiry Date: 2031-02-03T00:00:00Z\r\n"}}}};
+  FakeWhoisServer whois_{
+      {{{"Domain Name: A.COM\r\nCreation Date: 2001-02-03T00:00:00Z\r\n"
+         "Registry Expiry Date: 2031-02-03T00:00:00Z\r\n"}}}};
   FakeHttpServer web_{[](const FakeHttpServer::Request& r) {
-    return FakeHttpServer::response(
-        200, r.line().find("refresh=1") != std::string::npos ? R"({"code":100})" : R"({"code":300})");
+    return FakeHttpServer::response(200, r.line().find("refresh=1") != std::string::npos
+                                             ? R"({"code":100})"
+                                             : R"({"code":300})");
   }};
   std::unique_ptr<ScopedEnv> whoisEnv_;
   std::unique_ptr<ScopedEnv> webEnv_;

@@ -48,23 +48,23 @@ const std::string kDone = "提示: [ abc.com] 获取时间完毕.";
 
 INSTANTIATE_TEST_SUITE_P(
     Results, StoreLookupCases,
-    ::testing::Values(
-        StoreCase{"1995-08-14|2026-08-13", true, "1995-08-14", "2026-08-13", kDone},
-        StoreCase{"1995-08-14\r|2026-08-13\r", true, "1995-08-14", "2026-08-13", kDone},
-        StoreCase{"|2026-08-13", true, "NULL", "2026-08-13", kDone},
-        StoreCase{"1995-08-14|", false, "2000-01-01", "2001-01-01",
-                  "提示: [ abc.com] 获取时间失败,检查您的电脑是否联网."},
-        StoreCase{"junk|2026-99-99", false, "2000-01-01", "2001-01-01",
-                  "提示: [ abc.com] 获取时间失败,检查您的电脑是否联网."},
-        StoreCase{"未注册", true, "2222-11-11", "2222-11-11", kDone},
-        StoreCase{"err", false, "2000-01-01", "2001-01-01",
-                  "提示: [ abc.com] 获取时间失败,检查您的电脑是否联网."},
-        StoreCase{"err2", false, "2000-01-01", "2001-01-01",
-                  "提示: [ abc.com] 获取时间失败,请尝试重新获取."},
-        StoreCase{"非法后缀", false, "2000-01-01", "2001-01-01",
-                  "提示: [ abc.com] 域名后缀不正确,如果确实正确,可手动填写日期."},
-        StoreCase{"超过查询次数", false, "2000-01-01", "2001-01-01",
-                  "提示: [ abc.com] 超过当日查询次数,请换ip再查询!"}));
+    ::testing::Values(StoreCase{"1995-08-14|2026-08-13", true, "1995-08-14", "2026-08-13", kDone},
+                      StoreCase{"1995-08-14\r|2026-08-13\r", true, "1995-08-14", "2026-08-13",
+                                kDone},
+                      StoreCase{"|2026-08-13", true, "NULL", "2026-08-13", kDone},
+                      StoreCase{"1995-08-14|", false, "2000-01-01", "2001-01-01",
+                                "提示: [ abc.com] 获取时间失败,检查您的电脑是否联网."},
+                      StoreCase{"junk|2026-99-99", false, "2000-01-01", "2001-01-01",
+                                "提示: [ abc.com] 获取时间失败,检查您的电脑是否联网."},
+                      StoreCase{"未注册", true, "2222-11-11", "2222-11-11", kDone},
+                      StoreCase{"err", false, "2000-01-01", "2001-01-01",
+                                "提示: [ abc.com] 获取时间失败,检查您的电脑是否联网."},
+                      StoreCase{"err2", false, "2000-01-01", "2001-01-01",
+                                "提示: [ abc.com] 获取时间失败,请尝试重新获取."},
+                      StoreCase{"非法后缀", false, "2000-01-01", "2001-01-01",
+                                "提示: [ abc.com] 域名后缀不正确,如果确实正确,可手动填写日期."},
+                      StoreCase{"超过查询次数", false, "2000-01-01", "2001-01-01",
+                                "提示: [ abc.com] 超过当日查询次数,请换ip再查询!"}));
 
 TEST(BatchTexts, AllSuccessfulAndMixed) {
   EXPECT_EQ(batchStatusText({0, 0, 0}), "共查询 [0] 个域名的时间, 恭喜您,全部更新成功!");
@@ -79,8 +79,9 @@ TEST(BatchTexts, AllSuccessfulAndMixed) {
 }
 
 TEST(LookupRouting, SuffixesGoToTheirService) {
-  FakeWhoisServer whois({{{"Domain Name: X\r\nCreation Date: 2001-01-01T0\r\n"
-                           "Registry Expiry Date: 2030-01-01T0\r\n"}}});
+  FakeWhoisServer whois(
+      {{{"Domain Name: X\r\nCreation Date: 2001-01-01T0\r\n"
+         "Registry Expiry Date: 2030-01-01T0\r\n"}}});
   FakeHttpServer web([](const FakeHttpServer::Request& r) {
     if (r.line().find("/rdap/") != std::string::npos) {
       return FakeHttpServer::response(

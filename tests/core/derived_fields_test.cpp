@@ -22,8 +22,8 @@ INSTANTIATE_TEST_SUITE_P(Names, SuffixAndLength,
                          ::testing::Values(NameCase{"nodot", "", 0}, NameCase{"abc.com", "com", 3},
                                            NameCase{"abc.com.cn", "com.cn", 3},
                                            NameCase{"青禾.com", "com", 4},
-                                           NameCase{"a青.中国", "中国", 3}, NameCase{".com", "com", 0},
-                                           NameCase{"abc.", "", 3}));
+                                           NameCase{"a青.中国", "中国", 3},
+                                           NameCase{".com", "com", 0}, NameCase{"abc.", "", 3}));
 
 struct AmountCase {
   double oneTime, renewal, finalPrice;

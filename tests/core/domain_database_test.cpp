@@ -144,8 +144,9 @@ TEST(UpgradeOldFile, AddsMissingColumnsRowsAndIndexesKeepingData) {
   EXPECT_EQ(db->scalar("SELECT 数量 FROM 分组计数 WHERE 列='后缀' AND 名称='com'"),
             SqlValue(std::int64_t{1}));
   EXPECT_EQ(db->scalar("SELECT 域名 FROM 域名"), SqlValue(std::string("old.com")));
-  EXPECT_EQ(db->scalar("SELECT count(*) FROM sqlite_master WHERE type='index' AND name='域名_到期时间'"),
-            SqlValue(std::int64_t{1}));
+  EXPECT_EQ(
+      db->scalar("SELECT count(*) FROM sqlite_master WHERE type='index' AND name='域名_到期时间'"),
+      SqlValue(std::int64_t{1}));
   const std::string once = dumpOf(*db);
   upgradeSchema(*db);
   EXPECT_EQ(dumpOf(*db), once);
@@ -207,9 +208,9 @@ TEST_F(WriterTest, TableRefusesJunkDatesAndMoneyEvenFromRawStatements) {
 
 TEST_F(WriterTest, RecordsReadBackInTheirTextForms) {
   add({makeDomain("青禾.com", {{DomainField::OneTimeCost, "25"},
-                              {DomainField::RenewalCost, "0.5"},
-                              {DomainField::FinalPrice, "100"},
-                              {DomainField::ExpiresOn, "2030-5-6"}})});
+                               {DomainField::RenewalCost, "0.5"},
+                               {DomainField::FinalPrice, "100"},
+                               {DomainField::ExpiresOn, "2030-5-6"}})});
   DomainRecord read;
   db().query("SELECT " + domainColumnList() + " FROM 域名", {},
              [&](const SqlRow& row) { read = readDomainRecord(row); });
@@ -228,7 +229,8 @@ TEST_F(WriterTest, WorkersShareTheConnectionSafely) {
   for (int t = 0; t < 4; ++t) {
     workers.emplace_back([this, t] {
       for (int i = 0; i < 25; ++i) {
-        insertDomains(db(), {makeDomain("w" + std::to_string(t) + "-" + std::to_string(i) + ".com")});
+        insertDomains(db(),
+                      {makeDomain("w" + std::to_string(t) + "-" + std::to_string(i) + ".com")});
         db().scalar("SELECT count(*) FROM 域名");
       }
     });

@@ -136,8 +136,8 @@ class FakeWhoisServer : public LoopbackServer {
       std::lock_guard lock(mutex_);
       queries_.push_back(query);
     }
-    const Reply& reply = replies_[std::min<std::size_t>(static_cast<std::size_t>(index),
-                                                        replies_.size() - 1)];
+    const Reply& reply =
+        replies_[std::min<std::size_t>(static_cast<std::size_t>(index), replies_.size() - 1)];
     for (const std::string& segment : reply.segments) {
       sleepMs(reply.gapMs);
       sendText(client, segment);
@@ -177,8 +177,9 @@ class FakeHttpServer : public LoopbackServer {
 
   static std::string response(int status, const std::string& body,
                               const std::string& extraHeaders = {}) {
-    return "HTTP/1.1 " + std::to_string(status) + " X\r\nContent-Length: " +
-           std::to_string(body.size()) + "\r\nConnection: close\r\n" + extraHeaders + "\r\n" + body;
+    return "HTTP/1.1 " + std::to_string(status) +
+           " X\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n" +
+           extraHeaders + "\r\n" + body;
   }
 
  protected:

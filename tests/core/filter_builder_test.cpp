@@ -36,86 +36,124 @@ std::string S(const char* s) { return s; }
 
 INSTANTIATE_TEST_SUITE_P(
     Criteria, FragmentTest,
-    ::testing::Values(
-        FragmentCase{"defaults", [](FilterCriteria&) {}, "", {}},
-        FragmentCase{"notGroupedAndSold",
-                     [](FilterCriteria& c) {
-                       c.registrar = "未分组";
-                       c.sold = "已出售";
-                     },
-                     "注册商=? and 出售=1",
-                     {S("-")}},
-        FragmentCase{"itemNameWithoutCount", [](FilterCriteria& c) { c.domainType = "双拼(12)"; },
-                     "域名类型=?", {S("双拼")}},
-        FragmentCase{"suffixNotGroupedIsLiteral", [](FilterCriteria& c) { c.suffix = "未分组"; },
-                     "后缀=?", {S("未分组")}},
-        FragmentCase{"unsold", [](FilterCriteria& c) { c.sold = "未出售"; }, "出售=0", {}},
-        FragmentCase{"lengthOnlyThroughTo",
-                     [](FilterCriteria& c) {
-                       c.lengthFrom = "5";
-                       c.lengthTo = "";
-                     },
-                     "", {}},
-        FragmentCase{"lengthEmptyFromReadsZero",
-                     [](FilterCriteria& c) {
-                       c.lengthFrom = "";
-                       c.lengthTo = "4";
-                     },
-                     "长度 between ? and ?", {0.0, 4.0}},
-        FragmentCase{"costFromOnly",
-                     [](FilterCriteria& c) { c.oneTimeCost = {true, "10", ""}; },
-                     "一次成本 >= ?", {10.0}},
-        FragmentCase{"costBetween",
-                     [](FilterCriteria& c) { c.oneTimeCost = {true, "10", "50"}; },
-                     "一次成本 between ? and ?", {10.0, 50.0}},
-        FragmentCase{"toBelowOneIsNoUpperBound",
-                     [](FilterCriteria& c) { c.renewalCost = {true, "1", "0.5"}; },
-                     "续费成本 >= ?", {1.0}},
-        FragmentCase{"emptyFromReadsZero",
-                     [](FilterCriteria& c) { c.profit = {true, "", "0"}; }, "利润 >= ?", {0.0}},
-        FragmentCase{"boundsInEitherOrder",
-                     [](FilterCriteria& c) { c.askingPrice = {true, "90", "20"}; },
-                     "标价 between ? and ?", {20.0, 90.0}},
-        FragmentCase{"nameAnywhereEmptyMatchesAll",
-                     [](FilterCriteria& c) { c.nameOn = true; },
-                     "域名 LIKE ? ESCAPE '\\'", {S("%%")}},
-        FragmentCase{"nameEnds",
-                     [](FilterCriteria& c) {
-                       c.nameOn = true;
-                       c.nameMode = "结束";
-                       c.nameText = "abc";
-                     },
-                     "域名 LIKE ? ESCAPE '\\'", {S("%abc.%")}},
-        FragmentCase{"nameStartsEscapingWildcards",
-                     [](FilterCriteria& c) {
-                       c.nameOn = true;
-                       c.nameMode = "开头";
-                       c.nameText = "a_b%";
-                     },
-                     "域名 LIKE ? ESCAPE '\\'", {S("a\\_b\\%%")}},
-        FragmentCase{"nameOtherModeNothing",
-                     [](FilterCriteria& c) {
-                       c.nameOn = true;
-                       c.nameMode = "其他";
-                     },
-                     "", {}},
-        FragmentCase{"expiryToday", [](FilterCriteria& c) { c.expiry = "今天"; }, "到期时间 = ?",
-                     {S("2017-03-15")}},
-        FragmentCase{"expiryPast", [](FilterCriteria& c) { c.expiry = "已到期"; },
-                     "到期时间 < ?", {S("2017-03-15")}},
-        FragmentCase{"expiryThreeDays", [](FilterCriteria& c) { c.expiry = "3"; },
-                     "到期时间 between ? and ?", {S("2017-03-15"), S("2017-03-17")}},
-        FragmentCase{"expiryOneDayIsToday", [](FilterCriteria& c) { c.expiry = "1"; },
-                     "到期时间 between ? and ?", {S("2017-03-15"), S("2017-03-15")}},
-        FragmentCase{"noteWithApostrophe",
-                     [](FilterCriteria& c) {
-                       c.noteOn = true;
-                       c.noteText = "it's";
-                     },
-                     "备注 LIKE ? ESCAPE '\\'", {S("%it's%")}},
-        FragmentCase{"saleDatesReversed",
-                     [](FilterCriteria& c) { c.soldOn = {true, ymd(2020, 5, 1), ymd(2019, 1, 2)}; },
-                     "出售时间 between ? and ?", {S("2019-01-02"), S("2020-05-01")}}),
+    ::testing::Values(FragmentCase{"defaults", [](FilterCriteria&) {}, "", {}},
+                      FragmentCase{"notGroupedAndSold",
+                                   [](FilterCriteria& c) {
+                                     c.registrar = "未分组";
+                                     c.sold = "已出售";
+                                   },
+                                   "注册商=? and 出售=1",
+                                   {S("-")}},
+                      FragmentCase{"itemNameWithoutCount",
+                                   [](FilterCriteria& c) { c.domainType = "双拼(12)"; },
+                                   "域名类型=?",
+                                   {S("双拼")}},
+                      FragmentCase{"suffixNotGroupedIsLiteral",
+                                   [](FilterCriteria& c) { c.suffix = "未分组"; },
+                                   "后缀=?",
+                                   {S("未分组")}},
+                      FragmentCase{
+                          "unsold", [](FilterCriteria& c) { c.sold = "未出售"; }, "出售=0", {}},
+                      FragmentCase{"lengthOnlyThroughTo",
+                                   [](FilterCriteria& c) {
+                                     c.lengthFrom = "5";
+                                     c.lengthTo = "";
+                                   },
+                                   "",
+                                   {}},
+                      FragmentCase{"lengthEmptyFromReadsZero",
+                                   [](FilterCriteria& c) {
+                                     c.lengthFrom = "";
+                                     c.lengthTo = "4";
+                                   },
+                                   "长度 between ? and ?",
+                                   {0.0, 4.0}},
+                      FragmentCase{"costFromOnly",
+                                   [](FilterCriteria& c) {
+                                     c.oneTimeCost = {true, "10", ""};
+                                   },
+                                   "一次成本 >= ?",
+                                   {10.0}},
+                      FragmentCase{"costBetween",
+                                   [](FilterCriteria& c) {
+                                     c.oneTimeCost = {true, "10", "50"};
+                                   },
+                                   "一次成本 between ? and ?",
+                                   {10.0, 50.0}},
+                      FragmentCase{"toBelowOneIsNoUpperBound",
+                                   [](FilterCriteria& c) {
+                                     c.renewalCost = {true, "1", "0.5"};
+                                   },
+                                   "续费成本 >= ?",
+                                   {1.0}},
+                      FragmentCase{"emptyFromReadsZero",
+                                   [](FilterCriteria& c) {
+                                     c.profit = {true, "", "0"};
+                                   },
+                                   "利润 >= ?",
+                                   {0.0}},
+                      FragmentCase{"boundsInEitherOrder",
+                                   [](FilterCriteria& c) {
+                                     c.askingPrice = {true, "90", "20"};
+                                   },
+                                   "标价 between ? and ?",
+                                   {20.0, 90.0}},
+                      FragmentCase{"nameAnywhereEmptyMatchesAll",
+                                   [](FilterCriteria& c) { c.nameOn = true; },
+                                   "域名 LIKE ? ESCAPE '\\'",
+                                   {S("%%")}},
+                      FragmentCase{"nameEnds",
+                                   [](FilterCriteria& c) {
+                                     c.nameOn = true;
+                                     c.nameMode = "结束";
+                                     c.nameText = "abc";
+                                   },
+                                   "域名 LIKE ? ESCAPE '\\'",
+                                   {S("%abc.%")}},
+                      FragmentCase{"nameStartsEscapingWildcards",
+                                   [](FilterCriteria& c) {
+                                     c.nameOn = true;
+                                     c.nameMode = "开头";
+                                     c.nameText = "a_b%";
+                                   },
+                                   "域名 LIKE ? ESCAPE '\\'",
+                                   {S("a\\_b\\%%")}},
+                      FragmentCase{"nameOtherModeNothing",
+                                   [](FilterCriteria& c) {
+                                     c.nameOn = true;
+                                     c.nameMode = "其他";
+                                   },
+                                   "",
+                                   {}},
+                      FragmentCase{"expiryToday",
+                                   [](FilterCriteria& c) { c.expiry = "今天"; },
+                                   "到期时间 = ?",
+                                   {S("2017-03-15")}},
+                      FragmentCase{"expiryPast",
+                                   [](FilterCriteria& c) { c.expiry = "已到期"; },
+                                   "到期时间 < ?",
+                                   {S("2017-03-15")}},
+                      FragmentCase{"expiryThreeDays",
+                                   [](FilterCriteria& c) { c.expiry = "3"; },
+                                   "到期时间 between ? and ?",
+                                   {S("2017-03-15"), S("2017-03-17")}},
+                      FragmentCase{"expiryOneDayIsToday",
+                                   [](FilterCriteria& c) { c.expiry = "1"; },
+                                   "到期时间 between ? and ?",
+                                   {S("2017-03-15"), S("2017-03-15")}},
+                      FragmentCase{"noteWithApostrophe",
+                                   [](FilterCriteria& c) {
+                                     c.noteOn = true;
+                                     c.noteText = "it's";
+                                   },
+                                   "备注 LIKE ? ESCAPE '\\'",
+                                   {S("%it's%")}},
+                      FragmentCase{"saleDatesReversed",
+                                   [](FilterCriteria& c) {
+                                     c.soldOn = {true, ymd(2020, 5, 1), ymd(2019, 1, 2)};
+                                   },
+                                   "出售时间 between ? and ?",
+                                   {S("2019-01-02"), S("2020-05-01")}}),
     [](const auto& info) { return info.param.label; });
 
 TEST(BuildWhere, AllTwentyCriteriaInOrder) {
@@ -135,11 +173,26 @@ TEST(BuildWhere, AllTwentyCriteriaInOrder) {
   c.nameOn = c.noteOn = true;
   c.expiry = "30";
   const std::string sql = buildWhere(c, kToday).sql;
-  const std::vector<std::string> order{"注册商", "域名类型", "自定义分类", "后缀", "出售",
-                                       "长度", "注册时间", "到期时间 between", "一次成本",
-                                       "续费成本", "实际成本", "预售底价", "标价", "最终售价",
-                                       "利润", "域名 LIKE", "到期时间 between", "备注",
-                                       "购买时间", "出售时间"};
+  const std::vector<std::string> order{"注册商",
+                                       "域名类型",
+                                       "自定义分类",
+                                       "后缀",
+                                       "出售",
+                                       "长度",
+                                       "注册时间",
+                                       "到期时间 between",
+                                       "一次成本",
+                                       "续费成本",
+                                       "实际成本",
+                                       "预售底价",
+                                       "标价",
+                                       "最终售价",
+                                       "利润",
+                                       "域名 LIKE",
+                                       "到期时间 between",
+                                       "备注",
+                                       "购买时间",
+                                       "出售时间"};
   std::size_t pos = 0;
   for (const std::string& column : order) {
     const std::size_t hit = sql.find(column, pos);
@@ -147,7 +200,8 @@ TEST(BuildWhere, AllTwentyCriteriaInOrder) {
     pos = hit + column.size();
   }
   std::size_t joins = 0;
-  for (std::size_t at = sql.find(" and "); at != std::string::npos; at = sql.find(" and ", at + 1)) {
+  for (std::size_t at = sql.find(" and "); at != std::string::npos;
+       at = sql.find(" and ", at + 1)) {
     ++joins;
   }
   // 19 joins plus the "between ? and ?" of every range fragment.
@@ -183,12 +237,12 @@ class FilterOnData : public DatabaseTest {
     add({makeDomain("abc.com", {{DomainField::Registrar, "西数"},
                                 {DomainField::ExpiresOn, "2017-03-15"},
                                 {DomainField::Note, "it's 100%"}}),
-         makeDomain("xabc.net", {{DomainField::ExpiresOn, "2017-03-17"},
-                                 {DomainField::OneTimeCost, "10"}}),
-         makeDomain("abcx.org", {{DomainField::ExpiresOn, "2017-03-18"},
-                                 {DomainField::OneTimeCost, "60"}}),
-         makeDomain("a_c.com", {{DomainField::ExpiresOn, "2017-03-01"},
-                                {DomainField::FinalPrice, "99"}})});
+         makeDomain("xabc.net",
+                    {{DomainField::ExpiresOn, "2017-03-17"}, {DomainField::OneTimeCost, "10"}}),
+         makeDomain("abcx.org",
+                    {{DomainField::ExpiresOn, "2017-03-18"}, {DomainField::OneTimeCost, "60"}}),
+         makeDomain("a_c.com",
+                    {{DomainField::ExpiresOn, "2017-03-01"}, {DomainField::FinalPrice, "99"}})});
   }
   std::vector<std::string> names(const FilterCriteria& c) {
     const SqlCondition condition = buildWhere(c, kToday);

@@ -25,9 +25,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "Accept: */*\r\nReferer: http://h/p\r\nAccept-Language: zh-cn\r\n"
                    "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)\r\n"
                    "Content-Type: application/x-www-form-urlencoded"},
-        HeaderCase{"User-Agent: X",
-                   "User-Agent: X\r\nAccept: */*\r\nReferer: http://h/p\r\nAccept-Language: zh-cn\r\n"
-                   "Content-Type: application/x-www-form-urlencoded"},
+        HeaderCase{
+            "User-Agent: X",
+            "User-Agent: X\r\nAccept: */*\r\nReferer: http://h/p\r\nAccept-Language: zh-cn\r\n"
+            "Content-Type: application/x-www-form-urlencoded"},
         // "Accept-Language:" does not contain "Accept:".
         HeaderCase{"Accept-Language: en",
                    "Accept-Language: en\r\nAccept: */*\r\nReferer: http://h/p\r\n"
@@ -138,7 +139,10 @@ TEST_F(HttpAgainstFake, ProxyGetsBasicCredentials) {
 
 TEST(HttpFailures, RefusedOrSlowGivesEmptyBody) {
   int port = 0;
-  { FakeHttpServer gone([](const auto&) { return std::string(); }); port = gone.port(); }
+  {
+    FakeHttpServer gone([](const auto&) { return std::string(); });
+    port = gone.port();
+  }
   HttpRequest request;
   request.url = "http://127.0.0.1:" + std::to_string(port) + "/";
   request.timeoutSeconds = 1;

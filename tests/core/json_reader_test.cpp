@@ -7,9 +7,9 @@ namespace {
 
 TEST(JsonReader, ReadsMembersAsText) {
   JsonReader reader;
-  ASSERT_TRUE(reader.parse(
-      R"({"code":"200","regdate":"2010-05-06 08:00:00","n":200,"f":1.5,"ok":true,)"
-      R"("data":{"list":[1,{"x":"y"},3]},"none":null})"));
+  ASSERT_TRUE(
+      reader.parse(R"({"code":"200","regdate":"2010-05-06 08:00:00","n":200,"f":1.5,"ok":true,)"
+                   R"("data":{"list":[1,{"x":"y"},3]},"none":null})"));
   EXPECT_EQ(reader.getText("code"), "200");
   EXPECT_EQ(reader.getText("regdate"), "2010-05-06 08:00:00");
   EXPECT_EQ(reader.getText("n"), "200");

@@ -12,7 +12,8 @@ namespace {
 
 TEST(PageArithmetic, PageCountAndCaption) {
   const std::vector<std::tuple<std::int64_t, int, std::int64_t>> cases{
-      {0, 100, 1}, {100, 100, 1}, {101, 100, 2}, {250, 100, 3}, {300, 100, 3}, {1, 1, 1}, {7, 2, 4}};
+      {0, 100, 1},   {100, 100, 1}, {101, 100, 2}, {250, 100, 3},
+      {300, 100, 3}, {1, 1, 1},     {7, 2, 4}};
   for (const auto& [total, size, pages] : cases) {
     EXPECT_EQ(pageCountFor(total, size), pages) << total << "/" << size;
   }
@@ -84,8 +85,7 @@ class PagingTest : public DatabaseTest {
       const bool noDate = random() % 5 == 0;
       records.push_back(makeDomain(
           "d" + std::to_string(i) + ".com",
-          {{DomainField::ExpiresOn,
-            noDate ? "" : "2020-01-" + std::to_string(1 + random() % 9)},
+          {{DomainField::ExpiresOn, noDate ? "" : "2020-01-" + std::to_string(1 + random() % 9)},
            {DomainField::Note, std::string(1, static_cast<char>('a' + random() % 4))},
            {DomainField::OneTimeCost, std::to_string(random() % 7)}}));
     }
@@ -119,8 +119,7 @@ class PagingTest : public DatabaseTest {
   }
 
   std::vector<std::string> loadedPage(DomainField key, int size, int page) {
-    const ListingPage listing =
-        loadListing(db(), {}, {size, page, std::string(columnName(key))});
+    const ListingPage listing = loadListing(db(), {}, {size, page, std::string(columnName(key))});
     std::vector<std::string> names;
     for (const auto& r : listing.rows) names.push_back(r[DomainField::Name]);
     return names;
@@ -131,8 +130,8 @@ class PagingTest : public DatabaseTest {
 
 TEST_F(PagingTest, EveryPageOfEveryKeyMatchesTheSortedListing) {
   fill(250);
-  for (DomainField key : {DomainField::Id, DomainField::ExpiresOn, DomainField::Note,
-                          DomainField::OneTimeCost}) {
+  for (DomainField key :
+       {DomainField::Id, DomainField::ExpiresOn, DomainField::Note, DomainField::OneTimeCost}) {
     for (int size : {100, 7}) {
       const int pages = static_cast<int>(pageCountFor(250, size));
       for (int page = 1; page <= pages; ++page) {

@@ -16,10 +16,15 @@ using std::chrono::year;
 Date ymd(int y, unsigned m, unsigned d) { return Date{year{y}, month{m}, day{d}}; }
 
 TEST(FormatNumber, ShortestGeneralFormWith13Digits) {
-  const std::vector<std::pair<double, std::string>> cases{
-      {25, "25"},          {0.5, "0.5"},   {1234.56, "1234.56"}, {-0.0, "0"},
-      {0.1 + 0.2, "0.3"},  {-12.5, "-12.5"}, {1e15, "1e+15"},    {123456789012.5, "123456789012.5"},
-      {1.0 / 3, "0.3333333333333"}};
+  const std::vector<std::pair<double, std::string>> cases{{25, "25"},
+                                                          {0.5, "0.5"},
+                                                          {1234.56, "1234.56"},
+                                                          {-0.0, "0"},
+                                                          {0.1 + 0.2, "0.3"},
+                                                          {-12.5, "-12.5"},
+                                                          {1e15, "1e+15"},
+                                                          {123456789012.5, "123456789012.5"},
+                                                          {1.0 / 3, "0.3333333333333"}};
   for (const auto& [value, text] : cases) EXPECT_EQ(formatNumber(value), text) << value;
 }
 
@@ -33,8 +38,7 @@ TEST(RoundMoney, HalvesAwayFromZero) {
 TEST(ReadNumber, ReadsLeadingNumberLikeAtofWhateverTheLocale) {
   std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // may not exist; the reading must not care
   const std::vector<std::pair<std::string, double>> cases{
-      {"12.5", 12.5}, {" 3abc", 3}, {"abc", 0}, {"", 0}, {"-1.5e2", -150}, {".5", 0.5},
-      {"1,5", 1}};
+      {"12.5", 12.5}, {" 3abc", 3}, {"abc", 0}, {"", 0}, {"-1.5e2", -150}, {".5", 0.5}, {"1,5", 1}};
   for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(readNumber(text), value) << text;
   std::setlocale(LC_NUMERIC, "C");
 }
@@ -48,9 +52,14 @@ TEST(ParseNumberStrict, AcceptsOnlyWholeNumbers) {
 }
 
 TEST(ReadInt, ReadsLikeAtoiAndSaturates) {
-  const std::vector<std::pair<std::string, int>> cases{
-      {"42", 42},   {"  -7x", -7}, {"12.9", 12},          {"abc", 0},
-      {"", 0},      {"+3", 3},     {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1}};
+  const std::vector<std::pair<std::string, int>> cases{{"42", 42},
+                                                       {"  -7x", -7},
+                                                       {"12.9", 12},
+                                                       {"abc", 0},
+                                                       {"", 0},
+                                                       {"+3", 3},
+                                                       {"99999999999", 2147483647},
+                                                       {"-99999999999", -2147483647 - 1}};
   for (const auto& [text, value] : cases) EXPECT_EQ(readInt(text), value) << text;
 }
 
@@ -68,19 +77,21 @@ struct DateCase {
 
 class ParseDateTest : public ::testing::TestWithParam<DateCase> {};
 
-TEST_P(ParseDateTest, ReadsTypedForms) { EXPECT_EQ(parseDate(GetParam().text), GetParam().expected); }
+TEST_P(ParseDateTest, ReadsTypedForms) {
+  EXPECT_EQ(parseDate(GetParam().text), GetParam().expected);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, ParseDateTest,
-    ::testing::Values(DateCase{"2017-01-03", ymd(2017, 1, 3)}, DateCase{"2017-1-3", ymd(2017, 1, 3)},
-                      DateCase{"2017/01/03", ymd(2017, 1, 3)}, DateCase{"2017.1.3", ymd(2017, 1, 3)},
-                      DateCase{"2017-01-03 10:22:01", ymd(2017, 1, 3)},
-                      DateCase{"2015-03-04T10:00:00Z", ymd(2015, 3, 4)},
-                      DateCase{"2020-02-29", ymd(2020, 2, 29)}, DateCase{"2019-02-29", std::nullopt},
-                      DateCase{"2017-13-01", std::nullopt}, DateCase{"2017/01-03", std::nullopt},
-                      DateCase{"17-01-03", std::nullopt}, DateCase{"", std::nullopt},
-                      DateCase{"2017-01-03x", std::nullopt}, DateCase{"0000-01-01", std::nullopt},
-                      DateCase{"abc", std::nullopt}));
+    ::testing::Values(
+        DateCase{"2017-01-03", ymd(2017, 1, 3)}, DateCase{"2017-1-3", ymd(2017, 1, 3)},
+        DateCase{"2017/01/03", ymd(2017, 1, 3)}, DateCase{"2017.1.3", ymd(2017, 1, 3)},
+        DateCase{"2017-01-03 10:22:01", ymd(2017, 1, 3)},
+        DateCase{"2015-03-04T10:00:00Z", ymd(2015, 3, 4)}, DateCase{"2020-02-29", ymd(2020, 2, 29)},
+        DateCase{"2019-02-29", std::nullopt}, DateCase{"2017-13-01", std::nullopt},
+        DateCase{"2017/01-03", std::nullopt}, DateCase{"17-01-03", std::nullopt},
+        DateCase{"", std::nullopt}, DateCase{"2017-01-03x", std::nullopt},
+        DateCase{"0000-01-01", std::nullopt}, DateCase{"abc", std::nullopt}));
 
 TEST(Dates, FormatAndArithmetic) {
   EXPECT_EQ(formatDate(ymd(2017, 3, 5)), "2017-03-05");

@@ -68,7 +68,8 @@ struct BadCell {
   std::string text;
 };
 
-class RowWriteBackFailures : public RowWriteBackTest, public ::testing::WithParamInterface<BadCell> {};
+class RowWriteBackFailures : public RowWriteBackTest,
+                             public ::testing::WithParamInterface<BadCell> {};
 
 TEST_P(RowWriteBackFailures, StoreNothing) {
   RowCells cells = shownCells();
@@ -79,9 +80,9 @@ TEST_P(RowWriteBackFailures, StoreNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cells, RowWriteBackFailures,
-                         ::testing::Values(BadCell{9, ""}, BadCell{10, "12abc"},
-                                           BadCell{12, "x"}, BadCell{7, "2017-02-30"},
-                                           BadCell{18, "tomorrow"}, BadCell{1, "gone.com"}));
+                         ::testing::Values(BadCell{9, ""}, BadCell{10, "12abc"}, BadCell{12, "x"},
+                                           BadCell{7, "2017-02-30"}, BadCell{18, "tomorrow"},
+                                           BadCell{1, "gone.com"}));
 
 }  // namespace
 }  // namespace pelmora::testing

@@ -48,8 +48,9 @@ class DatabaseTest : public ::testing::Test {
 
   // A domain with the given name and field values (field -> text); derived
   // fields applied, classification columns "-" unless given.
-  static DomainRecord makeDomain(const std::string& name,
-                                 std::initializer_list<std::pair<DomainField, std::string>> values = {}) {
+  static DomainRecord makeDomain(
+      const std::string& name,
+      std::initializer_list<std::pair<DomainField, std::string>> values = {}) {
     DomainRecord record;
     record[DomainField::Name] = name;
     record[DomainField::Registrar] = "-";
@@ -64,7 +65,6 @@ class DatabaseTest : public ::testing::Test {
     const InsertSummary summary = insertDomains(db(), records);
     ASSERT_EQ(summary.failed, 0u);
   }
-
 
   void addEntry(const std::string& table, const std::string& name, int order) {
     ASSERT_TRUE(db().run("INSERT INTO " + table + "(" + table + ",排序) VALUES(?,?)",

@@ -98,6 +98,14 @@ TEST(HeaderLine, SplitsAtFirstColonAndTrims) {
   EXPECT_EQ(headerValue("no colon"), "");
 }
 
+TEST(SplitText, KeepsEmptyPartsAndAlwaysGivesOne) {
+  using Parts = std::vector<std::string>;
+  EXPECT_EQ(splitText("1|30|0", "|"), (Parts{"1", "30", "0"}));
+  EXPECT_EQ(splitText("a||b|", "|"), (Parts{"a", "", "b", ""}));
+  EXPECT_EQ(splitText("", "|"), (Parts{""}));
+  EXPECT_EQ(splitText("x: 1\r\ny: 2", "\r\n"), (Parts{"x: 1", "y: 2"}));
+}
+
 TEST(ConcatBytes, JoinsInOrderKeepingNulBytes) {
   EXPECT_EQ(concatBytes({"ab", std::string_view("\0c", 2), "", "d"}), std::string("ab\0cd", 5));
 }
@@ -113,7 +121,9 @@ TEST(Gbk, ConvertsBothWaysAndCountsBytes) {
   // A character without a GBK form becomes one default character.
   EXPECT_EQ(utf8ToGbk("a😀b"), "a?b");
   // Invalid UTF-8 does not stop the conversion.
-  EXPECT_EQ(utf8ToGbk("a\xFF" "b"), "a?b");
+  EXPECT_EQ(utf8ToGbk("a\xFF"
+                      "b"),
+            "a?b");
 }
 
 }  // namespace

@@ -27,13 +27,16 @@ struct BodyCase {
 
 class WebWhoisBodies : public ::testing::TestWithParam<BodyCase> {};
 
-TEST_P(WebWhoisBodies, MapOntoResults) { EXPECT_EQ(webWhoisResult(GetParam().body), GetParam().result); }
+TEST_P(WebWhoisBodies, MapOntoResults) {
+  EXPECT_EQ(webWhoisResult(GetParam().body), GetParam().result);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Codes, WebWhoisBodies,
     ::testing::Values(
-        BodyCase{R"({"code":"200","regdate":"2010-05-06 08:00:00","expdate":"2025-05-06 08:00:00"})",
-                 "2010-05-06|2025-05-06"},
+        BodyCase{
+            R"({"code":"200","regdate":"2010-05-06 08:00:00","expdate":"2025-05-06 08:00:00"})",
+            "2010-05-06|2025-05-06"},
         BodyCase{R"({"code":200,"regdate":"2010-05-06","expdate":""})", "err"},
         BodyCase{R"({"code":100})", "未注册"}, BodyCase{R"({"code":"300"})", "超过查询次数"},
         BodyCase{R"({"code":"400"})", "非法后缀"}, BodyCase{R"({"code":500})", "err2"},
@@ -62,7 +65,10 @@ TEST(WebWhois, QueryAgainstTheFakeService) {
 
 TEST(WebWhois, ServiceDownGivesErr) {
   int port = 0;
-  { FakeHttpServer gone([](const auto&) { return std::string(); }); port = gone.port(); }
+  {
+    FakeHttpServer gone([](const auto&) { return std::string(); });
+    port = gone.port();
+  }
   ScopedEnv env("PELMORA_WEBWHOIS_HOST", "127.0.0.1:" + std::to_string(port));
   EXPECT_EQ(queryWebWhois("abc.top", kUseCache), "err");
 }
@@ -79,9 +85,10 @@ TEST(Rdap, StatusAndEvents) {
       return FakeHttpServer::response(200, "<html>");
     }
     return FakeHttpServer::response(
-        200, R"({"ldhName":"a.info","events":[{"eventAction":"last changed","eventDate":"2024-01-01T00:00:00Z"},)"
-             R"({"eventAction":"expiration","eventDate":"2027-04-05T12:00:00Z"},)"
-             R"({"eventAction":"registration","eventDate":"2001-07-31T00:00:00Z"}]})");
+        200,
+        R"({"ldhName":"a.info","events":[{"eventAction":"last changed","eventDate":"2024-01-01T00:00:00Z"},)"
+        R"({"eventAction":"expiration","eventDate":"2027-04-05T12:00:00Z"},)"
+        R"({"eventAction":"registration","eventDate":"2001-07-31T00:00:00Z"}]})");
   });
   const std::string base = "http://" + server.hostPort() + "/rdap";
   EXPECT_EQ(queryRdap("a.info", base), "2001-07-31|2027-04-05");

@@ -33,15 +33,15 @@ TEST(Whois, CnStyleAnswer) {
 }
 
 TEST(Whois, AnswerInDelayedSegmentsIsReadWhole) {
-  FakeWhoisServer server({{{kComAnswer.substr(0, 40), kComAnswer.substr(40, 60),
-                            kComAnswer.substr(100)},
-                           100}});
+  FakeWhoisServer server(
+      {{{kComAnswer.substr(0, 40), kComAnswer.substr(40, 60), kComAnswer.substr(100)}, 100}});
   EXPECT_EQ(askFake(server, "example.com"), "1995-08-14|2026-08-13");
   EXPECT_EQ(server.connections(), 1);
 }
 
 TEST(Whois, MarkerWithoutDatesIsErrAfterOneAttempt) {
-  FakeWhoisServer server({{{"No match for \"NOPE.COM\".\r\n>>> Last update of whois database\r\n"}}});
+  FakeWhoisServer server(
+      {{{"No match for \"NOPE.COM\".\r\n>>> Last update of whois database\r\n"}}});
   EXPECT_EQ(askFake(server, "nope.com"), "err");
   EXPECT_EQ(server.connections(), 1);
 }
@@ -72,15 +72,17 @@ TEST(Whois, SilencePastTheTimeOutGivesErr) {
 
 TEST(Whois, RefusedConnectionGivesErr) {
   int port = 0;
-  { FakeWhoisServer gone({FakeWhoisServer::Reply{}}); port = gone.port(); }
+  {
+    FakeWhoisServer gone({FakeWhoisServer::Reply{}});
+    port = gone.port();
+  }
   ScopedEnv env("PELMORA_WHOIS_SERVER", "127.0.0.1:" + std::to_string(port));
   EXPECT_EQ(queryWhois("example.com", {500, 500, 300, 2}), "err");
 }
 
 TEST(Whois, OversizedAnswerIsCutAtTheLimit) {
   FakeWhoisServer server({{{kComAnswer + std::string(30000, 'x')}}});
-  const std::string answer =
-      whoisExchange({"127.0.0.1", server.port()}, "example.com", kQuick);
+  const std::string answer = whoisExchange({"127.0.0.1", server.port()}, "example.com", kQuick);
   EXPECT_EQ(answer.size(), kWhoisAnswerLimit);
   EXPECT_EQ(askFake(server, "example.com"), "1995-08-14|2026-08-13");
 }

@@ -36,10 +36,12 @@ class DateUpdateUiTest : public MainWindowTest {
     return model().cellBackground(rowOf(domain), column).value_or(QColor());
   }
   bool waitUntilIdle() {
-    return QTest::qWaitFor([&] {
-      return !window_->dateUpdater()->label().busy() &&
-             control<QPushButton>("按钮_反选")->isEnabled();
-    }, 10000);
+    return QTest::qWaitFor(
+        [&] {
+          return !window_->dateUpdater()->label().busy() &&
+                 control<QPushButton>("按钮_反选")->isEnabled();
+        },
+        10000);
   }
   std::string stored(const std::string& domain, const char* column) {
     std::string text = "NULL";
@@ -48,8 +50,9 @@ class DateUpdateUiTest : public MainWindowTest {
     return text;
   }
 
-  FakeWhoisServer whois_{{{{"Domain Name: OK.COM\r\nCreation Date: 2001-02-03T00:00:00Z\r\n"
-                            "Registry Expiry Date: 2031-02-03T00:00:00Z\r\n"}}}};
+  FakeWhoisServer whois_{
+      {{{"Domain Name: OK.COM\r\nCreation Date: 2001-02-03T00:00:00Z\r\n"
+         "Registry Expiry Date: 2031-02-03T00:00:00Z\r\n"}}}};
   FakeHttpServer web_{[](const FakeHttpServer::Request& r) {
     if (r.line().find("domain=free.top") != std::string::npos) {
       return FakeHttpServer::response(200, R"({"code":100})");

@@ -51,7 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PagingCase{0, 100, "翻页,总数[0]个,共[1]页", false, false, false, 0, 0},
                       PagingCase{5, 5, "翻页,总数[5]个,共[1]页", false, false, false, 5, 5},
                       PagingCase{6, 5, "翻页,总数[6]个,共[2]页", false, true, true, 5, 1},
-                      PagingCase{250, 100, "翻页,总数[250]个,共[3]页", false, true, true, 100, 50}));
+                      PagingCase{250, 100, "翻页,总数[250]个,共[3]页", false, true, true, 100,
+                                 50}));
 
 TEST_F(MainWindowTest, PickingAPageSetsBothButtons) {
   addNumbered(250);
@@ -134,7 +135,8 @@ TEST_F(MainWindowTest, AlternatingRowsAndRestoreLook) {
   model().setRowBold(0, true);
   EXPECT_TRUE(model().data(model().index(0, 3), Qt::FontRole).value<QFont>().bold());
   menuAction("菜单_常用操作", "还原表格属性")->trigger();
-  EXPECT_EQ(model().data(model().index(0, 3), Qt::ForegroundRole).value<QColor>(), QColor(Qt::black));
+  EXPECT_EQ(model().data(model().index(0, 3), Qt::ForegroundRole).value<QColor>(),
+            QColor(Qt::black));
   EXPECT_FALSE(model().data(model().index(0, 3), Qt::FontRole).isValid());
   (void)window;
 }
@@ -175,7 +177,8 @@ namespace pelmora::testing {
 namespace {
 
 TEST_F(MainWindowTest, EditingACellWritesTheRowBack) {
-  add({makeDomain("abc.com", {{DomainField::OneTimeCost, "25"}, {DomainField::RenewalCost, "400"}})});
+  add({makeDomain("abc.com",
+                  {{DomainField::OneTimeCost, "25"}, {DomainField::RenewalCost, "400"}})});
   auto& window = open();
   ASSERT_TRUE(model().setData(model().index(0, 14), "500", Qt::EditRole));
   EXPECT_EQ(model().cellText(0, 15), "75");

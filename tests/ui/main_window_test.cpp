@@ -40,12 +40,13 @@ TEST_F(MainWindowTest, FilterWindowDisablesOperationsUntilHidden) {
   auto& window = open();
   const QStringList operations{"按钮_反选", "按钮_隐藏列", "按钮_更新选中时间"};
   const QStringList notYetHere{"按钮_单个添加域名", "按钮_批量添加域名", "按钮_软件设置",
-                               "按钮_修改选中",    "按钮_高级修改",     "按钮_删除选中域名"};
+                               "按钮_修改选中",     "按钮_高级修改",     "按钮_删除选中域名"};
   auto* filterButton = control<QPushButton>("按钮_筛选");
   QTest::mouseClick(filterButton, Qt::LeftButton);
   ASSERT_TRUE(window.filterWindow()->isVisible());
   EXPECT_TRUE(filterButton->isEnabled());
-  for (const QString& name : operations) EXPECT_FALSE(control<QPushButton>(name)->isEnabled()) << name.toStdString();
+  for (const QString& name : operations)
+    EXPECT_FALSE(control<QPushButton>(name)->isEnabled()) << name.toStdString();
   EXPECT_FALSE(control<QCheckBox>("选择框_全选不选")->isEnabled());
   for (const char* menu : {"菜单_文件", "菜单_常用操作", "菜单_批量操作"}) {
     EXPECT_FALSE(window.menuBar()->findChild<QMenu*>(menu)->menuAction()->isEnabled()) << menu;
