@@ -7,19 +7,19 @@
 namespace pelmora {
 namespace {
 
-constexpr std::array<std::string_view, kDomainFieldCount> kColumnSpecs{
+constexpr std::array<std::string_view, kDomainFieldCount> kColumnDefinitions{
     "选|23|5",       "域名|100|1",      "后缀|50|1",     "长度|35|1",     "注册商|50|8",
     "域名类型|60|8", "自定义分类|70|8", "注册时间|80|3", "到期时间|80|3", "一次成本|60|1",
     "续费成本|60|1", "实际成本|60|1",   "预售底价|60|1", "对外标价|60|1", "最终售价|60|1",
     "利润|60|1",     "出售|35|5",       "备注|110|1",    "购买时间|80|3", "出售时间|80|3"};
 
-GridColumn parseColumnSpec(std::string_view spec) {
-  const std::size_t first = spec.find('|');
-  const std::size_t second = spec.find('|', first + 1);
+GridColumn parseColumnDefinition(std::string_view definition) {
+  const std::size_t first = definition.find('|');
+  const std::size_t second = definition.find('|', first + 1);
   GridColumn column;
-  column.title = std::string(spec.substr(0, first));
-  column.width = readInt(spec.substr(first + 1, second - first - 1));
-  column.type = static_cast<CellType>(readInt(spec.substr(second + 1)));
+  column.title = std::string(definition.substr(0, first));
+  column.width = readInt(definition.substr(first + 1, second - first - 1));
+  column.type = static_cast<CellType>(readInt(definition.substr(second + 1)));
   return column;
 }
 
@@ -28,7 +28,7 @@ GridColumn parseColumnSpec(std::string_view spec) {
 const std::array<GridColumn, kDomainFieldCount>& gridColumns() {
   static const auto columns = [] {
     std::array<GridColumn, kDomainFieldCount> parsed;
-    for (std::size_t i = 0; i < parsed.size(); ++i) parsed[i] = parseColumnSpec(kColumnSpecs[i]);
+    for (std::size_t i = 0; i < parsed.size(); ++i) parsed[i] = parseColumnDefinition(kColumnDefinitions[i]);
     return parsed;
   }();
   return columns;
