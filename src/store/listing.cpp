@@ -28,7 +28,8 @@ GridColumn parseColumnDefinition(std::string_view definition) {
 const std::array<GridColumn, kDomainFieldCount>& gridColumns() {
   static const auto columns = [] {
     std::array<GridColumn, kDomainFieldCount> parsed;
-    for (std::size_t i = 0; i < parsed.size(); ++i) parsed[i] = parseColumnDefinition(kColumnDefinitions[i]);
+    for (std::size_t i = 0; i < parsed.size(); ++i)
+      parsed[i] = parseColumnDefinition(kColumnDefinitions[i]);
     return parsed;
   }();
   return columns;

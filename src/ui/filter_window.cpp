@@ -38,12 +38,9 @@ W* named(W* widget, const QString& name) {
   return widget;
 }
 
-// The money criteria, in build order, with their check-box captions and columns.
-struct AmountSpec {
-  const char* caption;
-};
-constexpr AmountSpec kAmounts[] = {{"一次成本"}, {"续费成本"}, {"实际成本"}, {"预售底价"},
-                                   {"对外标价"}, {"最终售价"}, {"销售利润"}};
+// The amount criteria, in build order, by their check-box captions.
+constexpr const char* kAmountCaptions[] = {"一次成本", "续费成本", "实际成本", "预售底价",
+                                           "对外标价", "最终售价", "销售利润"};
 
 }  // namespace
 
@@ -116,8 +113,8 @@ QWidget* FilterWindow::buildCriteriaPage(const Clock& clock) {
     ++cell;
   };
   place(addRange(QStringLiteral("长度"), QStringLiteral("长度"), false));
-  for (const AmountSpec& spec : kAmounts) {
-    const QString caption = QString::fromUtf8(spec.caption);
+  for (const char* amount : kAmountCaptions) {
+    const QString caption = QString::fromUtf8(amount);
     place(addRange(caption, caption, true));
   }
   place(addDates(QStringLiteral("注册时间"), QStringLiteral("注册时间"), registered_, clock));
