@@ -115,6 +115,7 @@ class MainWindow : public QMainWindow {
   std::int64_t pageCount_ = 1;
   bool exiting_ = false;
   int pageGeneration_ = 0;
+  bool batchRunning_ = false;
   int gridMenuRow_ = -1;
   DateUpdater* dateUpdater_ = nullptr;
 

@@ -31,6 +31,7 @@ void MainWindow::updateTickedDates() {
   const int answer = Toolkit::messageBox(
       this, QStringLiteral("是否使用缓存数据!\r\n\r\n一般选择 [是] ,提高查询速度!"),
       QStringLiteral("请选择"), true);
+  batchRunning_ = true;
   setButtonsEnabled(false);
   setDateColumnsReadOnly(true);
   PageModel* model = grid_->pageModel();
@@ -80,6 +81,7 @@ void MainWindow::finishBatch(int attempted, int ok, int failed, int generation) 
                       QStringLiteral("提示!"));
   if (generation == pageGeneration_) setDateColumnsReadOnly(false);
   dateUpdater_->label().set({});
+  batchRunning_ = false;
   setButtonsEnabled(true);
 }
 

@@ -155,6 +155,8 @@ void MainWindow::showDue(int expiryChoiceIndex) {
 }
 
 void MainWindow::setButtonsEnabled(bool enabled) {
+  // A running batch keeps the buttons off, whatever a tool window does meanwhile.
+  enabled = enabled && !batchRunning_;
   for (QPushButton* button : operationButtons_) button->setEnabled(enabled);
   tickAll_->setEnabled(enabled);
   for (QWidget* w : unavailable_) w->setEnabled(false);

@@ -56,7 +56,7 @@ void FilterWindow::build(const Clock& clock) {
   for (const char* registrar : {"西数", "爱名", "易名"}) {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(new QLabel(QStringLiteral("一口价列表导出 (按当前筛选条件)")));
+    layout->addWidget(new QLabel(QStringLiteral("按当前筛选条件导出一口价列表: 即将开放")));
     layout->addStretch();
     tabs_->addTab(page, QString::fromUtf8(registrar));
   }

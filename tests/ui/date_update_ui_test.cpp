@@ -142,6 +142,22 @@ TEST_F(DateUpdateUiTest, GridMenuUpdatesOneRowAndIsRefusedWhileBusy) {
   EXPECT_TRUE(ui::Toolkit::takeMessages().isEmpty());  // no message box for one row
 }
 
+TEST_F(DateUpdateUiTest, ToolWindowsCannotReenableButtonsDuringABatch) {
+  FakeWhoisServer slow({{{"Domain Name: OK.COM\r\nCreation Date: 2001-02-03T00:00:00Z\r\n"
+                          "Registry Expiry Date: 2031-02-03T00:00:00Z\r\n"},
+                         400}});
+  ScopedEnv env("PELMORA_WHOIS_SERVER", slow.hostPort());
+  auto& window = open();
+  model().setTicked(rowOf("ok.com"), true);
+  QTest::mouseClick(control<QPushButton>("按钮_更新选中时间"), Qt::LeftButton);
+  menuAction("菜单_文件", "高级筛选")->trigger();
+  menuAction("菜单_文件", "高级筛选")->trigger();
+  EXPECT_FALSE(window.filterWindow()->isVisible());
+  EXPECT_FALSE(control<QPushButton>("按钮_更新选中时间")->isEnabled());
+  ASSERT_TRUE(waitUntilIdle());
+  EXPECT_TRUE(control<QPushButton>("按钮_更新选中时间")->isEnabled());
+}
+
 TEST_F(DateUpdateUiTest, ReloadDuringABatchNeverPaintsTheNewRows) {
   FakeWhoisServer slow({{{"Domain Name: OK.COM\r\nCreation Date: 2001-02-03T00:00:00Z\r\n"
                           "Registry Expiry Date: 2031-02-03T00:00:00Z\r\n"},
