@@ -65,7 +65,8 @@ bool DateUpdater::updateOne(const DateJob& job, CacheChoice cache, int generatio
   const QString domain = q(job.domain);
   QMetaObject::invokeMethod(
       this, [this, domain] { emit rowStarted(domain); }, Qt::QueuedConnection);
-  const DateLookupResult result = lookupDomainDates(job.domain, cache);
+  const DateLookupResult result = lookupDomainDates(job.domain, cache, &stopping_);
+  if (stopping_) return false;  // a cancelled lookup stores nothing
   const RowDateUpdate update = storeLookupResult(db_, job.domain, result);
   label_.set({});
   const int row = job.row;

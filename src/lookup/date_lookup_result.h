@@ -3,6 +3,7 @@
 // The outcome of looking up one domain's dates, as one text: registration
 // date + "|" + expiry date, or one of the five codes below.
 
+#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,9 @@ inline constexpr std::string_view kLookupQueryLimit = "超过查询次数";
 using CacheChoice = int;
 inline constexpr CacheChoice kUseCache = 5;
 inline constexpr CacheChoice kFresh = 6;
+
+// Set by the owner of a running lookup to make it give up early ("err").
+using CancelFlag = const std::atomic<bool>*;
 
 // The suffix as the lookups see it: from the first "." to the end, dot
 // included; a name without "." is its own suffix.

@@ -23,14 +23,18 @@ SqlValue dateOrNull(const std::optional<std::string>& date) {
 
 }  // namespace
 
-DateLookupResult lookupDomainDates(std::string_view domain, CacheChoice cache) {
+DateLookupResult lookupDomainDates(std::string_view domain, CacheChoice cache, CancelFlag cancel) {
   const std::string suffix = lookupSuffix(domain);
   const bool whoisSuffix = std::find(std::begin(kWhoisSuffixes), std::end(kWhoisSuffixes),
                                      suffix) != std::end(kWhoisSuffixes) ||
                            (suffix.size() >= 3 && suffix.substr(suffix.size() - 3) == ".cn");
-  if (!whoisSuffix) return queryWebWhois(domain, cache);
-  if (const std::string base = rdapBaseFor(suffix); !base.empty()) return queryRdap(domain, base);
-  return queryWhois(domain);
+  if (!whoisSuffix) return queryWebWhois(domain, cache, cancel);
+  if (const std::string base = rdapBaseFor(suffix); !base.empty()) {
+    return queryRdap(domain, base, cancel);
+  }
+  WhoisTimeouts timeouts;
+  timeouts.cancel = cancel;
+  return queryWhois(domain, timeouts);
 }
 
 std::string lookupMessage(const DateLookupResult& result) {

@@ -14,7 +14,8 @@ namespace pelmora {
 
 // WHOIS for .com .net .org .cc and every suffix ending in ".cn"; RDAP for
 // .info .biz .name; the registrar's web-whois service for the rest.
-DateLookupResult lookupDomainDates(std::string_view domain, CacheChoice cache);
+DateLookupResult lookupDomainDates(std::string_view domain, CacheChoice cache,
+                                   CancelFlag cancel = nullptr);
 
 // The message shown for a non-date result; empty for a dates result.
 std::string lookupMessage(const DateLookupResult& result);

@@ -43,12 +43,13 @@ DateLookupResult webWhoisResult(std::string_view body) {
   return std::string(kLookupServiceError);
 }
 
-DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache) {
+DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache, CancelFlag cancel) {
   const std::string host = webWhoisHost();
   HttpRequest request;
   request.url = webWhoisUrl(host, domain, cache);
   request.headerLines = webWhoisHeaderLines(host, domain);
   request.timeoutSeconds = kWebWhoisTimeoutSeconds;
+  request.cancel = cancel;
   return webWhoisResult(httpRequest(request).body);
 }
 
@@ -78,13 +79,14 @@ DateLookupResult rdapResult(int status, std::string_view body) {
   return joinDates(registered, expires);
 }
 
-DateLookupResult queryRdap(std::string_view domain, std::string_view base) {
+DateLookupResult queryRdap(std::string_view domain, std::string_view base, CancelFlag cancel) {
   HttpRequest request;
   std::string url(base);
   if (!url.empty() && url.back() != '/') url += '/';
   request.url = url + "domain/" + std::string(domain);
   request.headerLines = "Accept: application/rdap+json";
   request.timeoutSeconds = kWebWhoisTimeoutSeconds;
+  request.cancel = cancel;
   const HttpResponse response = httpRequest(request);
   return rdapResult(response.status, response.body);
 }

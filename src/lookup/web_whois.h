@@ -17,13 +17,15 @@ std::string webWhoisHeaderLines(std::string_view host, std::string_view domain);
 // The answer body mapped onto a result: code 200 dates, 100, 300, 400, other.
 DateLookupResult webWhoisResult(std::string_view body);
 
-DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache);
+DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache,
+                               CancelFlag cancel = nullptr);
 
 // The RDAP base URL for a suffix (".info", ".biz", ".name"), or empty.
 std::string rdapBaseFor(std::string_view suffix);
 // An RDAP answer mapped onto a result: 404 not registered, 429 query limit,
 // the "registration" and "expiration" events otherwise.
 DateLookupResult rdapResult(int status, std::string_view body);
-DateLookupResult queryRdap(std::string_view domain, std::string_view base);
+DateLookupResult queryRdap(std::string_view domain, std::string_view base,
+                           CancelFlag cancel = nullptr);
 
 }  // namespace pelmora

@@ -43,34 +43,41 @@ class Socket {
   int fd_;
 };
 
-bool waitFor(int fd, short events, int timeoutMs) {
-  pollfd entry{fd, events, 0};
-  int rc = 0;
-  do {
-    rc = ::poll(&entry, 1, timeoutMs);
-  } while (rc < 0 && errno == EINTR);
-  return rc > 0 && (entry.revents & (events | POLLHUP | POLLERR)) != 0;
+bool cancelled(CancelFlag cancel) { return cancel != nullptr && *cancel; }
+
+// Waits in short slices so that a cancelled lookup ends quickly.
+bool waitFor(int fd, short events, int timeoutMs, CancelFlag cancel) {
+  constexpr int kSliceMs = 100;
+  for (int waited = 0; waited < timeoutMs; waited += kSliceMs) {
+    if (cancelled(cancel)) return false;
+    pollfd entry{fd, events, 0};
+    const int rc = ::poll(&entry, 1, std::min(kSliceMs, timeoutMs - waited));
+    if (rc < 0 && errno == EINTR) continue;
+    if (rc < 0) return false;
+    if (rc > 0) return (entry.revents & (events | POLLHUP | POLLERR)) != 0;
+  }
+  return false;
 }
 
-bool connectTo(int fd, const std::string& address, int port, int timeoutMs) {
+bool connectTo(int fd, const std::string& address, int port, int timeoutMs, CancelFlag cancel) {
   sockaddr_in target{};
   target.sin_family = AF_INET;
   target.sin_port = htons(static_cast<std::uint16_t>(port));
   if (::inet_pton(AF_INET, address.c_str(), &target.sin_addr) != 1) return false;
   if (::connect(fd, reinterpret_cast<sockaddr*>(&target), sizeof target) == 0) return true;
-  if (errno != EINPROGRESS || !waitFor(fd, POLLOUT, timeoutMs)) return false;
+  if (errno != EINPROGRESS || !waitFor(fd, POLLOUT, timeoutMs, cancel)) return false;
   int error = 0;
   socklen_t length = sizeof error;
   return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
 }
 
-bool sendAll(int fd, std::string_view bytes, int timeoutMs) {
+bool sendAll(int fd, std::string_view bytes, int timeoutMs, CancelFlag cancel) {
   while (!bytes.empty()) {
     const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     if (sent > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(sent));
     } else if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      if (!waitFor(fd, POLLOUT, timeoutMs)) return false;
+      if (!waitFor(fd, POLLOUT, timeoutMs, cancel)) return false;
     } else if (sent < 0 && errno == EINTR) {
       continue;
     } else {
@@ -81,11 +88,11 @@ bool sendAll(int fd, std::string_view bytes, int timeoutMs) {
 }
 
 // Reads until the server closes, the limit is reached, or it stays silent.
-std::string receiveAll(int fd, int timeoutMs) {
+std::string receiveAll(int fd, int timeoutMs, CancelFlag cancel) {
   std::string answer;
   char buffer[4096];
   while (answer.size() < kWhoisAnswerLimit) {
-    if (!waitFor(fd, POLLIN, timeoutMs)) break;
+    if (!waitFor(fd, POLLIN, timeoutMs, cancel)) break;
     const std::size_t room = std::min(sizeof buffer, kWhoisAnswerLimit - answer.size());
     const ssize_t got = ::recv(fd, buffer, room, 0);
     if (got > 0) {
@@ -130,11 +137,14 @@ std::string whoisExchange(const HostPort& server, std::string_view domain,
   const std::string address = resolveHostToIPv4(server.host);
   if (address.empty()) return {};
   Socket socket;
-  if (socket.fd() < 0 || !connectTo(socket.fd(), address, server.port, timeouts.connectMs)) {
+  if (socket.fd() < 0 ||
+      !connectTo(socket.fd(), address, server.port, timeouts.connectMs, timeouts.cancel)) {
     return {};
   }
-  if (!sendAll(socket.fd(), std::string(domain) + "\r\n", timeouts.sendMs)) return {};
-  return receiveAll(socket.fd(), timeouts.receiveMs);
+  if (!sendAll(socket.fd(), std::string(domain) + "\r\n", timeouts.sendMs, timeouts.cancel)) {
+    return {};
+  }
+  return receiveAll(socket.fd(), timeouts.receiveMs, timeouts.cancel);
 }
 
 DateLookupResult parseWhoisAnswer(std::string_view answer, bool cnStyle) {
@@ -160,7 +170,7 @@ DateLookupResult queryWhois(std::string_view domain, const WhoisTimeouts& timeou
 
   std::string answer;
   bool cnStyle = false;
-  for (int attempt = 0; attempt < timeouts.attempts; ++attempt) {
+  for (int attempt = 0; attempt < timeouts.attempts && !cancelled(timeouts.cancel); ++attempt) {
     answer = whoisExchange(*server, domain, timeouts);
     if (hasMarker(answer)) {
       cnStyle = endsWithCn(suffix);

@@ -16,6 +16,7 @@ struct WhoisTimeouts {
   int sendMs = 8000;
   int receiveMs = 8000;  // silence allowed before and between segments
   int attempts = 6;
+  CancelFlag cancel = nullptr;  // checked while waiting and between attempts
 };
 
 inline constexpr std::size_t kWhoisAnswerLimit = 20480;

@@ -34,6 +34,11 @@ std::size_t appendHeader(char* data, std::size_t size, std::size_t count, void* 
   return size * count;
 }
 
+int abortWhenCancelled(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  const auto* cancel = static_cast<const std::atomic<bool>*>(flag);
+  return cancel != nullptr && *cancel ? 1 : 0;
+}
+
 struct SList {
   curl_slist* list = nullptr;
   ~SList() { curl_slist_free_all(list); }
@@ -166,7 +171,13 @@ HttpResponse httpRequest(const HttpRequest& request) {
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, appendHeader);
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &headerBlock);
 
+  if (request.cancel != nullptr) {
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, abortWhenCancelled);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(request.cancel));
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  }
   curl_easy_perform(curl);
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
   response.status = static_cast<int>(status);

@@ -4,6 +4,7 @@
 // header lines a browser would send when the caller left them out, and returns
 // the body bytes with the response headers, status and cookies.
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -40,6 +41,7 @@ struct HttpRequest {
   std::string proxyPassword;
   int proxyAuthMode = 1;  // 1: Basic Proxy-Authorization
   HttpSession* session = nullptr;
+  const std::atomic<bool>* cancel = nullptr;  // set: the request gives up at once
 };
 
 struct HttpResponse {

@@ -152,6 +152,14 @@ TEST(HttpFailures, RefusedOrSlowGivesEmptyBody) {
   FakeHttpServer slow([](const auto&) { return FakeHttpServer::response(200, "late"); }, 2500);
   request.url = "http://" + slow.hostPort() + "/";
   EXPECT_EQ(httpRequest(request).body, "");
+
+  // A cancelled request gives up without waiting for its time-out.
+  const std::atomic<bool> cancel{true};
+  request.timeoutSeconds = 30;
+  request.cancel = &cancel;
+  const HttpResponse cancelled = httpRequest(request);
+  EXPECT_EQ(cancelled.body, "");
+  EXPECT_EQ(cancelled.status, 0);
 }
 
 }  // namespace

@@ -70,6 +70,21 @@ TEST(Whois, SilencePastTheTimeOutGivesErr) {
   EXPECT_EQ(server.connections(), 2);
 }
 
+TEST(Whois, CancelledLookupStopsWaitingAndAsksNoMore) {
+  FakeWhoisServer server({FakeWhoisServer::Reply{{}, 0, 1500}});
+  ScopedEnv env("PELMORA_WHOIS_SERVER", server.hostPort());
+  std::atomic<bool> cancel{false};
+  std::thread canceller([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    cancel = true;
+  });
+  WhoisTimeouts timeouts;  // 8 s waits, six attempts
+  timeouts.cancel = &cancel;
+  EXPECT_EQ(queryWhois("example.com", timeouts), "err");
+  canceller.join();
+  EXPECT_EQ(server.connections(), 1);
+}
+
 TEST(Whois, RefusedConnectionGivesErr) {
   int port = 0;
   {
