@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
 
   std::printf("Pelmora window benchmark: 1,000,000 domains, offscreen, median of 9 runs\n\n");
   std::printf(
-      "| page size | first page shown (ms) | page switch (ms) | sort switch, 到期时间 and 域名 (ms) |\n");
+      "| page size | first page shown (ms) | page switch (ms) | sort switch, 到期时间 and 域名 "
+      "(ms) |\n");
   std::printf("|---:|---:|---:|---:|\n");
   bool met = true;
   for (int pageSize : {100, 1000}) {
