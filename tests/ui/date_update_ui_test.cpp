@@ -50,9 +50,23 @@ class DateUpdateUiTest : public MainWindowTest {
     return text;
   }
 
-  FakeWhoisServer whois_{
-      {{{"Domain Name: OK.COM\r\nCreation Date: 2001-02-03T00:00:00Z\r\n"
-         "Registry Expiry Date: 2031-02-03T00:00:00Z\r\n"}}}};
+  // A WHOIS server that answers after 400 ms, and a batch over ok.com on it.
+  ui::MainWindow& startSlowBatchOnOkCom() {
+    slow_ =
+        std::make_unique<FakeWhoisServer>(std::vector<FakeWhoisServer::Reply>{{{kOkAnswer}, 400}});
+    whoisEnv_.reset();  // before the new one is set: the old one unsets the variable
+    whoisEnv_ = std::make_unique<ScopedEnv>("PELMORA_WHOIS_SERVER", slow_->hostPort());
+    auto& window = open();
+    model().setTicked(rowOf("ok.com"), true);
+    QTest::mouseClick(control<QPushButton>("按钮_更新选中时间"), Qt::LeftButton);
+    return window;
+  }
+
+  static inline const std::string kOkAnswer =
+      "Domain Name: OK.COM\r\nCreation Date: 2001-02-03T00:00:00Z\r\n"
+      "Registry Expiry Date: 2031-02-03T00:00:00Z\r\n";
+  FakeWhoisServer whois_{{{{kOkAnswer}}}};
+  std::unique_ptr<FakeWhoisServer> slow_;
   FakeHttpServer web_{[](const FakeHttpServer::Request& r) {
     if (r.line().find("domain=free.top") != std::string::npos) {
       return FakeHttpServer::response(200, R"({"code":100})");
@@ -143,13 +157,7 @@ TEST_F(DateUpdateUiTest, GridMenuUpdatesOneRowAndIsRefusedWhileBusy) {
 }
 
 TEST_F(DateUpdateUiTest, ToolWindowsCannotReenableButtonsDuringABatch) {
-  FakeWhoisServer slow({{{"Domain Name: OK.COM\r\nCreation Date: 2001-02-03T00:00:00Z\r\n"
-                          "Registry Expiry Date: 2031-02-03T00:00:00Z\r\n"},
-                         400}});
-  ScopedEnv env("PELMORA_WHOIS_SERVER", slow.hostPort());
-  auto& window = open();
-  model().setTicked(rowOf("ok.com"), true);
-  QTest::mouseClick(control<QPushButton>("按钮_更新选中时间"), Qt::LeftButton);
+  auto& window = startSlowBatchOnOkCom();
   menuAction("菜单_文件", "高级筛选")->trigger();
   menuAction("菜单_文件", "高级筛选")->trigger();
   EXPECT_FALSE(window.filterWindow()->isVisible());
@@ -159,13 +167,7 @@ TEST_F(DateUpdateUiTest, ToolWindowsCannotReenableButtonsDuringABatch) {
 }
 
 TEST_F(DateUpdateUiTest, ReloadDuringABatchNeverPaintsTheNewRows) {
-  FakeWhoisServer slow({{{"Domain Name: OK.COM\r\nCreation Date: 2001-02-03T00:00:00Z\r\n"
-                          "Registry Expiry Date: 2031-02-03T00:00:00Z\r\n"},
-                         400}});
-  ScopedEnv env("PELMORA_WHOIS_SERVER", slow.hostPort());
-  auto& window = open();
-  model().setTicked(rowOf("ok.com"), true);
-  QTest::mouseClick(control<QPushButton>("按钮_更新选中时间"), Qt::LeftButton);
+  auto& window = startSlowBatchOnOkCom();
   window.loadPage(true);
   ASSERT_TRUE(waitUntilIdle());
   for (int row = 0; row < model().rowCount(); ++row) {
