@@ -9,20 +9,24 @@
 
 namespace pelmora {
 
-ExpiryCounts countExpiring(DomainDatabase& db, const Date& today) {
+std::optional<ExpiryCounts> countExpiring(DomainDatabase& db, const Date& today,
+                                          std::string* error) {
   const std::string t = formatDate(today);
-  const auto count = [&](const std::string& condition, const SqlParams& params) {
-    const auto value = db.scalar("SELECT count(*) FROM 域名 WHERE " + condition, params);
-    const auto* n = value ? std::get_if<std::int64_t>(&*value) : nullptr;
-    return n != nullptr ? *n : std::int64_t{0};
-  };
   ExpiryCounts counts{};
-  counts[0] = count("到期时间 < ?", {t});
-  counts[1] = count("到期时间 = ?", {t});
+  bool ok = true;
+  const auto count = [&](std::size_t index, const std::string& condition, const SqlParams& params) {
+    if (!ok) return;
+    const auto value = db.count("SELECT count(*) FROM 域名 WHERE " + condition, params, error);
+    ok = value.has_value();
+    if (ok) counts[index] = *value;
+  };
+  count(0, "到期时间 < ?", {t});
+  count(1, "到期时间 = ?", {t});
   const std::array<int, 4> spans{2, 4, 9, 29};
   for (std::size_t i = 0; i < spans.size(); ++i) {
-    counts[i + 2] = count("到期时间 BETWEEN ? AND ?", {t, formatDate(addDays(today, spans[i]))});
+    count(i + 2, "到期时间 BETWEEN ? AND ?", {t, formatDate(addDays(today, spans[i]))});
   }
+  if (!ok) return std::nullopt;
   return counts;
 }
 

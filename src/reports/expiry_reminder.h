@@ -28,8 +28,9 @@ inline constexpr std::array<std::string_view, 6> kReminderExpiryChoices{"已到�
 using ExpiryCounts = std::array<std::int64_t, 6>;
 
 // The six counts, in item order: expired, today, and today through today+2,
-// +4, +9 and +29.
-ExpiryCounts countExpiring(DomainDatabase& db, const Date& today);
+// +4, +9 and +29. nullopt (reason in `error`) when a count fails.
+std::optional<ExpiryCounts> countExpiring(DomainDatabase& db, const Date& today,
+                                          std::string* error = nullptr);
 
 // The item caption after a check: any earlier "[ n ] " prefix removed, then
 // "[ count ] " or, for 0, "[ 无 ] " put in front.

@@ -1,31 +1,23 @@
 #include "store/classification_lists.h"
 
-#include <unordered_map>
-
 namespace pelmora {
 namespace {
 
-using CountMap = std::unordered_map<std::string, std::int64_t>;
-
-// Group counts are kept up to date by triggers (see the schema upgrade).
-CountMap countByColumn(DomainDatabase& db, std::string_view column) {
-  CountMap counts;
-  db.query("SELECT 名称, 数量 FROM 分组计数 WHERE 列=?", {std::string(column)},
-           [&](const SqlRow& row) { counts[row.text(0)] = row.integer(1); });
-  return counts;
-}
-
-std::vector<ClassItem> readList(DomainDatabase& db, CategoryKind kind) {
+// Group counts are kept up to date by triggers (see the schema upgrade); a
+// list entry matches its group without case, as the domain columns compare.
+bool readList(DomainDatabase& db, CategoryKind kind, std::vector<ClassItem>& items,
+              std::string* error) {
   const std::string table(categoryTable(kind));
-  const CountMap counts = countByColumn(db, table);
-  std::vector<ClassItem> items;
-  db.query("SELECT " + table + " FROM " + table + " ORDER BY 排序 ASC, rowid ASC", {},
-           [&](const SqlRow& row) {
-             ClassItem item{row.text(0), 0};
-             if (auto hit = counts.find(item.name); hit != counts.end()) item.count = hit->second;
-             items.push_back(std::move(item));
-           });
-  return items;
+  items.clear();
+  return db.query(
+      "SELECT t." + table + ", ifnull(c.数量, 0) FROM " + table +
+          " t LEFT JOIN 分组计数 c ON c.列=? AND c.名称=t." + table +
+          " ORDER BY t.排序 ASC, t.rowid ASC",
+      {table},
+      [&](const SqlRow& row) {
+        items.push_back({row.text(0), row.integer(1)});
+      },
+      error);
 }
 
 }  // namespace
@@ -64,15 +56,26 @@ std::string nameOfItem(std::string_view text) {
   return std::string(text.substr(0, text.find('(')));
 }
 
-void ClassificationLists::rebuild(DomainDatabase& db) {
-  registrars_ = readList(db, CategoryKind::Registrar);
-  domainTypes_ = readList(db, CategoryKind::DomainType);
-  categories_ = readList(db, CategoryKind::Category);
-  suffixes_.clear();
-  db.query("SELECT 名称, 数量 FROM 分组计数 WHERE 列='后缀' ORDER BY 名称", {},
-           [&](const SqlRow& row) {
-             suffixes_.push_back({row.text(0), row.integer(1)});
-           });
+bool ClassificationLists::rebuild(DomainDatabase& db, std::string* error) {
+  std::vector<ClassItem> registrars;
+  std::vector<ClassItem> domainTypes;
+  std::vector<ClassItem> categories;
+  std::vector<ClassItem> suffixes;
+  const bool ok = readList(db, CategoryKind::Registrar, registrars, error) &&
+                  readList(db, CategoryKind::DomainType, domainTypes, error) &&
+                  readList(db, CategoryKind::Category, categories, error) &&
+                  db.query(
+                      "SELECT 名称, 数量 FROM 分组计数 WHERE 列='后缀' ORDER BY 名称", {},
+                      [&](const SqlRow& row) {
+                        suffixes.push_back({row.text(0), row.integer(1)});
+                      },
+                      error);
+  if (!ok) return false;
+  registrars_ = std::move(registrars);
+  domainTypes_ = std::move(domainTypes);
+  categories_ = std::move(categories);
+  suffixes_ = std::move(suffixes);
+  return true;
 }
 
 const std::vector<ClassItem>& ClassificationLists::list(CategoryKind kind) const {

@@ -5,7 +5,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <array>
+#include <cerrno>
+#include <cstring>
 #include <system_error>
 
 #include "store/schema.h"
@@ -17,14 +18,37 @@ void setError(std::string* error, std::string text) {
   if (error != nullptr) *error = std::move(text);
 }
 
-int takeInstanceLock(const std::filesystem::path& dbPath, std::string* error) {
+std::string systemReason() { return std::strerror(errno); }
+
+// The file's real path, so that a symlink or a relative path to the same file
+// shares its lock. A missing file resolves through its folder.
+std::filesystem::path realPathOf(const std::filesystem::path& path) {
+  std::error_code ec;
+  auto real = std::filesystem::canonical(path, ec);
+  if (!ec) return real;
+  const auto parent = std::filesystem::canonical(
+      path.has_parent_path() ? path.parent_path() : std::filesystem::current_path(), ec);
+  return ec ? std::filesystem::absolute(path) : parent / path.filename();
+}
+
+// Writers hold the lock exclusively for their whole run; readers share it.
+// The lock file is never followed through a symlink: a planted link must not
+// make the program create or truncate another file.
+int takeInstanceLock(const std::filesystem::path& dbPath, OpenMode mode, std::string* error) {
   const std::string lockPath = dbPath.string() + ".lock";
-  const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0 && mode == OpenMode::ReadOnly && errno != ELOOP) {
+    fd = ::open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    // A reader in a folder it cannot write needs no lock file: no writer of
+    // ours can be at work there either.
+    if (fd < 0 && (errno == ENOENT || errno == EACCES || errno == EROFS)) return -2;
+  }
   if (fd < 0) {
-    setError(error, "cannot create " + lockPath);
+    setError(error, "cannot open the lock file " + lockPath + ": " + systemReason());
     return -1;
   }
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  const int kind = mode == OpenMode::ReadWrite ? LOCK_EX : LOCK_SH;
+  if (::flock(fd, kind | LOCK_NB) != 0) {
     ::close(fd);
     setError(error, dbPath.string() + " is in use by another instance");
     return -1;
@@ -33,9 +57,9 @@ int takeInstanceLock(const std::filesystem::path& dbPath, std::string* error) {
 }
 
 bool createEmptyFile(const std::filesystem::path& path, std::string* error) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) {
-    setError(error, "cannot create " + path.string());
+    setError(error, "cannot create " + path.string() + ": " + systemReason());
     return false;
   }
   ::close(fd);
@@ -59,6 +83,20 @@ FileShape inspect(SqliteConnection& connection) {
   return any ? FileShape::Foreign : FileShape::Empty;
 }
 
+// Rolls back whatever is still open when a transaction's work fails or throws.
+class RollbackGuard {
+ public:
+  explicit RollbackGuard(SqliteConnection& connection) : connection_(connection) {}
+  ~RollbackGuard() {
+    if (connection_.inTransaction()) connection_.exec("ROLLBACK");
+  }
+  RollbackGuard(const RollbackGuard&) = delete;
+  RollbackGuard& operator=(const RollbackGuard&) = delete;
+
+ private:
+  SqliteConnection& connection_;
+};
+
 }  // namespace
 
 std::filesystem::path defaultDatabasePath() {
@@ -68,24 +106,37 @@ std::filesystem::path defaultDatabasePath() {
   return dir / std::string(kDatabaseFileName);
 }
 
-std::unique_ptr<DomainDatabase> DomainDatabase::open(const std::filesystem::path& path,
-                                                     std::string* error) {
+std::unique_ptr<DomainDatabase> DomainDatabase::open(const std::filesystem::path& requested,
+                                                     std::string* error, OpenMode mode) {
   std::unique_ptr<DomainDatabase> db(new DomainDatabase());
+  const std::filesystem::path path = realPathOf(requested);
   db->path_ = path;
-  db->lockFd_ = takeInstanceLock(path, error);
-  if (db->lockFd_ < 0) return nullptr;
+  db->mode_ = mode;
+  db->lockFd_ = takeInstanceLock(path, mode, error);
+  if (db->lockFd_ == -1) return nullptr;
 
   std::error_code ec;
-  const bool existed = std::filesystem::exists(path, ec);
-  if (!existed && !createEmptyFile(path, error)) return nullptr;
+  if (!std::filesystem::exists(path, ec)) {
+    if (mode == OpenMode::ReadOnly) {
+      setError(error, path.string() + " does not exist");
+      return nullptr;
+    }
+    if (!createEmptyFile(path, error)) return nullptr;
+  }
 
+  const int flags = (mode == OpenMode::ReadWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) |
+                    SQLITE_OPEN_NOMUTEX;
   std::string reason;
-  if (!db->connection_.open(path.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, &reason)) {
+  if (!db->connection_.open(path.string(), flags, &reason)) {
     setError(error, "cannot open " + path.string() + ": " + reason);
     return nullptr;
   }
-  // A lock held by some other program on the file itself: wait briefly, then fail.
-  db->connection_.exec("PRAGMA busy_timeout=2000");
+  if (mode == OpenMode::ReadWrite && db->connection_.isReadOnly()) {
+    setError(error, path.string() + " can only be read: it or its folder is not writable");
+    return nullptr;
+  }
+  // Another program holding the file: fail promptly rather than wait.
+  db->connection_.setBusyTimeout(kOpenBusyTimeoutMs);
 
   switch (inspect(db->connection_)) {
     case FileShape::Unreadable:
@@ -96,65 +147,138 @@ std::unique_ptr<DomainDatabase> DomainDatabase::open(const std::filesystem::path
       setError(error, path.string() + " belongs to another program");
       return nullptr;
     case FileShape::Empty:
-      if (!createTables(db->connection_)) {
-        setError(error, "cannot create the tables: " + db->connection_.lastError());
+      if (mode == OpenMode::ReadOnly) {
+        setError(error, path.string() + " holds no tables yet");
+        return nullptr;
+      }
+      if (!createCurrentSchema(db->connection_, &reason)) {
+        setError(error, "cannot create the tables: " + reason);
         return nullptr;
       }
       break;
     case FileShape::Ours:
       break;
   }
-  db->connection_.exec("PRAGMA journal_mode=WAL");
-  db->connection_.exec("PRAGMA synchronous=NORMAL");
+  if (mode == OpenMode::ReadWrite) db->connection_.exec("PRAGMA synchronous=NORMAL");
   db->connection_.exec("PRAGMA foreign_keys=OFF");
+  db->connection_.setBusyTimeout(kBusyTimeoutMs);
   return db;
 }
 
 DomainDatabase::~DomainDatabase() {
-  if (connection_.isOpen()) connection_.exec("PRAGMA optimize");
   connection_.close();
   if (lockFd_ >= 0) ::close(lockFd_);
 }
 
-bool DomainDatabase::run(std::string_view sql, const SqlParams& params) {
+StatementResult DomainDatabase::execute(std::string_view sql, const SqlParams& params) {
   std::lock_guard lock(mutex_);
+  StatementResult result;
   SqliteStatement statement = connection_.prepare(sql);
-  if (!statement.valid() || !statement.bind(params)) return false;
-  while (statement.step()) {
+  if (statement.valid() && statement.bind(params)) {
+    while (statement.step()) {
+    }
   }
-  return !statement.failed();
+  result.ok = statement.valid() && !statement.failed();
+  if (result.ok) {
+    result.changes = connection_.changes();
+  } else {
+    result.error = connection_.lastError();
+  }
+  return result;
+}
+
+bool DomainDatabase::run(std::string_view sql, const SqlParams& params) {
+  return execute(sql, params).ok;
 }
 
 bool DomainDatabase::query(std::string_view sql, const SqlParams& params,
-                           const std::function<void(const SqlRow&)>& onRow) {
+                           const std::function<void(const SqlRow&)>& onRow, std::string* error) {
   std::lock_guard lock(mutex_);
   SqliteStatement statement = connection_.prepare(sql);
-  if (!statement.valid() || !statement.bind(params)) return false;
-  while (statement.step()) onRow(statement.row());
-  return !statement.failed();
+  if (statement.valid() && statement.bind(params)) {
+    while (statement.step()) onRow(statement.row());
+  }
+  if (statement.valid() && !statement.failed()) return true;
+  setError(error, connection_.lastError());
+  return false;
 }
 
-std::optional<SqlValue> DomainDatabase::scalar(std::string_view sql, const SqlParams& params) {
+std::optional<SqlValue> DomainDatabase::scalar(std::string_view sql, const SqlParams& params,
+                                               std::string* error) {
   std::optional<SqlValue> result;
-  const bool ok = query(sql, params, [&](const SqlRow& row) {
-    if (!result) result = row.value(0);
-  });
+  const bool ok = query(
+      sql, params,
+      [&](const SqlRow& row) {
+        if (!result) result = row.value(0);
+      },
+      error);
   return ok ? result : std::nullopt;
+}
+
+std::optional<std::int64_t> DomainDatabase::count(std::string_view sql, const SqlParams& params,
+                                                  std::string* error) {
+  std::string reason;
+  const auto value = scalar(sql, params, &reason);
+  const auto* number = value ? std::get_if<std::int64_t>(&*value) : nullptr;
+  if (number != nullptr) return *number;
+  setError(error, reason.empty() ? "the count returned no number" : reason);
+  return std::nullopt;
+}
+
+void DomainDatabase::useWriteAheadLog() {
+  std::lock_guard lock(mutex_);
+  connection_.exec("PRAGMA journal_mode=WAL");
+}
+
+void DomainDatabase::setBusyTimeout(int milliseconds) {
+  std::lock_guard lock(mutex_);
+  connection_.setBusyTimeout(milliseconds);
+}
+
+std::optional<std::string> DomainDatabase::dataStamp() {
+  std::lock_guard lock(mutex_);
+  SqliteStatement statement = connection_.prepare("PRAGMA data_version");
+  if (!statement.step()) return std::nullopt;
+  return std::to_string(connection_.totalChanges()) + "/" + statement.row().asText(0);
 }
 
 void DomainDatabase::withConnection(const std::function<void(SqliteConnection&)>& work) {
   std::lock_guard lock(mutex_);
+  RollbackGuard guard(connection_);
   work(connection_);
 }
 
-bool DomainDatabase::transaction(const std::function<bool(SqliteConnection&)>& work) {
+bool DomainDatabase::transaction(const std::function<bool(SqliteConnection&)>& work,
+                                 std::string* error) {
   std::lock_guard lock(mutex_);
-  if (!connection_.exec("BEGIN IMMEDIATE")) return false;
-  if (work(connection_)) {
-    if (connection_.exec("COMMIT")) return true;
+  if (!connection_.exec("BEGIN IMMEDIATE")) {
+    setError(error, connection_.lastError());
+    return false;
   }
-  connection_.exec("ROLLBACK");
-  return false;
+  RollbackGuard guard(connection_);
+  if (!work(connection_)) {
+    setError(error, connection_.lastError());
+    return false;
+  }
+  if (!connection_.exec("COMMIT")) {
+    setError(error, connection_.lastError());
+    return false;
+  }
+  return true;
+}
+
+bool DomainDatabase::readTransaction(const std::function<bool(SqliteConnection&)>& work,
+                                     std::string* error) {
+  std::lock_guard lock(mutex_);
+  if (!connection_.exec("BEGIN")) {
+    setError(error, connection_.lastError());
+    return false;
+  }
+  RollbackGuard guard(connection_);
+  const bool ok = work(connection_);
+  if (!ok) setError(error, connection_.lastError());
+  connection_.exec(ok ? "COMMIT" : "ROLLBACK");
+  return ok;
 }
 
 }  // namespace pelmora

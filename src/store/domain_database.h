@@ -3,6 +3,7 @@
 // The one connection to domain.mdb. Every run-read-close unit holds the
 // connection's lock, so the UI thread and workers can share it.
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -25,41 +26,92 @@ inline constexpr std::string_view kOpenFailureMessage =
 // domain.mdb in the directory of the running executable.
 std::filesystem::path defaultDatabasePath();
 
+// Commands that only read open the file read-only: they never change its bytes
+// and never create it.
+enum class OpenMode { ReadWrite, ReadOnly };
+
+// How long a statement waits for a lock another program holds on the file.
+inline constexpr int kBusyTimeoutMs = 5000;
+// The wait for the write lock at open time (creating the tables, upgrading).
+inline constexpr int kOpenBusyTimeoutMs = 500;
+
+// The outcome of one statement that changes data.
+struct StatementResult {
+  bool ok = false;
+  int changes = 0;    // rows inserted, updated or deleted
+  std::string error;  // SQLite's reason when !ok
+};
+
 class DomainDatabase {
  public:
-  // Opens `path`, creating it with the five tables when it does not exist.
-  // Fails (nullptr, reason in `error`) when the file is in use by another
-  // instance, is not a database, is another program's database or cannot be
-  // read. Nothing is written to a file that fails.
+  // Opens `path`; read-write opens create a missing file with the current
+  // tables. Fails (nullptr, reason in `error`) when the file is in use by
+  // another instance, is not a database, is another program's database,
+  // cannot be read, or (read-write) cannot be written. Nothing is written to a
+  // file that fails. The schema upgrade is not run here (see schema.h).
   static std::unique_ptr<DomainDatabase> open(const std::filesystem::path& path,
-                                              std::string* error = nullptr);
+                                              std::string* error = nullptr,
+                                              OpenMode mode = OpenMode::ReadWrite);
   ~DomainDatabase();
   DomainDatabase(const DomainDatabase&) = delete;
   DomainDatabase& operator=(const DomainDatabase&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
+  OpenMode mode() const { return mode_; }
 
   // Runs one statement; false on any failure (the data stays as it was).
   bool run(std::string_view sql, const SqlParams& params = {});
+  // Runs one statement and tells how many rows it changed, or why it failed.
+  StatementResult execute(std::string_view sql, const SqlParams& params = {});
 
-  // Runs a query and hands each row to `onRow` while the lock is held.
+  // Runs a query and hands each row to `onRow` while the lock is held. False
+  // (with SQLite's reason in `error`) when the statement fails, also midway.
   bool query(std::string_view sql, const SqlParams& params,
-             const std::function<void(const SqlRow&)>& onRow);
+             const std::function<void(const SqlRow&)>& onRow, std::string* error = nullptr);
 
-  // First column of the first row; nullopt on failure or when there is no row.
-  std::optional<SqlValue> scalar(std::string_view sql, const SqlParams& params = {});
+  // First column of the first row; nullopt on failure (reason in `error`) or
+  // when there is no row.
+  std::optional<SqlValue> scalar(std::string_view sql, const SqlParams& params = {},
+                                 std::string* error = nullptr);
+
+  // A count(*)-like query: the integer of the first row, nullopt with the
+  // reason on failure.
+  std::optional<std::int64_t> count(std::string_view sql, const SqlParams& params,
+                                    std::string* error);
+
+  void setBusyTimeout(int milliseconds);
+
+  // Readers and the writer do not block each other in WAL mode. A file already
+  // in that mode is not written. On a file system without shared memory the
+  // journal stays as it is; that is slower, not wrong.
+  void useWriteAheadLog();
+
+  // Changes whenever the data may have changed: a write through this
+  // connection or a commit by another connection to the file. Equal stamps
+  // mean nothing was written in between. nullopt when it cannot be read.
+  std::optional<std::string> dataStamp();
 
   // Runs `work` with the raw connection under the lock (for prepared
   // statement loops and transactions).
   void withConnection(const std::function<void(SqliteConnection&)>& work);
 
-  // Runs `work` in one transaction; commits when it returns true, else rolls back.
-  bool transaction(const std::function<bool(SqliteConnection&)>& work);
+  // Runs `work` in one write transaction; commits when it returns true, else
+  // (also when it throws, or when the commit fails) rolls back, so the
+  // connection never stays inside a transaction. False with the reason in
+  // `error` when nothing was committed.
+  bool transaction(const std::function<bool(SqliteConnection&)>& work,
+                   std::string* error = nullptr);
+
+  // Runs `work` in one read transaction, so several statements see the same
+  // data. False when the snapshot cannot be had or `work` returns false.
+  bool readTransaction(const std::function<bool(SqliteConnection&)>& work,
+                       std::string* error = nullptr);
 
  private:
   DomainDatabase() = default;
 
   std::filesystem::path path_;
+  OpenMode mode_ = OpenMode::ReadWrite;
   int lockFd_ = -1;
   std::recursive_mutex mutex_;
   SqliteConnection connection_;

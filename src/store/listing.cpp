@@ -51,12 +51,9 @@ bool isSortKey(std::string_view key) {
   return std::find(kDomainColumns.begin(), kDomainColumns.end(), key) != kDomainColumns.end();
 }
 
-std::int64_t countDomains(DomainDatabase& db, const SqlCondition& condition) {
-  const auto value =
-      db.scalar("SELECT COUNT(*) FROM 域名" + condition.whereClause(), condition.params);
-  if (!value) return 0;
-  const auto* count = std::get_if<std::int64_t>(&*value);
-  return count != nullptr ? *count : 0;
+std::optional<std::int64_t> countDomains(DomainDatabase& db, const SqlCondition& condition,
+                                         std::string* error) {
+  return db.count("SELECT COUNT(*) FROM 域名" + condition.whereClause(), condition.params, error);
 }
 
 std::int64_t pageCountFor(std::int64_t total, int pageSize) {
@@ -99,33 +96,111 @@ PageStatement pageStatement(const SqlCondition& condition, const PageRequest& re
   return statement;
 }
 
-std::vector<DomainRecord> loadPageRows(DomainDatabase& db, const SqlCondition& condition,
-                                       const PageRequest& request, std::int64_t total) {
-  std::vector<DomainRecord> rows;
-  if (!isSortKey(request.sortKey) || total <= 0) return rows;
-  const PageStatement statement = pageStatement(condition, request, total);
-  const bool ok = db.query(statement.sql, statement.params,
-                           [&](const SqlRow& row) { rows.push_back(readDomainRecord(row)); });
-  if (!ok) return {};
-  if (statement.reversed) std::reverse(rows.begin(), rows.end());
-  return rows;
+namespace {
+
+bool readsFromFarEnd(const PageRequest& request, std::int64_t total) {
+  return total > 0 && pageStatement({}, request, total).reversed;
+}
+
+bool readPage(DomainDatabase& db, const SqlCondition& condition, const PageRequest& request,
+              PageRows& page) {
+  page.rows.clear();
+  if (page.total <= 0) return true;
+  const PageStatement statement = pageStatement(condition, request, page.total);
+  const bool ok = db.query(
+      statement.sql, statement.params,
+      [&](const SqlRow& row) { page.rows.push_back(readDomainRecord(row)); }, &page.error);
+  if (!ok) {
+    page.rows.clear();
+    return false;
+  }
+  if (statement.reversed) std::reverse(page.rows.begin(), page.rows.end());
+  return true;
+}
+
+}  // namespace
+
+std::optional<ListingTotal> countListing(DomainDatabase& db, const SqlCondition& condition,
+                                         std::string* error) {
+  std::optional<ListingTotal> total;
+  std::string reason;
+  db.readTransaction(
+      [&](SqliteConnection&) {
+        auto stamp = db.dataStamp();
+        const auto rows = countDomains(db, condition, &reason);
+        if (rows) total = ListingTotal(*rows, std::move(stamp));
+        return rows.has_value();
+      },
+      &reason);
+  if (!total && error != nullptr) *error = reason;
+  return total;
+}
+
+PageRows loadPageRows(DomainDatabase& db, const SqlCondition& condition, const PageRequest& request,
+                      const ListingTotal& total) {
+  PageRows page;
+  page.total = total.rows;
+  if (!isSortKey(request.sortKey)) {
+    page.error = "unknown sort key: " + request.sortKey;
+    return page;
+  }
+  std::string error;
+  db.readTransaction(
+      [&](SqliteConnection&) {
+        if (readsFromFarEnd(request, page.total) &&
+            (!total.stamp || db.dataStamp() != total.stamp)) {
+          const auto fresh = countDomains(db, condition, &page.error);
+          if (!fresh) return false;
+          page.total = *fresh;
+        }
+        return readPage(db, condition, request, page);
+      },
+      &error);
+  if (!page.ok() || !error.empty()) {
+    page.rows.clear();
+    if (page.error.empty()) page.error = error;
+  }
+  return page;
 }
 
 ListingPage loadListing(DomainDatabase& db, const SqlCondition& condition, PageRequest request) {
   ListingPage listing;
   request.pageSize = std::max(request.pageSize, 1);
-  listing.total = countDomains(db, condition);
-  listing.pageCount = pageCountFor(listing.total, request.pageSize);
-  listing.page = std::clamp<std::int64_t>(request.page, 1, listing.pageCount);
-  request.page = listing.page;
-  listing.rows = loadPageRows(db, condition, request, listing.total);
+  if (!isSortKey(request.sortKey)) {
+    listing.error = "unknown sort key: " + request.sortKey;
+    return listing;
+  }
+  PageRows page;
+  std::string error;
+  db.readTransaction(
+      [&](SqliteConnection&) {
+        const auto total = countDomains(db, condition, &page.error);
+        if (!total) return false;
+        page.total = *total;
+        listing.pageCount = pageCountFor(page.total, request.pageSize);
+        request.page = std::clamp<std::int64_t>(request.page, 1, listing.pageCount);
+        return readPage(db, condition, request, page);
+      },
+      &error);
+  listing.error = !page.error.empty() ? page.error : error;
+  if (!listing.ok()) {
+    listing.pageCount = 1;
+    return listing;
+  }
+  listing.total = page.total;
+  listing.page = request.page;
+  listing.rows = std::move(page.rows);
   return listing;
 }
 
-std::vector<std::string> listDomainNames(DomainDatabase& db, const SqlCondition& condition) {
+std::optional<std::vector<std::string>> listDomainNames(DomainDatabase& db,
+                                                        const SqlCondition& condition,
+                                                        std::string* error) {
   std::vector<std::string> names;
-  db.query("SELECT 域名 FROM 域名" + condition.whereClause() + " ORDER BY id DESC",
-           condition.params, [&](const SqlRow& row) { names.push_back(row.text(0)); });
+  const bool ok = db.query(
+      "SELECT 域名 FROM 域名" + condition.whereClause() + " ORDER BY id DESC", condition.params,
+      [&](const SqlRow& row) { names.push_back(row.text(0)); }, error);
+  if (!ok) return std::nullopt;
   return names;
 }
 

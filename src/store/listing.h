@@ -39,7 +39,10 @@ std::optional<std::string> sortKeyForHeader(std::string_view title);
 // A column name the page query may order by: "id" or one of the 19 columns.
 bool isSortKey(std::string_view key);
 
-std::int64_t countDomains(DomainDatabase& db, const SqlCondition& condition);
+// The number of domains the condition selects; nullopt (reason in `error`)
+// when the count fails.
+std::optional<std::int64_t> countDomains(DomainDatabase& db, const SqlCondition& condition,
+                                         std::string* error = nullptr);
 
 // Pages of `total` rows at `pageSize` per page, at least 1.
 std::int64_t pageCountFor(std::int64_t total, int pageSize);
@@ -66,23 +69,51 @@ struct PageStatement {
 PageStatement pageStatement(const SqlCondition& condition, const PageRequest& request,
                             std::int64_t total);
 
-// Rows of one page in display order; empty for an unknown sort key or a
-// failing statement.
-std::vector<DomainRecord> loadPageRows(DomainDatabase& db, const SqlCondition& condition,
-                                       const PageRequest& request, std::int64_t total);
+// A total and the data stamp it was counted at (see DomainDatabase::dataStamp).
+struct ListingTotal {
+  ListingTotal(std::int64_t count = 0, std::optional<std::string> at = std::nullopt)
+      : rows(count), stamp(std::move(at)) {}
+  std::int64_t rows;
+  std::optional<std::string> stamp;  // none: not known to be fresh
+};
+
+// The count of countDomains with the stamp it is valid for.
+std::optional<ListingTotal> countListing(DomainDatabase& db, const SqlCondition& condition,
+                                         std::string* error = nullptr);
+
+struct PageRows {
+  std::vector<DomainRecord> rows;
+  std::int64_t total = 0;  // the total the page was cut from
+  std::string error;       // why the rows could not be read; empty on success
+  bool ok() const { return error.empty(); }
+};
+
+// Rows of one page in display order, cut from `total` rows. A page read from
+// the far end needs the exact total: unless the data is unchanged since
+// `total` was counted, it is counted again in the same read transaction, so
+// rows that moved in or out of the filter are neither shown twice nor lost.
+// An unknown sort key or a failing statement is an error.
+PageRows loadPageRows(DomainDatabase& db, const SqlCondition& condition, const PageRequest& request,
+                      const ListingTotal& total);
 
 struct ListingPage {
   std::int64_t total = 0;
   std::int64_t pageCount = 1;
   std::int64_t page = 1;
   std::vector<DomainRecord> rows;
+  std::string error;  // why the listing could not be read; empty on success
+  bool ok() const { return error.empty(); }
 };
 
-// Count, page count and the rows of the requested page.
+// Count, page count and the rows of the requested page, read in one read
+// transaction.
 ListingPage loadListing(DomainDatabase& db, const SqlCondition& condition, PageRequest request);
 
-// Every domain name the condition selects, newest first.
-std::vector<std::string> listDomainNames(DomainDatabase& db, const SqlCondition& condition);
+// Every domain name the condition selects, newest first; nullopt (reason in
+// `error`) when the query fails.
+std::optional<std::vector<std::string>> listDomainNames(DomainDatabase& db,
+                                                        const SqlCondition& condition,
+                                                        std::string* error = nullptr);
 
 // What the grid shows in columns 1..19 of a row (index 0 is the tick column
 // and stays empty): "-" groups empty, amounts rounded to two decimals, dates

@@ -3,13 +3,14 @@
 #include <array>
 #include <string_view>
 
+#include "store/domain_record.h"
 #include "store/settings_store.h"
 
 namespace pelmora {
 namespace {
 
-// 1: listing indexes; 2: group counts kept by triggers.
-constexpr int kSchemaVersion = 2;
+// Versions: 1 listing indexes; 2 group counts kept by triggers; 3 registrar,
+// type, category and suffix compare without case.
 
 // Dates are stored as yyyy-MM-dd text or NULL; the checks keep junk out even
 // if a caller forgets to validate.
@@ -18,15 +19,16 @@ constexpr int kSchemaVersion = 2;
   " GLOB '[0-9][0-9][0-9][0-9]-[01][0-9]-[0-3][0-9]'))"
 #define PELMORA_MONEY_CHECK(column) "CHECK(typeof(" column ") IN ('real','integer','null'))"
 
-constexpr std::string_view kCreateTables = R"sql(
-CREATE TABLE 域名 (
+// The domain table after its name; shared by creation and the rebuild that
+// changes the group columns' collation.
+constexpr std::string_view kDomainTableBody = R"sql( (
   id INTEGER PRIMARY KEY AUTOINCREMENT,
   域名 TEXT NOT NULL UNIQUE COLLATE NOCASE CHECK(域名<>''),
-  后缀 TEXT,
+  后缀 TEXT COLLATE NOCASE,
   长度 INTEGER,
-  注册商 TEXT,
-  域名类型 TEXT,
-  自定义分类 TEXT,
+  注册商 TEXT COLLATE NOCASE,
+  域名类型 TEXT COLLATE NOCASE,
+  自定义分类 TEXT COLLATE NOCASE,
   注册时间 TEXT )sql" PELMORA_DATE_CHECK("注册时间") R"sql(,
   到期时间 TEXT )sql" PELMORA_DATE_CHECK("到期时间") R"sql(,
   一次成本 REAL )sql" PELMORA_MONEY_CHECK("一次成本") R"sql(,
@@ -37,12 +39,16 @@ CREATE TABLE 域名 (
   最终售价 REAL )sql" PELMORA_MONEY_CHECK("最终售价") R"sql(,
   利润 REAL )sql" PELMORA_MONEY_CHECK("利润") R"sql(,
   出售 INTEGER CHECK(出售 IN (0,1)),
-  备注 TEXT
-);
+  备注 TEXT,
+  购买时间 TEXT )sql" PELMORA_DATE_CHECK("购买时间") R"sql(,
+  出售时间 TEXT )sql" PELMORA_DATE_CHECK("出售时间") R"sql(
+))sql";
+
+constexpr std::string_view kOtherTables = R"sql(
 CREATE TABLE 设置 (属性 TEXT, 值 TEXT);
-CREATE TABLE 注册商 (注册商 TEXT);
-CREATE TABLE 域名类型 (域名类型 TEXT);
-CREATE TABLE 自定义分类 (自定义分类 TEXT);
+CREATE TABLE 注册商 (注册商 TEXT, 排序 INTEGER);
+CREATE TABLE 域名类型 (域名类型 TEXT, 排序 INTEGER);
+CREATE TABLE 自定义分类 (自定义分类 TEXT, 排序 INTEGER);
 )sql";
 
 struct ColumnStep {
@@ -51,6 +57,7 @@ struct ColumnStep {
   std::string_view definition;
 };
 
+// Columns older files may lack.
 constexpr std::array<ColumnStep, 7> kColumnSteps{{
     {"设置", "属性", "属性 TEXT"},
     {"设置", "值", "值 TEXT"},
@@ -69,9 +76,15 @@ constexpr std::array<std::string_view, 9> kIndexedColumns{"到期时间", "注�
 // The classification lists show a domain count per group. Counting a million
 // rows per group at every rebuild is slow, so triggers keep the counts in
 // 分组计数 as domains are added, changed and deleted, in the same transaction.
+// Like the columns, the group names compare without case.
 constexpr std::array<std::string_view, 4> kCountedColumns{"注册商", "域名类型", "自定义分类",
                                                           "后缀"};
 
+constexpr std::string_view kCountTable =
+    "CREATE TABLE 分组计数 (列 TEXT NOT NULL, 名称 TEXT NOT NULL COLLATE NOCASE,"
+    " 数量 INTEGER NOT NULL, PRIMARY KEY(列, 名称)) WITHOUT ROWID";
+
+// Column names below come from the fixed lists above, never from input.
 std::string countTriggers(std::string_view column) {
   const std::string c(column);
   const std::string increment = "INSERT INTO 分组计数(列,名称,数量) SELECT '" + c + "', NEW." + c +
@@ -88,77 +101,172 @@ std::string countTriggers(std::string_view column) {
          " END;";
 }
 
-bool tableExists(DomainDatabase& db, std::string_view table) {
-  return db.scalar("SELECT count(*) FROM sqlite_master WHERE type='table' AND name=?",
-                   {std::string(table)}) == SqlValue(std::int64_t{1});
-}
-
-std::int64_t schemaVersion(DomainDatabase& db) {
-  const auto value = db.scalar("PRAGMA user_version");
-  const auto* version = value ? std::get_if<std::int64_t>(&*value) : nullptr;
-  return version != nullptr ? *version : 0;
-}
-
-void ensureGroupCounts(DomainDatabase& db) {
-  const bool fresh = !tableExists(db, "分组计数") || schemaVersion(db) < 2;
-  db.transaction([&](SqliteConnection& connection) {
-    connection.exec(
-        "CREATE TABLE IF NOT EXISTS 分组计数 (列 TEXT NOT NULL, 名称 TEXT NOT NULL,"
-        " 数量 INTEGER NOT NULL, PRIMARY KEY(列, 名称)) WITHOUT ROWID");
-    for (std::string_view column : kCountedColumns) connection.exec(countTriggers(column));
-    if (fresh) {
-      connection.exec("DELETE FROM 分组计数");
-      for (std::string_view column : kCountedColumns) {
-        const std::string c(column);
-        connection.exec("INSERT INTO 分组计数(列,名称,数量) SELECT '" + c + "', " + c +
-                        ", count(*) FROM 域名 WHERE " + c + " IS NOT NULL GROUP BY " + c);
+// Runs the statements in order; stops at the first that fails.
+class Steps {
+ public:
+  explicit Steps(SqliteConnection& connection) : connection_(connection) {}
+  Steps& run(const std::string& sql) {
+    if (ok_ && !connection_.exec(sql)) noteFailure(sql);
+    return *this;
+  }
+  Steps& run(const std::string& sql, const SqlParams& params) {
+    if (!ok_) return *this;
+    SqliteStatement statement = connection_.prepare(sql);
+    if (statement.valid() && statement.bind(params)) {
+      while (statement.step()) {
       }
     }
-    return true;
-  });
+    if (!statement.valid() || statement.failed()) noteFailure(sql);
+    return *this;
+  }
+  bool ok() const { return ok_; }
+  const std::string& error() const { return error_; }
+
+ private:
+  void noteFailure(const std::string& sql) {
+    ok_ = false;
+    error_ = connection_.lastError() + " (" + sql.substr(0, 80) + ")";
+  }
+
+  SqliteConnection& connection_;
+  bool ok_ = true;
+  std::string error_;
+};
+
+bool hasColumn(SqliteConnection& connection, std::string_view table, std::string_view column) {
+  return !connection.columnCollation(std::string(table), std::string(column)).empty();
 }
 
-bool hasColumn(DomainDatabase& db, std::string_view table, std::string_view column) {
-  bool found = false;
-  // Table names come from the fixed list above, never from input.
-  db.query("SELECT name FROM pragma_table_info(?)", {std::string(table)},
-           [&](const SqlRow& row) { found = found || row.text(0) == column; });
-  return found;
+bool comparesWithoutCase(SqliteConnection& connection, std::string_view table,
+                         std::string_view column) {
+  return connection.columnCollation(std::string(table), std::string(column)) == "NOCASE";
+}
+
+void createIndexes(Steps& steps) {
+  for (std::string_view column : kIndexedColumns) {
+    const std::string name(column);
+    steps.run("CREATE INDEX IF NOT EXISTS 域名_" + name + " ON 域名(" + name + ")");
+  }
+}
+
+// SQLite cannot change a column's collation in place: the table is copied
+// into one of the current shape. Ids and the AUTOINCREMENT high-water mark
+// are kept, so no id is ever handed out twice.
+void rebuildDomainTable(Steps& steps) {
+  const std::string columns = domainColumnList();
+  steps.run("CREATE TEMP TABLE 旧序号 AS SELECT seq FROM sqlite_sequence WHERE name='域名'")
+      .run("CREATE TABLE 域名_新" + std::string(kDomainTableBody))
+      .run("INSERT INTO 域名_新(" + columns + ") SELECT " + columns + " FROM 域名")
+      .run("DROP TABLE 域名")
+      .run("ALTER TABLE 域名_新 RENAME TO 域名")
+      .run(
+          "UPDATE sqlite_sequence SET seq=max(seq, (SELECT ifnull(max(seq),0) FROM temp.旧序号))"
+          " WHERE name='域名'")
+      .run(
+          "INSERT INTO sqlite_sequence(name, seq) SELECT '域名', seq FROM temp.旧序号"
+          " WHERE NOT EXISTS (SELECT 1 FROM sqlite_sequence WHERE name='域名')")
+      .run("DROP TABLE temp.旧序号");
+}
+
+void rebuildGroupCounts(Steps& steps) {
+  steps.run("DROP TABLE IF EXISTS 分组计数").run(std::string(kCountTable));
+  for (std::string_view column : kCountedColumns) {
+    const std::string c(column);
+    steps.run("INSERT INTO 分组计数(列,名称,数量) SELECT '" + c + "', min(" + c +
+              "), count(*) FROM 域名 WHERE " + c + " IS NOT NULL GROUP BY " + c);
+  }
+}
+
+void upgradeSteps(SqliteConnection& connection, Steps& steps) {
+  for (const ColumnStep& step : kColumnSteps) {
+    if (!hasColumn(connection, step.table, step.column)) {
+      steps.run("ALTER TABLE " + std::string(step.table) + " ADD COLUMN " +
+                std::string(step.definition));
+    }
+  }
+  // The settings keys become unique; of duplicate rows left by old files the
+  // first one is the one that was always read.
+  steps
+      .run(
+          "DELETE FROM 设置 WHERE 属性 IS NOT NULL AND rowid NOT IN"
+          " (SELECT min(rowid) FROM 设置 GROUP BY 属性)")
+      .run("CREATE UNIQUE INDEX IF NOT EXISTS 设置_属性 ON 设置(属性)");
+  for (std::string_view key : kSettingKeys) {
+    steps.run(
+        "INSERT INTO 设置(属性) SELECT ?1 WHERE NOT EXISTS (SELECT 1 FROM 设置 WHERE 属性=?1)",
+        {std::string(key)});
+  }
+  bool groupsWithoutCase = true;
+  for (std::string_view column : kCountedColumns) {
+    groupsWithoutCase = groupsWithoutCase && comparesWithoutCase(connection, "域名", column);
+  }
+  if (steps.ok() && !groupsWithoutCase) rebuildDomainTable(steps);
+  createIndexes(steps);
+  if (steps.ok() && !comparesWithoutCase(connection, "分组计数", "名称")) rebuildGroupCounts(steps);
+  for (std::string_view column : kCountedColumns) steps.run(countTriggers(column));
+  steps.run("PRAGMA user_version=" + std::to_string(kSchemaVersion));
 }
 
 }  // namespace
 
-bool createTables(SqliteConnection& connection) {
-  if (!connection.exec("BEGIN")) return false;
-  if (connection.exec(kCreateTables) && connection.exec("COMMIT")) return true;
-  connection.exec("ROLLBACK");
-  return false;
+bool createCurrentSchema(SqliteConnection& connection, std::string* error) {
+  Steps steps(connection);
+  steps.run("BEGIN IMMEDIATE");
+  if (!steps.ok()) {
+    if (error != nullptr) *error = steps.error();
+    return false;
+  }
+  steps.run("CREATE TABLE 域名" + std::string(kDomainTableBody)).run(std::string(kOtherTables));
+  upgradeSteps(connection, steps);
+  if (steps.ok()) steps.run("COMMIT");
+  if (!steps.ok()) {
+    if (connection.inTransaction()) connection.exec("ROLLBACK");
+    if (error != nullptr) *error = steps.error();
+  }
+  return steps.ok();
 }
 
-void upgradeSchema(DomainDatabase& db) {
-  for (const ColumnStep& step : kColumnSteps) {
-    if (!hasColumn(db, step.table, step.column)) {
-      db.run("ALTER TABLE " + std::string(step.table) + " ADD COLUMN " +
-             std::string(step.definition));
-    }
-  }
-  db.run("CREATE UNIQUE INDEX IF NOT EXISTS 设置_属性 ON 设置(属性)");
-  for (std::string_view key : kSettingKeys) {
-    db.run("INSERT INTO 设置(属性) SELECT ?1 WHERE NOT EXISTS (SELECT 1 FROM 设置 WHERE 属性=?1)",
-           {std::string(key)});
-  }
-  for (std::string_view column : kIndexedColumns) {
-    const std::string name(column);
-    db.run("CREATE INDEX IF NOT EXISTS 域名_" + name + " ON 域名(" + name + ")");
-  }
-  ensureGroupCounts(db);
-  db.run("PRAGMA user_version=" + std::to_string(kSchemaVersion));
+std::optional<int> storedSchemaVersion(DomainDatabase& db, std::string* error) {
+  const auto version = db.count("PRAGMA user_version", {}, error);
+  if (!version) return std::nullopt;
+  return static_cast<int>(*version);
+}
+
+bool upgradeSchema(DomainDatabase& db, std::string* error) {
+  std::string reason;
+  const bool ok = db.transaction(
+      [&](SqliteConnection& connection) {
+        Steps steps(connection);
+        upgradeSteps(connection, steps);
+        reason = steps.error();
+        return steps.ok();
+      },
+      &reason);
+  if (!ok && error != nullptr) *error = "cannot upgrade the database: " + reason;
+  return ok;
 }
 
 std::unique_ptr<DomainDatabase> openCurrentDatabase(const std::filesystem::path& path,
-                                                    std::string* error) {
-  auto db = DomainDatabase::open(path, error);
-  if (db) upgradeSchema(*db);
+                                                    std::string* error, OpenMode mode) {
+  auto db = DomainDatabase::open(path, error, mode);
+  if (!db) return nullptr;
+  const auto version = storedSchemaVersion(*db, error);
+  if (!version) return nullptr;
+  if (*version >= kSchemaVersion) {
+    if (mode == OpenMode::ReadWrite) db->useWriteAheadLog();
+    return db;
+  }
+  if (mode == OpenMode::ReadOnly) {
+    db.reset();
+    if (!openCurrentDatabase(path, error, OpenMode::ReadWrite)) return nullptr;
+    return DomainDatabase::open(path, error, OpenMode::ReadOnly);
+  }
+  // The upgrade takes the write lock once, waiting only briefly for another
+  // program that holds the file.
+  db->setBusyTimeout(kOpenBusyTimeoutMs);
+  if (!upgradeSchema(*db, error)) return nullptr;
+  db->setBusyTimeout(kBusyTimeoutMs);
+  db->useWriteAheadLog();
   return db;
 }
 

@@ -8,17 +8,28 @@
 
 namespace pelmora {
 
-// Creates the five tables of an empty domain.mdb.
-bool createTables(SqliteConnection& connection);
+// The schema version this program writes (PRAGMA user_version).
+inline constexpr int kSchemaVersion = 3;
+
+// Creates the current tables, indexes, group counts and settings rows of an
+// empty domain.mdb in one transaction, and stamps the version.
+bool createCurrentSchema(SqliteConnection& connection, std::string* error = nullptr);
+
+// The version stamped in the file; nullopt when it cannot be read.
+std::optional<int> storedSchemaVersion(DomainDatabase& db, std::string* error = nullptr);
 
 // Brings an opened database to the current shape: missing columns, the unique
-// key on the settings keys, the four settings rows and the listing indexes.
-// Every step is idempotent and a failing step is skipped, so it runs at every
-// start.
-void upgradeSchema(DomainDatabase& db);
+// key on the settings keys, the four settings rows, case-blind group columns,
+// the listing indexes and the group counts. One write transaction: either every
+// step is applied and the version stamped, or nothing changes and the reason
+// is in `error`. Every step is idempotent.
+bool upgradeSchema(DomainDatabase& db, std::string* error = nullptr);
 
-// open + upgrade, as every start does.
+// open + upgrade when the file is older than this program. A read-only open of
+// an older file upgrades it first through a read-write open, then reopens it
+// read-only.
 std::unique_ptr<DomainDatabase> openCurrentDatabase(const std::filesystem::path& path,
-                                                    std::string* error = nullptr);
+                                                    std::string* error = nullptr,
+                                                    OpenMode mode = OpenMode::ReadWrite);
 
 }  // namespace pelmora

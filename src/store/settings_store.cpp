@@ -17,8 +17,14 @@ std::string SettingsStore::read(std::string_view key) const {
   return value;
 }
 
-bool SettingsStore::write(std::string_view key, std::string_view value) {
-  return db_.run("UPDATE 设置 SET 值=? WHERE 属性=?", {std::string(value), std::string(key)});
+bool SettingsStore::write(std::string_view key, std::string_view value, std::string* error) {
+  const StatementResult result =
+      db_.execute("UPDATE 设置 SET 值=? WHERE 属性=?", {std::string(value), std::string(key)});
+  if (result.ok && result.changes == 1) return true;
+  if (error != nullptr) {
+    *error = result.ok ? "the setting " + std::string(key) + " has no row" : result.error;
+  }
+  return false;
 }
 
 }  // namespace pelmora

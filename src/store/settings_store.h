@@ -29,8 +29,9 @@ class SettingsStore {
 
   // The value, empty when null or missing; "每页数量" reads "100" when empty.
   std::string read(std::string_view key) const;
-  // Updates an existing row; false when the statement fails.
-  bool write(std::string_view key, std::string_view value);
+  // Updates the key's row; false (reason in `error`) when the statement fails
+  // or the key has no row.
+  bool write(std::string_view key, std::string_view value, std::string* error = nullptr);
 
   int pageSize() const { return pageSizeFromText(read(kSettingPageSize)); }
 

@@ -143,6 +143,30 @@ bool SqliteConnection::exec(std::string_view sql) {
   return sqlite3_exec(db_, text.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+bool SqliteConnection::isReadOnly() const {
+  return db_ != nullptr && sqlite3_db_readonly(db_, "main") == 1;
+}
+
+bool SqliteConnection::inTransaction() const {
+  return db_ != nullptr && sqlite3_get_autocommit(db_) == 0;
+}
+
+void SqliteConnection::setBusyTimeout(int milliseconds) {
+  if (db_ != nullptr) sqlite3_busy_timeout(db_, milliseconds);
+}
+
+std::string SqliteConnection::columnCollation(const std::string& table,
+                                              const std::string& column) const {
+  const char* collation = nullptr;
+  if (db_ == nullptr ||
+      sqlite3_table_column_metadata(db_, "main", table.c_str(), column.c_str(), nullptr, &collation,
+                                    nullptr, nullptr, nullptr) != SQLITE_OK ||
+      collation == nullptr) {
+    return {};
+  }
+  return collation;
+}
+
 std::string SqliteConnection::lastError() const {
   return db_ != nullptr ? sqlite3_errmsg(db_) : "not open";
 }
@@ -150,5 +174,7 @@ std::string SqliteConnection::lastError() const {
 std::int64_t SqliteConnection::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
 
 int SqliteConnection::changes() const { return sqlite3_changes(db_); }
+
+std::int64_t SqliteConnection::totalChanges() const { return sqlite3_total_changes64(db_); }
 
 }  // namespace pelmora

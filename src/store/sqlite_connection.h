@@ -74,10 +74,20 @@ class SqliteConnection {
 
   // Runs every statement of a fixed SQL text; no parameters.
   bool exec(std::string_view sql);
+  // True when SQLite could only open the file for reading.
+  bool isReadOnly() const;
+  // True while a transaction is open on this connection.
+  bool inTransaction() const;
+  void setBusyTimeout(int milliseconds);
+  // The collation a table column compares with ("BINARY", "NOCASE", ...);
+  // empty when there is no such column.
+  std::string columnCollation(const std::string& table, const std::string& column) const;
   SqliteStatement prepare(std::string_view sql) { return SqliteStatement(db_, sql); }
   std::string lastError() const;
   std::int64_t lastInsertId() const;
   int changes() const;
+  // Rows changed by this connection since it opened (rolled-back changes too).
+  std::int64_t totalChanges() const;
 
  private:
   sqlite3* db_ = nullptr;

@@ -165,19 +165,68 @@ TEST_F(PagingTest, ThreePagesOfTwoHundredFifty) {
 
 TEST_F(PagingTest, EmptyListingAndUnsafeSortKey) {
   const ListingPage empty = loadListing(db(), {}, {100, 1, "id"});
+  EXPECT_TRUE(empty.ok());
   EXPECT_EQ(empty.total, 0);
   EXPECT_EQ(empty.pageCount, 1);
   EXPECT_TRUE(empty.rows.empty());
   fill(3);
-  EXPECT_TRUE(loadListing(db(), {}, {100, 1, "id desc; DELETE FROM 域名"}).rows.empty());
+  const ListingPage unsafe = loadListing(db(), {}, {100, 1, "id desc; DELETE FROM 域名"});
+  EXPECT_FALSE(unsafe.ok());
+  EXPECT_TRUE(unsafe.rows.empty());
+  EXPECT_FALSE(loadPageRows(db(), {}, {100, 1, "id desc; DELETE FROM 域名"}, 3).ok());
   EXPECT_EQ(countDomains(db(), {}), 3);
 }
 
-TEST_F(PagingTest, FailingConditionShowsNothing) {
+TEST_F(PagingTest, FailingConditionIsAnErrorNotAnEmptyListing) {
   fill(3);
   const SqlCondition broken{"no_such_column = ?", {std::int64_t{1}}};
-  EXPECT_EQ(countDomains(db(), broken), 0);
-  EXPECT_TRUE(loadListing(db(), broken, {100, 1, "id"}).rows.empty());
+  std::string error;
+  EXPECT_FALSE(countDomains(db(), broken, &error));
+  EXPECT_NE(error.find("no_such_column"), std::string::npos) << error;
+  EXPECT_FALSE(countListing(db(), broken));
+  const ListingPage listing = loadListing(db(), broken, {100, 1, "id"});
+  EXPECT_FALSE(listing.ok());
+  EXPECT_TRUE(listing.rows.empty());
+  const PageRows rows = loadPageRows(db(), broken, {100, 1, "id"}, 3);
+  EXPECT_FALSE(rows.ok());
+  EXPECT_FALSE(listDomainNames(db(), broken));
+}
+
+// Rows move in or out of the filter between the count and a page read from
+// the far end: the page must still be exactly the page of the current rows.
+TEST_F(PagingTest, AFarPageIsRightAfterTheTotalWentStale) {
+  fill(250);
+  const auto counted = countListing(db(), {});
+  ASSERT_TRUE(counted);
+  ASSERT_EQ(counted->rows, 250);
+  struct Change {
+    const char* what;
+    const char* sql;
+  };
+  const std::vector<Change> changes{
+      {"rows removed", "DELETE FROM 域名 WHERE id > 240"},
+      {"rows added", "INSERT INTO 域名(域名) VALUES('new1.com'),('new2.com'),('new3.com')"},
+  };
+  for (const Change& change : changes) {
+    ASSERT_TRUE(db().run(change.sql)) << change.what;
+    all_.clear();
+    db().query("SELECT " + domainColumnList() + " FROM 域名", {},
+               [&](const SqlRow& row) { all_.push_back(readDomainRecord(row)); });
+    for (const ListingTotal& total : {*counted, ListingTotal(counted->rows)}) {
+      for (int page : {2, 3}) {
+        const PageRows rows = loadPageRows(db(), {}, {100, page, "id"}, total);
+        ASSERT_TRUE(rows.ok()) << rows.error;
+        std::vector<std::string> names;
+        for (const auto& r : rows.rows) names.push_back(r[DomainField::Name]);
+        EXPECT_EQ(names, expectedPage(DomainField::Id, 100, page))
+            << change.what << ", page " << page;
+        // Only a page read from the far end needs, and so takes, a fresh total.
+        if (page == 3) {
+          EXPECT_EQ(rows.total, static_cast<std::int64_t>(all_.size())) << change.what;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -37,6 +37,21 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
+// A domain with the given name and field values (field -> text); derived
+// fields applied, classification columns "-" unless given.
+inline DomainRecord testDomain(
+    const std::string& name,
+    std::initializer_list<std::pair<DomainField, std::string>> values = {}) {
+  DomainRecord record;
+  record[DomainField::Name] = name;
+  record[DomainField::Registrar] = "-";
+  record[DomainField::DomainType] = "-";
+  record[DomainField::Category] = "-";
+  for (const auto& [field, text] : values) record[field] = text;
+  applyDerivedFields(record);
+  return record;
+}
+
 class DatabaseTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -46,19 +61,10 @@ class DatabaseTest : public ::testing::Test {
   std::filesystem::path dbPath() const { return folder_.file("domain.mdb"); }
   DomainDatabase& db() { return *db_; }
 
-  // A domain with the given name and field values (field -> text); derived
-  // fields applied, classification columns "-" unless given.
   static DomainRecord makeDomain(
       const std::string& name,
       std::initializer_list<std::pair<DomainField, std::string>> values = {}) {
-    DomainRecord record;
-    record[DomainField::Name] = name;
-    record[DomainField::Registrar] = "-";
-    record[DomainField::DomainType] = "-";
-    record[DomainField::Category] = "-";
-    for (const auto& [field, text] : values) record[field] = text;
-    applyDerivedFields(record);
-    return record;
+    return testDomain(name, values);
   }
 
   void add(const std::vector<DomainRecord>& records) {
