@@ -1,5 +1,8 @@
 #include "lookup/date_update.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "lookup/web_whois.h"
 #include "lookup/whois_client.h"
 #include "support/dates.h"
@@ -17,8 +20,41 @@ std::optional<std::string> storableDate(const std::string& text) {
   return formatDate(*date);
 }
 
-SqlValue dateOrNull(const std::optional<std::string>& date) {
-  return date ? SqlValue(*date) : SqlValue(std::monostate{});
+struct StoredDates {
+  bool ok = false;
+  std::string registered;  // as the row keeps them afterwards
+  std::string expires;
+  std::string error;
+};
+
+constexpr std::string_view kStoreBothDates =
+    "UPDATE 域名 SET 注册时间=?, 到期时间=? WHERE 域名=? RETURNING 注册时间, 到期时间";
+constexpr std::string_view kStoreExpiryDate =
+    "UPDATE 域名 SET 到期时间=? WHERE 域名=? RETURNING 注册时间, 到期时间";
+
+// Runs one of the statements above; ok only when it ran and changed exactly
+// one row, whose dates it then reads back.
+StoredDates storeDates(DomainDatabase& db, std::string_view sql, const SqlParams& params) {
+  StoredDates stored;
+  db.withConnection([&](SqliteConnection& connection) {
+    SqliteStatement statement = connection.prepare(sql);
+    if (!statement.bind(params)) {
+      stored.error = connection.lastError();
+      return;
+    }
+    while (statement.step()) {
+      stored.registered = statement.row().asText(0);
+      stored.expires = statement.row().asText(1);
+    }
+    if (statement.failed()) {
+      stored.error = connection.lastError();
+    } else if (connection.changes() != 1) {
+      stored.error = "不在域名列表中";
+    } else {
+      stored.ok = true;
+    }
+  });
+  return stored;
 }
 
 }  // namespace
@@ -52,10 +88,10 @@ std::string lookupStartedStatus(std::string_view domain) {
 
 RowDateUpdate storeLookupResult(DomainDatabase& db, std::string_view domain,
                                 const DateLookupResult& result) {
-  RowDateUpdate update;
   const std::string name(domain);
-  const std::string done = "提示: [ " + name + "] 获取时间完毕.";
+  const std::string prefix = "提示: [ " + name + "] ";
   std::string message = lookupMessage(result);
+  StoredDates stored;
   if (message.empty()) {
     const std::size_t bar = result.find('|');
     std::optional<std::string> registered;
@@ -64,21 +100,18 @@ RowDateUpdate storeLookupResult(DomainDatabase& db, std::string_view domain,
       registered = storableDate(replaceMany(result.substr(0, bar), {{"\r", ""}}));
       expires = storableDate(replaceMany(result.substr(bar + 1), {{"\r", ""}}));
     }
-    if (expires) {
-      db.run("UPDATE 域名 SET 注册时间=?, 到期时间=? WHERE 域名=?",
-             {dateOrNull(registered), dateOrNull(expires), name});
-      update = {true, registered.value_or(""), *expires, done};
-      return update;
-    }
-    message = lookupMessage(std::string(kLookupNoAnswer));
+    if (!expires) return {false, {}, {}, prefix + lookupMessage(std::string(kLookupNoAnswer))};
+    // A missing registration date keeps the stored one.
+    stored = registered ? storeDates(db, kStoreBothDates, {*registered, *expires, name})
+                        : storeDates(db, kStoreExpiryDate, {*expires, name});
   } else if (result == kLookupNotRegistered) {
     const std::string marker(kNotRegisteredDate);
-    db.run("UPDATE 域名 SET 注册时间=?, 到期时间=? WHERE 域名=?", {marker, marker, name});
-    update = {true, marker, marker, done};
-    return update;
+    stored = storeDates(db, kStoreBothDates, {marker, marker, name});
+  } else {
+    return {false, {}, {}, prefix + message};
   }
-  update.status = "提示: [ " + name + "] " + message;
-  return update;
+  if (!stored.ok) return {false, {}, {}, prefix + "保存失败: " + stored.error};
+  return {true, stored.registered, stored.expires, prefix + "获取时间完毕."};
 }
 
 std::string batchStatusText(const BatchTally& t) {

@@ -24,14 +24,17 @@ inline constexpr std::string_view kNotRegisteredDate = "2222-11-11";
 
 struct RowDateUpdate {
   bool success = false;
-  std::string registered;  // what the two date cells show afterwards
+  std::string registered;  // what the two date cells show afterwards (stored values)
   std::string expires;
   std::string status;  // the status bar text
 };
 
-// Stores a lookup result for a domain: the dates (an empty or unreadable side
-// stores NULL; the row succeeds only with an expiry date), or the
-// not-registered marker 2222-11-11 in both columns; nothing on failure.
+// Stores a lookup result for a domain: the dates (the row succeeds only with
+// an expiry date; an empty or unreadable registration date keeps the stored
+// one), or the not-registered marker 2222-11-11 in both columns; nothing when
+// the lookup failed. The row succeeds only when exactly that domain's row was
+// written; a refused write gives "提示: [ domain] 保存失败: reason". On success
+// `registered` and `expires` are the dates the row holds afterwards.
 RowDateUpdate storeLookupResult(DomainDatabase& db, std::string_view domain,
                                 const DateLookupResult& result);
 

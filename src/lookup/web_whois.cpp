@@ -1,8 +1,10 @@
 #include "lookup/web_whois.h"
 
+#include "lookup/domain_syntax.h"
 #include "support/endpoints.h"
 #include "support/http_request.h"
 #include "support/json_reader.h"
+#include "support/text_helpers.h"
 
 namespace pelmora {
 namespace {
@@ -14,16 +16,20 @@ constexpr std::string_view kBrowserAgent =
 
 std::string first10(std::string text) { return text.substr(0, 10); }
 
+bool isRdapContentType(std::string_view contentType) {
+  return findText(contentType, "application/rdap+json", 0, true) != std::string_view::npos;
+}
+
 }  // namespace
 
 std::string webWhoisUrl(std::string_view host, std::string_view domain, CacheChoice cache) {
-  return "http://" + std::string(host) + "/web/whois/whoisinfo?domain=" + std::string(domain) +
+  return "http://" + std::string(host) + "/web/whois/whoisinfo?domain=" + percentEncode(domain) +
          (cache == kFresh ? "&server=&refresh=1" : "&server=&refresh=0");
 }
 
 std::string webWhoisHeaderLines(std::string_view host, std::string_view domain) {
   return "Referer:http://" + std::string(host) +
-         "/web/whois/whoisinfo?domain=" + std::string(domain) +
+         "/web/whois/whoisinfo?domain=" + percentEncode(domain) +
          "\r\nX-Requested-With:XMLHttpRequest\r\nUser-Agent:" + std::string(kBrowserAgent);
 }
 
@@ -44,13 +50,16 @@ DateLookupResult webWhoisResult(std::string_view body) {
 }
 
 DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache, CancelFlag cancel) {
+  if (!isLookupDomainName(domain)) return std::string(kLookupIllegalSuffix);
   const std::string host = webWhoisHost();
   HttpRequest request;
   request.url = webWhoisUrl(host, domain, cache);
   request.headerLines = webWhoisHeaderLines(host, domain);
   request.timeoutSeconds = kWebWhoisTimeoutSeconds;
   request.cancel = cancel;
-  return webWhoisResult(httpRequest(request).body);
+  const HttpResponse response = httpRequest(request);
+  if (!response.complete) return std::string(kLookupNoAnswer);
+  return webWhoisResult(response.body);
 }
 
 std::string rdapBaseFor(std::string_view suffix) {
@@ -62,11 +71,18 @@ std::string rdapBaseFor(std::string_view suffix) {
   return rdapBaseOverride().value_or(std::string(base));
 }
 
-DateLookupResult rdapResult(int status, std::string_view body) {
-  if (status == 404) return std::string(kLookupNotRegistered);
-  if (status == 429) return std::string(kLookupQueryLimit);
+DateLookupResult rdapResult(int status, std::string_view body, std::string_view contentType) {
   JsonReader reader;
-  if (status != 200 || !reader.parse(body)) return std::string(kLookupNoAnswer);
+  const bool json = reader.parse(body);
+  if (status == 404) {
+    // Only the registry's own error object says "not registered"; a bare 404
+    // may come from a wrong path or a proxy.
+    const bool registryAnswer =
+        isRdapContentType(contentType) || (json && reader.getText("errorCode") == "404");
+    return std::string(registryAnswer ? kLookupNotRegistered : kLookupNoAnswer);
+  }
+  if (status == 429) return std::string(kLookupQueryLimit);
+  if (status != 200 || !json) return std::string(kLookupNoAnswer);
   std::string registered;
   std::string expires;
   const int events = reader.count("events");
@@ -80,15 +96,17 @@ DateLookupResult rdapResult(int status, std::string_view body) {
 }
 
 DateLookupResult queryRdap(std::string_view domain, std::string_view base, CancelFlag cancel) {
+  if (!isLookupDomainName(domain)) return std::string(kLookupIllegalSuffix);
   HttpRequest request;
   std::string url(base);
   if (!url.empty() && url.back() != '/') url += '/';
-  request.url = url + "domain/" + std::string(domain);
+  request.url = url + "domain/" + percentEncode(domain);
   request.headerLines = "Accept: application/rdap+json";
   request.timeoutSeconds = kWebWhoisTimeoutSeconds;
   request.cancel = cancel;
   const HttpResponse response = httpRequest(request);
-  return rdapResult(response.status, response.body);
+  if (!response.complete) return std::string(kLookupNoAnswer);
+  return rdapResult(response.status, response.body, response.contentType);
 }
 
 }  // namespace pelmora

@@ -7,9 +7,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 
+#include "lookup/domain_syntax.h"
 #include "support/text_helpers.h"
 
 namespace pelmora {
@@ -45,13 +48,30 @@ class Socket {
 
 bool cancelled(CancelFlag cancel) { return cancel != nullptr && *cancel; }
 
-// Waits in short slices so that a cancelled lookup ends quickly.
-bool waitFor(int fd, short events, int timeoutMs, CancelFlag cancel) {
+using SteadyClock = std::chrono::steady_clock;
+
+// The end of one exchange and the cancel flag, checked by every wait.
+struct Limits {
+  SteadyClock::time_point deadline;
+  CancelFlag cancel;
+
+  bool expired() const { return SteadyClock::now() >= deadline; }
+  int remainingMs() const {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
+    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, left.count()));
+  }
+};
+
+// Waits in short slices so that a cancelled lookup ends quickly; never past
+// the exchange's deadline.
+bool waitFor(int fd, short events, int timeoutMs, const Limits& limits) {
   constexpr int kSliceMs = 100;
-  for (int waited = 0; waited < timeoutMs; waited += kSliceMs) {
-    if (cancelled(cancel)) return false;
+  const int allowedMs = std::min(timeoutMs, limits.remainingMs());
+  for (int waited = 0; waited < allowedMs; waited += kSliceMs) {
+    if (cancelled(limits.cancel)) return false;
     pollfd entry{fd, events, 0};
-    const int rc = ::poll(&entry, 1, std::min(kSliceMs, timeoutMs - waited));
+    const int rc = ::poll(&entry, 1, std::min(kSliceMs, allowedMs - waited));
     if (rc < 0 && errno == EINTR) continue;
     if (rc < 0) return false;
     if (rc > 0) return (entry.revents & (events | POLLHUP | POLLERR)) != 0;
@@ -59,25 +79,25 @@ bool waitFor(int fd, short events, int timeoutMs, CancelFlag cancel) {
   return false;
 }
 
-bool connectTo(int fd, const std::string& address, int port, int timeoutMs, CancelFlag cancel) {
+bool connectTo(int fd, const std::string& address, int port, int timeoutMs, const Limits& limits) {
   sockaddr_in target{};
   target.sin_family = AF_INET;
   target.sin_port = htons(static_cast<std::uint16_t>(port));
   if (::inet_pton(AF_INET, address.c_str(), &target.sin_addr) != 1) return false;
   if (::connect(fd, reinterpret_cast<sockaddr*>(&target), sizeof target) == 0) return true;
-  if (errno != EINPROGRESS || !waitFor(fd, POLLOUT, timeoutMs, cancel)) return false;
+  if (errno != EINPROGRESS || !waitFor(fd, POLLOUT, timeoutMs, limits)) return false;
   int error = 0;
   socklen_t length = sizeof error;
   return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
 }
 
-bool sendAll(int fd, std::string_view bytes, int timeoutMs, CancelFlag cancel) {
+bool sendAll(int fd, std::string_view bytes, int timeoutMs, const Limits& limits) {
   while (!bytes.empty()) {
     const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     if (sent > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(sent));
     } else if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      if (!waitFor(fd, POLLOUT, timeoutMs, cancel)) return false;
+      if (!waitFor(fd, POLLOUT, timeoutMs, limits)) return false;
     } else if (sent < 0 && errno == EINTR) {
       continue;
     } else {
@@ -88,11 +108,15 @@ bool sendAll(int fd, std::string_view bytes, int timeoutMs, CancelFlag cancel) {
 }
 
 // Reads until the server closes, the limit is reached, or it stays silent.
-std::string receiveAll(int fd, int timeoutMs, CancelFlag cancel) {
+// An answer still arriving at the deadline is no answer.
+std::string receiveAll(int fd, int timeoutMs, const Limits& limits) {
   std::string answer;
   char buffer[4096];
   while (answer.size() < kWhoisAnswerLimit) {
-    if (!waitFor(fd, POLLIN, timeoutMs, cancel)) break;
+    if (!waitFor(fd, POLLIN, timeoutMs, limits)) {
+      if (limits.expired()) return {};
+      break;
+    }
     const std::size_t room = std::min(sizeof buffer, kWhoisAnswerLimit - answer.size());
     const ssize_t got = ::recv(fd, buffer, room, 0);
     if (got > 0) {
@@ -104,6 +128,10 @@ std::string receiveAll(int fd, int timeoutMs, CancelFlag cancel) {
     }
   }
   return answer;
+}
+
+int exchangeLimitMs(const WhoisTimeouts& timeouts) {
+  return timeouts.exchangeMs > 0 ? timeouts.exchangeMs : 3 * timeouts.receiveMs;
 }
 
 }  // namespace
@@ -134,17 +162,21 @@ std::string resolveHostToIPv4(std::string_view host) {
 
 std::string whoisExchange(const HostPort& server, std::string_view domain,
                           const WhoisTimeouts& timeouts) {
+  // The query is one line: a name with a line break would add commands.
+  if (!isLookupDomainName(domain)) return {};
   const std::string address = resolveHostToIPv4(server.host);
   if (address.empty()) return {};
+  const Limits limits{SteadyClock::now() + std::chrono::milliseconds(exchangeLimitMs(timeouts)),
+                      timeouts.cancel};
   Socket socket;
   if (socket.fd() < 0 ||
-      !connectTo(socket.fd(), address, server.port, timeouts.connectMs, timeouts.cancel)) {
+      !connectTo(socket.fd(), address, server.port, timeouts.connectMs, limits)) {
     return {};
   }
-  if (!sendAll(socket.fd(), std::string(domain) + "\r\n", timeouts.sendMs, timeouts.cancel)) {
+  if (!sendAll(socket.fd(), std::string(domain) + "\r\n", timeouts.sendMs, limits)) {
     return {};
   }
-  return receiveAll(socket.fd(), timeouts.receiveMs, timeouts.cancel);
+  return receiveAll(socket.fd(), timeouts.receiveMs, limits);
 }
 
 DateLookupResult parseWhoisAnswer(std::string_view answer, bool cnStyle) {
@@ -160,6 +192,7 @@ DateLookupResult parseWhoisAnswer(std::string_view answer, bool cnStyle) {
 }
 
 DateLookupResult queryWhois(std::string_view domain, const WhoisTimeouts& timeouts) {
+  if (!isLookupDomainName(domain)) return std::string(kLookupIllegalSuffix);
   const std::string suffix = lookupSuffix(domain);
   auto server = whoisServerFor(suffix);
   if (!server) return std::string(kLookupNoAnswer);

@@ -17,6 +17,9 @@ struct WhoisTimeouts {
   int receiveMs = 8000;  // silence allowed before and between segments
   int attempts = 6;
   CancelFlag cancel = nullptr;  // checked while waiting and between attempts
+  // The whole of one exchange, connect to last byte, however the bytes
+  // trickle in; 0: three times receiveMs.
+  int exchangeMs = 0;
 };
 
 inline constexpr std::size_t kWhoisAnswerLimit = 20480;
@@ -25,7 +28,8 @@ inline constexpr std::size_t kWhoisAnswerLimit = 20480;
 std::optional<HostPort> whoisServerFor(std::string_view suffix);
 
 // One exchange: the domain and "\r\n" sent, the answer read until the server
-// closes or kWhoisAnswerLimit bytes have arrived. Empty on any failure.
+// closes or kWhoisAnswerLimit bytes have arrived. Empty on any failure, for a
+// name isLookupDomainName refuses, and when the exchange outlasts its limit.
 std::string whoisExchange(const HostPort& server, std::string_view domain,
                           const WhoisTimeouts& timeouts = {});
 
@@ -33,6 +37,7 @@ std::string whoisExchange(const HostPort& server, std::string_view domain,
 DateLookupResult parseWhoisAnswer(std::string_view answer, bool cnStyle);
 
 // Asks again while the answer has none of the markers, up to `attempts` times.
+// A name isLookupDomainName refuses gives "非法后缀" without a connection.
 DateLookupResult queryWhois(std::string_view domain, const WhoisTimeouts& timeouts = {});
 
 // The first IPv4 address of a host, dotted; empty when it cannot be resolved.

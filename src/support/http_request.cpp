@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -15,9 +16,18 @@ void initialiseCurl() {
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+struct CappedBody {
+  std::string* body;
+  std::size_t cap;
+};
+
+// Returning less than was offered makes libcurl abort the transfer.
 std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* target) {
-  static_cast<std::string*>(target)->append(data, size * count);
-  return size * count;
+  auto* sink = static_cast<CappedBody*>(target);
+  const std::size_t bytes = size * count;
+  if (bytes > sink->cap - std::min(sink->cap, sink->body->size())) return 0;
+  sink->body->append(data, bytes);
+  return bytes;
 }
 
 // Keeps the header lines of the last response (a redirect or a 100 Continue
@@ -74,6 +84,23 @@ std::string completeHeaderLines(std::string lines, std::string_view url) {
     lines += "\r\nContent-Type: application/x-www-form-urlencoded";
   }
   return lines;
+}
+
+std::string percentEncode(std::string_view text) {
+  constexpr char kHex[] = "0123456789ABCDEF";
+  std::string encoded;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+        (byte >= '0' && byte <= '9') || c == '-' || c == '.' || c == '_' || c == '~') {
+      encoded += c;
+    } else {
+      encoded += '%';
+      encoded += kHex[byte >> 4];
+      encoded += kHex[byte & 0x0F];
+    }
+  }
+  return encoded;
 }
 
 std::string normaliseSetCookie(std::string_view headers) {
@@ -139,6 +166,10 @@ HttpResponse httpRequest(const HttpRequest& request) {
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, ms * 3);
   }
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, request.noRedirect ? 0L : 1L);
+  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, static_cast<long>(std::max(0, request.maxRedirects)));
+  // Refused up front when the announced length is too long; counted in
+  // appendBody when the server does not announce it.
+  curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBodyBytes));
   // Certificates are verified (libcurl's default); plain http is unaffected.
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
@@ -167,7 +198,8 @@ HttpResponse httpRequest(const HttpRequest& request) {
 
   std::vector<std::string> headerBlock;
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &response.body);
+  CappedBody sink{&response.body, request.maxBodyBytes};
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, appendHeader);
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &headerBlock);
 
@@ -176,11 +208,18 @@ HttpResponse httpRequest(const HttpRequest& request) {
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(request.cancel));
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
   }
-  curl_easy_perform(curl);
+  response.complete = curl_easy_perform(curl) == CURLE_OK;
   curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+  // A cut body is no answer.
+  if (!response.complete) response.body.clear();
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
   response.status = static_cast<int>(status);
+  const char* contentType = nullptr;
+  if (curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK &&
+      contentType != nullptr) {
+    response.contentType = contentType;
+  }
   std::string joined;
   for (const std::string& line : headerBlock) {
     if (!joined.empty()) joined += "\r\n";

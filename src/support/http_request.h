@@ -5,6 +5,7 @@
 // the body bytes with the response headers, status and cookies.
 
 #include <atomic>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,6 +28,10 @@ class HttpSession {
 
 enum class HttpMethod { Get = 0, Post = 1, Head = 2 };
 
+// The largest answer body a request keeps unless it asks for another cap.
+inline constexpr std::size_t kDefaultBodyCap = std::size_t{1} << 20;
+inline constexpr int kDefaultRedirectLimit = 5;
+
 struct HttpRequest {
   std::string url;
   int method = 0;  // 0 GET, 1 POST, 2 HEAD; anything else GET
@@ -41,7 +46,9 @@ struct HttpRequest {
   std::string proxyPassword;
   int proxyAuthMode = 1;  // 1: Basic Proxy-Authorization
   HttpSession* session = nullptr;
-  const std::atomic<bool>* cancel = nullptr;  // set: the request gives up at once
+  const std::atomic<bool>* cancel = nullptr;   // set: the request gives up at once
+  std::size_t maxBodyBytes = kDefaultBodyCap;  // a longer body aborts the transfer
+  int maxRedirects = kDefaultRedirectLimit;    // followed at most this often
 };
 
 struct HttpResponse {
@@ -50,6 +57,10 @@ struct HttpResponse {
   int status = 0;
   std::string cookiesOut;   // "a=1; b=2"
   std::string headerLines;  // the request's header lines as completed and sent
+  std::string contentType;  // of the last response, as the server named it
+  // False when the exchange did not run to its end (refused, timed out,
+  // cancelled, too many redirects, body over the cap); the body is then empty.
+  bool complete = false;
 };
 
 HttpResponse httpRequest(const HttpRequest& request);
@@ -61,6 +72,10 @@ std::string completeHeaderLines(std::string headerLines, std::string_view url);
 // Milliseconds for a time-out in seconds: -1 stays -1 (transport defaults),
 // below 1 gives 15000.
 long timeoutMilliseconds(int seconds);
+
+// Every byte but ASCII letters, digits and "-._~" as %XX (UTF-8 bytes one by
+// one), for a value placed in a URL.
+std::string percentEncode(std::string_view text);
 
 // "Set-Cookie" in any letter case rewritten as "Set-Cookie".
 std::string normaliseSetCookie(std::string_view headers);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_servers.h"
+#include "lookup/domain_syntax.h"
 #include "test_db.h"
 
 namespace pelmora::testing {
@@ -40,6 +41,7 @@ TEST_P(StoreLookupCases, StoresAndReports) {
   EXPECT_EQ(stored("注册时间"), c.registered);
   EXPECT_EQ(stored("到期时间"), c.expires);
   if (c.success) {
+    EXPECT_EQ(update.registered, c.registered);
     EXPECT_EQ(update.expires, c.expires);
   }
 }
@@ -51,7 +53,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(StoreCase{"1995-08-14|2026-08-13", true, "1995-08-14", "2026-08-13", kDone},
                       StoreCase{"1995-08-14\r|2026-08-13\r", true, "1995-08-14", "2026-08-13",
                                 kDone},
-                      StoreCase{"|2026-08-13", true, "NULL", "2026-08-13", kDone},
+                      // No registration date keeps the stored one.
+                      StoreCase{"|2026-08-13", true, "2000-01-01", "2026-08-13", kDone},
+                      StoreCase{"junk|2026-08-13", true, "2000-01-01", "2026-08-13", kDone},
                       StoreCase{"1995-08-14|", false, "2000-01-01", "2001-01-01",
                                 "提示: [ abc.com] 获取时间失败,检查您的电脑是否联网."},
                       StoreCase{"junk|2026-99-99", false, "2000-01-01", "2001-01-01",
@@ -65,6 +69,131 @@ INSTANTIATE_TEST_SUITE_P(
                                 "提示: [ abc.com] 域名后缀不正确,如果确实正确,可手动填写日期."},
                       StoreCase{"超过查询次数", false, "2000-01-01", "2001-01-01",
                                 "提示: [ abc.com] 超过当日查询次数,请换ip再查询!"}));
+
+// Ways a write can be refused after the lookup succeeded.
+enum class Refusal { RowGone, TriggerAborts, ReadOnly };
+
+struct RefusedCase {
+  Refusal refusal;
+  std::string result;
+};
+
+class RefusedStore : public StoreLookupTest, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(RefusedStore, IsAFailureNamingTheReason) {
+  const RefusedCase& c = GetParam();
+  std::string domain = "abc.com";
+  std::string reason;
+  switch (c.refusal) {
+    case Refusal::RowGone:
+      domain = "gone.com";
+      reason = "不在域名列表中";
+      break;
+    case Refusal::TriggerAborts:
+      ASSERT_TRUE(
+          db().run("CREATE TRIGGER t BEFORE UPDATE ON 域名 BEGIN SELECT RAISE(ABORT,'no'); END;"));
+      reason = "no";
+      break;
+    case Refusal::ReadOnly:
+      ASSERT_TRUE(db().run("PRAGMA query_only=ON"));
+      reason = "attempt to write a readonly database";
+      break;
+  }
+  const RowDateUpdate update = storeLookupResult(db(), domain, c.result);
+  EXPECT_FALSE(update.success);
+  EXPECT_EQ(update.status, "提示: [ " + domain + "] 保存失败: " + reason);
+  EXPECT_EQ(update.registered, "");
+  EXPECT_EQ(update.expires, "");
+  EXPECT_EQ(stored("注册时间"), "2000-01-01");
+  EXPECT_EQ(stored("到期时间"), "2001-01-01");
+}
+
+INSTANTIATE_TEST_SUITE_P(Refusals, RefusedStore,
+                         ::testing::Values(RefusedCase{Refusal::RowGone, "1995-08-14|2026-08-13"},
+                                           RefusedCase{Refusal::RowGone, "|2026-08-13"},
+                                           RefusedCase{Refusal::RowGone, "未注册"},
+                                           RefusedCase{Refusal::TriggerAborts,
+                                                       "1995-08-14|2026-08-13"},
+                                           RefusedCase{Refusal::TriggerAborts, "|2026-08-13"},
+                                           RefusedCase{Refusal::TriggerAborts, "未注册"},
+                                           RefusedCase{Refusal::ReadOnly, "1995-08-14|2026-08-13"},
+                                           RefusedCase{Refusal::ReadOnly, "未注册"}));
+
+TEST_F(StoreLookupTest, AMissingRegistrationDateShowsTheStoredOneOrNone) {
+  ASSERT_TRUE(db().run("UPDATE 域名 SET 注册时间=NULL"));
+  const RowDateUpdate update = storeLookupResult(db(), "abc.com", "|2026-08-13");
+  EXPECT_TRUE(update.success);
+  EXPECT_EQ(update.registered, "");
+  EXPECT_EQ(stored("注册时间"), "NULL");
+  EXPECT_EQ(stored("到期时间"), "2026-08-13");
+  // The name is matched without case, like everywhere else.
+  EXPECT_TRUE(storeLookupResult(db(), "ABC.com", "2001-01-01|2027-01-01").success);
+  EXPECT_EQ(stored("注册时间"), "2001-01-01");
+}
+
+TEST(DomainNames, WhichNamesMayBeLookedUp) {
+  for (const char* name : {"abc.com", "ABC-1.top", "a.com.cn", "中文.cn", "例え.jp", "佐々木.jp",
+                           "münchen.de", "हिन्दी.in", "xn--fiq228c.cn", "ｐｅｌ.top"}) {
+    EXPECT_TRUE(isLookupDomainName(name)) << name;
+  }
+  for (const char* name : {"",
+                           " abc.com",
+                           "a bc.com",
+                           "abc.com ",
+                           "a\tb.com",
+                           "a\r\nb.com",
+                           "a\x7f.com",
+                           "a_b.com",
+                           "a.xyz&server=x",
+                           "a=b.com",
+                           "a/b.com",
+                           "a?b.com",
+                           "a#b.com",
+                           "a%41.com",
+                           "a@b.com",
+                           "a:80.com",
+                           "a\"b.com",
+                           "a'b.com",
+                           "a\\b.com",
+                           "a\xc2\x85.com" /* NEL */,
+                           "a\xc2\xa0.com" /* no-break space */,
+                           "a\xe3\x80\x80.com" /* ideographic space */,
+                           "a\xe2\x80\x8b.com" /* zero width space */,
+                           "a\xef\xbb\xbf.com" /* BOM */,
+                           "中文。cn",
+                           "a\xef\xbc\x8e.cn" /* full-width full stop */,
+                           "\xf0\x9f\x98\x80.com",
+                           "\xff.com",
+                           "\xc0\xae.com" /* overlong */,
+                           "\xe4\xb8.com" /* cut */,
+                           "\xed\xa0\x80.com" /* surrogate */}) {
+    EXPECT_FALSE(isLookupDomainName(name)) << name;
+  }
+  EXPECT_FALSE(isLookupDomainName(std::string("a\0b.com", 7)));
+}
+
+TEST(DomainNames, ARefusedNameMakesNoRequestOnAnyRoute) {
+  FakeWhoisServer whois(
+      {{{"Domain Name: X\r\nCreation Date: 2001-01-01T0\r\n"
+         "Registry Expiry Date: 2030-01-01T0\r\n"}}});
+  FakeHttpServer web([](const FakeHttpServer::Request&) {
+    return FakeHttpServer::response(
+        200, R"({"code":"200","regdate":"2003-03-03","expdate":"2033-03-03"})");
+  });
+  ScopedEnv whoisEnv("PELMORA_WHOIS_SERVER", whois.hostPort());
+  ScopedEnv webEnv("PELMORA_WEBWHOIS_HOST", web.hostPort());
+  ScopedEnv rdapEnv("PELMORA_RDAP_BASE", "http://" + web.hostPort() + "/rdap/");
+  for (const char* name : {"a.xyz&server=evil", "a b.com", "a.com\r\nhelp", "a.info?x=1",
+                           "a/../b.biz", "a\t.top", "a.cn ", "a%2e.name"}) {
+    EXPECT_EQ(lookupDomainDates(name, kFresh), "非法后缀") << name;
+  }
+  // Connections are accepted in order: a refused name that had connected
+  // would be counted before these.
+  EXPECT_EQ(lookupDomainDates("a.com", kUseCache), "2001-01-01|2030-01-01");
+  EXPECT_EQ(lookupDomainDates("a.top", kUseCache), "2003-03-03|2033-03-03");
+  EXPECT_EQ(whois.connections(), 1);
+  EXPECT_EQ(web.connections(), 1);
+}
 
 TEST(BatchTexts, AllSuccessfulAndMixed) {
   EXPECT_EQ(batchStatusText({0, 0, 0}), "共查询 [0] 个域名的时间, 恭喜您,全部更新成功!");

@@ -96,9 +96,12 @@ class LoopbackServer {
     const ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
     return got > 0 ? std::string(buffer, static_cast<std::size_t>(got)) : std::string();
   }
-  static void sendText(int client, const std::string& text) {
-    ::send(client, text.data(), text.size(), MSG_NOSIGNAL);
+  // False once the client has gone.
+  static bool sendText(int client, const std::string& text) {
+    return ::send(client, text.data(), text.size(), MSG_NOSIGNAL) ==
+           static_cast<ssize_t>(text.size());
   }
+  bool stopping() const { return stopping_; }
   static void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
  private:
@@ -112,7 +115,8 @@ class LoopbackServer {
 };
 
 // A WHOIS server: per connection, reads the query line, then sends the
-// segments of the scripted reply (the last reply repeats).
+// segments of the scripted reply (the last reply repeats). It stops sending
+// when the client has gone.
 class FakeWhoisServer : public LoopbackServer {
  public:
   struct Reply {
@@ -122,6 +126,13 @@ class FakeWhoisServer : public LoopbackServer {
   };
 
   explicit FakeWhoisServer(std::vector<Reply> replies) : replies_(std::move(replies)) { start(); }
+
+  // The text one byte at a time, `gapMs` before each.
+  static Reply drip(const std::string& text, int gapMs) {
+    Reply reply{{}, gapMs, 0};
+    for (const char c : text) reply.segments.emplace_back(1, c);
+    return reply;
+  }
   ~FakeWhoisServer() override { stop(); }
 
   std::vector<std::string> queries() {
@@ -140,7 +151,7 @@ class FakeWhoisServer : public LoopbackServer {
         replies_[std::min<std::size_t>(static_cast<std::size_t>(index), replies_.size() - 1)];
     for (const std::string& segment : reply.segments) {
       sleepMs(reply.gapMs);
-      sendText(client, segment);
+      if (stopping() || !sendText(client, segment)) return;
     }
     sleepMs(reply.silenceMs);
   }

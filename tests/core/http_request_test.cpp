@@ -46,9 +46,41 @@ TEST(HttpHelpers, TimeOutsCookiesAndSetCookieNames) {
   EXPECT_EQ(cookiesFromHeaders("X: y"), "");
 }
 
+struct EncodeCase {
+  std::string text;
+  std::string encoded;
+};
+
+class PercentEncoding : public ::testing::TestWithParam<EncodeCase> {};
+
+TEST_P(PercentEncoding, KeepsOnlyUnreservedBytes) {
+  EXPECT_EQ(percentEncode(GetParam().text), GetParam().encoded);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PercentEncoding,
+                         ::testing::Values(EncodeCase{"abc-XYZ_0.9~", "abc-XYZ_0.9~"},
+                                           EncodeCase{"a.xyz&server=x", "a.xyz%26server%3Dx"},
+                                           EncodeCase{"a b/c?d#e%f", "a%20b%2Fc%3Fd%23e%25f"},
+                                           EncodeCase{"中文.cn", "%E4%B8%AD%E6%96%87.cn"},
+                                           EncodeCase{std::string("\r\n\0", 3), "%0D%0A%00"},
+                                           EncodeCase{"", ""}));
+
 class HttpAgainstFake : public ::testing::Test {
  protected:
   FakeHttpServer server{[](const FakeHttpServer::Request& r) {
+    if (r.line().find("/loop") != std::string::npos) {
+      return FakeHttpServer::response(302, "again", "Location: /loop\r\n");
+    }
+    if (r.line().find("/announced-big") != std::string::npos) {
+      return FakeHttpServer::response(200, std::string(kDefaultBodyCap + 1, 'x'));
+    }
+    if (r.line().find("/unannounced-big") != std::string::npos) {
+      return "HTTP/1.1 200 X\r\nConnection: close\r\n\r\n" + std::string(kDefaultBodyCap + 1, 'x');
+    }
+    if (r.line().find("/at-the-cap") != std::string::npos) {
+      return "HTTP/1.1 200 X\r\nConnection: close\r\nContent-Type: text/x-test\r\n\r\n" +
+             std::string(kDefaultBodyCap, 'x');
+    }
     if (r.line().find("/redirect") != std::string::npos) {
       return FakeHttpServer::response(302, "moved", "Location: /target\r\n");
     }
@@ -68,6 +100,7 @@ TEST_F(HttpAgainstFake, GetSendsDefaultHeadersAndReturnsRawBody) {
   request.timeoutSeconds = 3;
   const HttpResponse response = httpRequest(request);
   EXPECT_EQ(response.status, 201);
+  EXPECT_TRUE(response.complete);
   EXPECT_EQ(response.body, "hello \xff bytes");
   ASSERT_EQ(server.requests().size(), 1u);
   const auto sent = server.requests()[0];
@@ -114,6 +147,56 @@ TEST_F(HttpAgainstFake, ResponseHeadersCookiesAndRedirects) {
   EXPECT_EQ(server.requests().back().line(), "GET /target HTTP/1.1");
 }
 
+struct CapCase {
+  std::string path;
+  std::size_t cap;
+  bool complete;
+  std::size_t bodySize;
+};
+
+void PrintTo(const CapCase& c, std::ostream* out) { *out << c.path << " capped at " << c.cap; }
+
+class HttpBodyCap : public HttpAgainstFake, public ::testing::WithParamInterface<CapCase> {};
+
+TEST_P(HttpBodyCap, LongerBodiesAbortTheTransfer) {
+  HttpRequest request;
+  request.url = url(GetParam().path);
+  request.maxBodyBytes = GetParam().cap;
+  const HttpResponse response = httpRequest(request);
+  EXPECT_EQ(response.complete, GetParam().complete);
+  EXPECT_EQ(response.body.size(), GetParam().bodySize);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, HttpBodyCap,
+    ::testing::Values(CapCase{"/at-the-cap", kDefaultBodyCap, true, kDefaultBodyCap},
+                      CapCase{"/announced-big", kDefaultBodyCap, false, 0},
+                      CapCase{"/unannounced-big", kDefaultBodyCap, false, 0},
+                      CapCase{"/at-the-cap", kDefaultBodyCap - 1, false, 0},
+                      CapCase{"/x", 13, true, 13}, CapCase{"/x", 12, false, 0}));
+
+TEST_F(HttpAgainstFake, TheDefaultCapIsOneMebibyteAndTheContentTypeIsKept) {
+  EXPECT_EQ(HttpRequest{}.maxBodyBytes, std::size_t{1} << 20);
+  HttpRequest request;
+  request.url = url("/at-the-cap");
+  EXPECT_EQ(httpRequest(request).contentType, "text/x-test");
+  request.url = url("/unannounced-big");
+  EXPECT_FALSE(httpRequest(request).complete);
+}
+
+TEST_F(HttpAgainstFake, RedirectLoopStopsAfterFiveRedirects) {
+  HttpRequest request;
+  request.url = url("/loop");
+  const HttpResponse looped = httpRequest(request);
+  EXPECT_FALSE(looped.complete);
+  EXPECT_EQ(looped.body, "");
+  EXPECT_EQ(server.requests().size(), 6u);  // the request and five redirects
+
+  request.maxRedirects = 1;
+  httpRequest(request);
+  EXPECT_EQ(server.requests().size(), 8u);
+}
+
 TEST_F(HttpAgainstFake, SessionKeepsCookiesBetweenRequests) {
   HttpSession session;
   HttpRequest request;
@@ -148,6 +231,7 @@ TEST(HttpFailures, RefusedOrSlowGivesEmptyBody) {
   request.timeoutSeconds = 1;
   EXPECT_EQ(httpRequest(request).body, "");
   EXPECT_EQ(httpRequest(request).status, 0);
+  EXPECT_FALSE(httpRequest(request).complete);
 
   FakeHttpServer slow([](const auto&) { return FakeHttpServer::response(200, "late"); }, 2500);
   request.url = "http://" + slow.hostPort() + "/";

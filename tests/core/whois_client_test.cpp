@@ -85,6 +85,39 @@ TEST(Whois, CancelledLookupStopsWaitingAndAsksNoMore) {
   EXPECT_EQ(server.connections(), 1);
 }
 
+TEST(Whois, TricklingServerIsCutOffAtTheExchangeDeadline) {
+  // 40 ms a byte: the whole answer would take about six seconds.
+  FakeWhoisServer server({FakeWhoisServer::drip(kComAnswer, 40)});
+  ScopedEnv env("PELMORA_WHOIS_SERVER", server.hostPort());
+  struct Case {
+    WhoisTimeouts timeouts;
+    std::chrono::milliseconds within;
+  };
+  WhoisTimeouts explicitLimit{500, 500, 300, 1};
+  explicitLimit.exchangeMs = 400;
+  for (const Case& c : {Case{{500, 500, 300, 1}, std::chrono::milliseconds(2000)},
+                        Case{explicitLimit, std::chrono::milliseconds(1500)}}) {
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(queryWhois("example.com", c.timeouts), "err");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, c.within);
+  }
+  EXPECT_EQ(server.connections(), 2);
+}
+
+TEST(Whois, NamesThatAreNotDomainsAreNeverSent) {
+  FakeWhoisServer server({{{kComAnswer}}});
+  ScopedEnv env("PELMORA_WHOIS_SERVER", server.hostPort());
+  for (const char* name : {"example.com\r\nhelp", "a b.com", "", "a\t.cn"}) {
+    EXPECT_EQ(queryWhois(name, kQuick), "非法后缀") << name;
+    EXPECT_EQ(whoisExchange({"127.0.0.1", server.port()}, name, kQuick), "") << name;
+  }
+  // Connections are accepted in order: a refused name that had connected
+  // would be counted before this one.
+  EXPECT_EQ(queryWhois("example.com", kQuick), "1995-08-14|2026-08-13");
+  EXPECT_EQ(server.connections(), 1);
+  EXPECT_EQ(server.queries(), std::vector<std::string>{"example.com\r\n"});
+}
+
 TEST(Whois, RefusedConnectionGivesErr) {
   int port = 0;
   {
