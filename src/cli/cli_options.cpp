@@ -26,6 +26,21 @@ bool oneOf(const std::string& value, std::initializer_list<std::string_view> all
   return false;
 }
 
+// "A:B" of a range, each side a number or empty (0; an empty or 0 "to" is no
+// upper bound). False with the reason for anything else.
+bool splitRange(const std::vector<std::string>& parts, std::size_t first, std::string& from,
+                std::string& to, std::string& why) {
+  for (std::size_t k = first; k < parts.size(); ++k) {
+    if (!parseNumberOrBlank(parts[k])) {
+      why = "\"" + escapeForTerminal(parts[k]) + "\" is not a number";
+      return false;
+    }
+  }
+  from = parts[first];
+  to = parts[first + 1];
+  return true;
+}
+
 MoneyRange* moneyRangeFor(FilterCriteria& c, const std::string& column) {
   const std::map<std::string, MoneyRange*> ranges{
       {"一次成本", &c.oneTimeCost},  {"续费成本", &c.renewalCost}, {"实际成本", &c.actualCost},
@@ -57,7 +72,7 @@ bool parseGlobalOptions(const std::vector<std::string>& args, GlobalOptions& out
       out.databasePath = args[i + 1];
       i += 2;
     } else {
-      error = "unknown option " + args[i];
+      error = "unknown option " + escapeForTerminal(args[i]);
       return false;
     }
   }
@@ -88,12 +103,13 @@ bool parseListOptions(const std::vector<std::string>& args, ListOptions& out, st
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& option = args[i];
     if (i + 1 >= args.size()) {
-      error = option.rfind("--", 0) == 0 ? option + " needs a value" : "unexpected " + option;
+      const std::string shown = escapeForTerminal(option);
+      error = option.rfind("--", 0) == 0 ? shown + " needs a value" : "unexpected " + shown;
       return false;
     }
     const std::string value = args[++i];
     const auto fail = [&](const std::string& why) {
-      error = option + " " + value + ": " + why;
+      error = escapeForTerminal(option) + " " + escapeForTerminal(value) + ": " + why;
       return false;
     };
     if (option == "--page") {
@@ -136,13 +152,15 @@ bool parseListOptions(const std::vector<std::string>& args, ListOptions& out, st
     } else if (option == "--length") {
       const auto parts = splitText(value, ":");
       if (parts.size() != 2) return fail("use A:B");
-      c.lengthFrom = parts[0];
-      c.lengthTo = parts[1];
+      std::string why;
+      if (!splitRange(parts, 0, c.lengthFrom, c.lengthTo, why)) return fail(why);
     } else if (option == "--range") {
       const auto parts = splitText(value, ":");
       MoneyRange* range = parts.size() == 3 ? moneyRangeFor(c, parts[0]) : nullptr;
       if (range == nullptr) return fail("use 列名:A:B with a money column");
-      *range = {true, parts[1], parts[2]};
+      std::string why;
+      if (!splitRange(parts, 1, range->from, range->to, why)) return fail(why);
+      range->on = true;
     } else if (option == "--date") {
       const auto parts = splitText(value, ":");
       DateRange* range = parts.size() == 3 ? dateRangeFor(c, parts[0]) : nullptr;
@@ -152,7 +170,7 @@ bool parseListOptions(const std::vector<std::string>& args, ListOptions& out, st
       if (!from || !to) return fail("not a date");
       *range = {true, *from, *to};
     } else {
-      error = "unknown option " + option;
+      error = "unknown option " + escapeForTerminal(option);
       return false;
     }
   }

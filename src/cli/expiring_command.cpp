@@ -1,13 +1,20 @@
 #include "cli/expiring_command.h"
 
 #include "reports/expiry_reminder.h"
+#include "support/text_helpers.h"
 
 namespace pelmora::cli {
 
-int runExpiring(DomainDatabase& db, const Clock& clock, std::ostream& out) {
-  const ExpiryCounts counts = countExpiring(db, clock.today());
+int runExpiring(DomainDatabase& db, const Clock& clock, std::ostream& out, std::ostream& err) {
+  std::string error;
+  const auto found = countExpiring(db, clock.today(), &error);
+  if (!found) {
+    err << "pelmora-cli expiring: " << error << "\n";
+    return 2;
+  }
+  const ExpiryCounts& counts = *found;
   for (std::size_t i = 0; i < counts.size(); ++i) {
-    out << reminderItemCaption(kReminderItemCaptions[i], counts[i]) << "\n";
+    out << escapeForTerminal(reminderItemCaption(kReminderItemCaptions[i], counts[i])) << "\n";
   }
   return 0;
 }

@@ -8,6 +8,7 @@
 namespace pelmora::cli {
 
 // `expiring`: the six reminder item captions after one expiry check.
-int runExpiring(DomainDatabase& db, const Clock& clock, std::ostream& out);
+// A count that fails is reported on `err` with exit code 2.
+int runExpiring(DomainDatabase& db, const Clock& clock, std::ostream& out, std::ostream& err);
 
 }  // namespace pelmora::cli

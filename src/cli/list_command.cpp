@@ -3,6 +3,7 @@
 #include "cli/cli_options.h"
 #include "store/listing.h"
 #include "store/settings_store.h"
+#include "support/text_helpers.h"
 
 namespace pelmora::cli {
 
@@ -20,13 +21,17 @@ int runList(DomainDatabase& db, const std::vector<std::string>& args, const Cloc
   request.sortKey = options.sortKey;
   const SqlCondition condition = buildWhere(options.criteria, clock.today());
   const ListingPage listing = loadListing(db, condition, request);
+  if (!listing.ok()) {
+    err << "pelmora-cli list: " << listing.error << "\n";
+    return 2;
+  }
 
   out << pageCaption(listing.total, listing.pageCount) << "\n";
   for (const DomainRecord& record : listing.rows) {
     const auto texts = displayTexts(record);
     for (int k = 1; k < kDomainFieldCount; ++k) {
       if (k > 1) out << '\t';
-      out << texts[k];
+      out << escapeForTerminal(texts[k]);
     }
     out << "\n";
   }

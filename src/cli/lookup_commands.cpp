@@ -1,10 +1,27 @@
 #include "cli/lookup_commands.h"
 
+#include <array>
+
 #include "cli/cli_options.h"
 #include "lookup/date_update.h"
+#include "store/domain_lookup.h"
 #include "store/listing.h"
+#include "support/text_helpers.h"
 
 namespace pelmora::cli {
+namespace {
+
+// The run works on every domain of the listing, so paging and order have no
+// meaning for it; they are refused rather than silently dropped.
+constexpr std::array<std::string_view, 3> kListingOnlyOptions{"--page", "--page-size", "--sort"};
+
+// One status line, flushed at once so that a log keeps the lines of an
+// interrupted run.
+void statusLine(std::ostream& out, std::string_view text) {
+  out << escapeForTerminal(text) << '\n' << std::flush;
+}
+
+}  // namespace
 
 int runLookup(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   std::string domain;
@@ -13,7 +30,7 @@ int runLookup(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (arg == "--fresh") {
       cache = kFresh;
     } else if (arg.rfind("--", 0) == 0 || !domain.empty()) {
-      err << "pelmora-cli lookup: unexpected " << arg << "\n";
+      err << "pelmora-cli lookup: unexpected " << escapeForTerminal(arg) << "\n";
       return 2;
     } else {
       domain = arg;
@@ -24,7 +41,7 @@ int runLookup(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return 2;
   }
   const DateLookupResult result = lookupDomainDates(domain, cache);
-  out << result << "\n";
+  out << escapeForTerminal(result) << "\n";
   const std::string message = lookupMessage(result);
   return message.empty() || result == kLookupNotRegistered ? 0 : 1;
 }
@@ -38,6 +55,13 @@ int runUpdateDates(DomainDatabase& db, const std::vector<std::string>& args, con
     if (args[i] == "--fresh") {
       cache = kFresh;
     } else if (args[i].rfind("--", 0) == 0) {
+      for (std::string_view refused : kListingOnlyOptions) {
+        if (args[i] == refused) {
+          err << "pelmora-cli update-dates: " << refused
+              << " does not apply: every domain of the filtered listing is updated\n";
+          return 2;
+        }
+      }
       filterArgs.push_back(args[i]);
       if (i + 1 < args.size()) filterArgs.push_back(args[++i]);
     } else {
@@ -55,24 +79,33 @@ int runUpdateDates(DomainDatabase& db, const std::vector<std::string>& args, con
       err << "pelmora-cli update-dates: " << error << "\n";
       return 2;
     }
-    domains = listDomainNames(db, buildWhere(options.criteria, clock.today()));
+    auto names = listDomainNames(db, buildWhere(options.criteria, clock.today()), &error);
+    if (!names) {
+      err << "pelmora-cli update-dates: " << error << "\n";
+      return 2;
+    }
+    domains = std::move(*names);
   }
 
   BatchTally tally;
   for (const std::string& domain : domains) {
     ++tally.attempted;
-    const bool known =
-        db.scalar("SELECT count(*) FROM 域名 WHERE 域名=?", {domain}) == SqlValue(std::int64_t{1});
-    if (!known) {
+    const StoredDomainName stored = storedDomainName(db, domain);
+    if (!stored.ok) {
+      err << "pelmora-cli update-dates: " << stored.error << "\n";
+      return 2;
+    }
+    if (!stored.name) {
       ++tally.failed;
-      out << "提示: [ " << domain << "] 不在域名列表中.\n";
+      statusLine(out, "提示: [ " + domain + "] 不在域名列表中.");
       continue;
     }
-    const RowDateUpdate update = storeLookupResult(db, domain, lookupDomainDates(domain, cache));
+    const RowDateUpdate update =
+        storeLookupResult(db, *stored.name, lookupDomainDates(*stored.name, cache));
     ++(update.success ? tally.ok : tally.failed);
-    out << update.status << "\n";
+    statusLine(out, update.status);
   }
-  out << batchStatusText(tally) << "\n";
+  statusLine(out, batchStatusText(tally));
   return tally.failed == 0 ? 0 : 1;
 }
 

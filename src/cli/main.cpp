@@ -11,6 +11,7 @@
 #include "store/domain_database.h"
 #include "store/schema.h"
 #include "support/dates.h"
+#include "support/text_helpers.h"
 
 namespace {
 
@@ -48,16 +49,19 @@ int main(int argc, char** argv) {
   if (global.command == "lookup") return cli::runLookup(global.commandArgs, std::cout, std::cerr);
   if (global.command != "list" && global.command != "expiring" &&
       global.command != "update-dates") {
-    std::cerr << "pelmora-cli: unknown command " << global.command << "\n" << kUsage;
+    std::cerr << "pelmora-cli: unknown command " << escapeForTerminal(global.command) << "\n"
+              << kUsage;
     return 2;
   }
 
   const auto path =
       global.databasePath ? std::filesystem::path(*global.databasePath) : defaultDatabasePath();
   std::string why;
-  auto db = openCurrentDatabase(path, &why);
+  // Commands that only read never write the file (nor create it).
+  const OpenMode mode = global.command == "update-dates" ? OpenMode::ReadWrite : OpenMode::ReadOnly;
+  auto db = openCurrentDatabase(path, &why, mode);
   if (!db) {
-    std::cerr << kOpenFailureMessage << "\n(" << why << ")\n";
+    std::cerr << kOpenFailureMessage << "\n(" << escapeForTerminal(why) << ")\n";
     return 2;
   }
   if (global.command == "update-dates") {
@@ -68,7 +72,7 @@ int main(int argc, char** argv) {
       std::cerr << "pelmora-cli expiring: takes no options\n";
       return 2;
     }
-    return cli::runExpiring(*db, Clock::system(), std::cout);
+    return cli::runExpiring(*db, Clock::system(), std::cout, std::cerr);
   }
   return cli::runList(*db, global.commandArgs, Clock::system(), std::cout, std::cerr);
 }

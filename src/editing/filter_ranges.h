@@ -16,9 +16,12 @@ struct RangeCheck {
   std::string message;               // shown when a box is reset
 };
 
-// Both boxes are read as atoi reads them. A maximum of 0 means no upper limit.
-// The length range has no check box; for it a conflict always resets the
-// minimum box.
+// Both boxes are compared by their whole-number part (12.9 and 12.1 both
+// count as 12); an empty box counts as 0 (parseNumberOrBlank). A maximum of 0
+// means no upper limit. The length range has no check box; for it a conflict
+// always resets the minimum box. A box whose text is not a number ("1,000",
+// "abc", "12元", "0x10") is refused: it is reset (the box left first) with the
+// range message, and the check goes on as if it held "0".
 RangeCheck checkRange(std::string_view caption, std::string_view minText, std::string_view maxText,
                       RangeBox left, bool hasCheckBox);
 

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <utility>
 
 #include "store/classification_lists.h"
@@ -28,6 +29,7 @@ class ConditionBuilder {
  private:
   static SqlValue toValue(double v) { return v; }
   static SqlValue toValue(const std::string& v) { return v; }
+  static SqlValue toValue(SqlValue v) { return v; }
 
   SqlCondition condition_;
 };
@@ -54,12 +56,21 @@ void addDates(ConditionBuilder& builder, std::string_view column, const DateRang
   if (range.on) builder.between(column, formatDate(range.from), formatDate(range.to));
 }
 
+// A range bound as typed. A text that is not a number ("1,000", "0x10") binds
+// NULL, so the range selects no rows rather than a misread bound.
+SqlValue rangeBound(const std::string& text) {
+  const std::optional<double> number = parseNumberOrBlank(text);
+  return number ? SqlValue(*number) : SqlValue();
+}
+
 void addMoney(ConditionBuilder& builder, std::string_view column, const MoneyRange& range) {
   if (!range.on) return;
-  if (readInt(range.to) != 0) {
-    builder.between(column, readNumber(range.from), readNumber(range.to));
+  // Only the whole-number part of "to" decides: 0.5 means no upper bound.
+  const std::optional<double> to = parseNumberOrBlank(range.to);
+  if (!to || std::trunc(*to) != 0) {
+    builder.between(column, rangeBound(range.from), rangeBound(range.to));
   } else {
-    builder.add(std::string(column) + " >= ?", {readNumber(range.from)});
+    builder.add(std::string(column) + " >= ?", {rangeBound(range.from)});
   }
 }
 
@@ -111,7 +122,7 @@ SqlCondition buildWhere(const FilterCriteria& c, const Date& today) {
   if (c.sold == kSoldNo) builder.add("出售=0");
   if (c.sold == kSoldYes) builder.add("出售=1");
   if (!c.lengthTo.empty() && c.lengthTo != "0") {
-    builder.between("长度", readNumber(c.lengthFrom), readNumber(c.lengthTo));
+    builder.between("长度", rangeBound(c.lengthFrom), rangeBound(c.lengthTo));
   }
   addDates(builder, "注册时间", c.registered);
   addDates(builder, "到期时间", c.expires);

@@ -37,15 +37,56 @@ double readNumber(std::string_view text) {
   return strtod_l(copy.c_str(), nullptr, cLocale());
 }
 
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::size_t skipDigits(std::string_view text, std::size_t i) {
+  while (i < text.size() && isDigit(text[i])) ++i;
+  return i;
+}
+
+// Plain decimal notation: sign, digits with at most one point, an optional
+// exponent. Hex forms, "inf", "nan", separators and units are not numbers.
+bool isDecimalNumber(std::string_view text) {
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  const std::size_t intEnd = skipDigits(text, i);
+  std::size_t digits = intEnd - i;
+  i = intEnd;
+  if (i < text.size() && text[i] == '.') {
+    const std::size_t fractionEnd = skipDigits(text, i + 1);
+    digits += fractionEnd - i - 1;
+    i = fractionEnd;
+  }
+  if (digits == 0) return false;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    const std::size_t exponentEnd = skipDigits(text, i);
+    if (exponentEnd == i) return false;
+    i = exponentEnd;
+  }
+  return i == text.size();
+}
+
+}  // namespace
+
 std::optional<double> parseNumberStrict(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  if (!isDecimalNumber(text)) return std::nullopt;
   const std::string copy(text);
-  const char* begin = copy.c_str();
-  char* end = nullptr;
-  const double value = strtod_l(begin, &end, cLocale());
-  if (end == begin) return std::nullopt;
-  while (*end == ' ' || *end == '\t') ++end;
-  if (*end != '\0' || !std::isfinite(value)) return std::nullopt;
+  const double value = strtod_l(copy.c_str(), nullptr, cLocale());
+  if (!std::isfinite(value)) return std::nullopt;
   return value;
+}
+
+std::optional<double> parseNumberOrBlank(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  if (text.empty()) return 0.0;
+  return parseNumberStrict(text);
 }
 
 int readInt(std::string_view text) {

@@ -18,9 +18,15 @@ double roundMoney(double value);
 // The leading numeric part of a text, as C's atof reads it; no number gives 0.
 double readNumber(std::string_view text);
 
-// The whole text (blanks around it allowed) as a finite number; nullopt when
-// anything else is in it. For values that must be numbers before they are stored.
+// The whole text (blanks around it allowed) as a finite number in plain
+// decimal notation ("12", "-0.5", ".5", "1e3"); nullopt when anything else is
+// in it: hex ("0x10"), "inf", "nan", separators ("1,000", "1 000"), units
+// ("12元"). For values that must be numbers before they are stored or used.
 std::optional<double> parseNumberStrict(std::string_view text);
+
+// A number box that may be left empty (the filter ranges): nothing or blanks
+// only read 0, any other text as parseNumberStrict reads it.
+std::optional<double> parseNumberOrBlank(std::string_view text);
 
 // Leading sign and digits, as C's atoi reads them; saturates at the int range.
 int readInt(std::string_view text);

@@ -36,6 +36,53 @@ std::string unescapeQuotes(std::string_view marker) {
 
 std::size_t startIndex(std::size_t start) { return start == 0 ? 0 : start - 1; }
 
+// Length of the valid UTF-8 sequence at `i` and its code point; 0 when the
+// bytes there are not one (overlong forms, surrogates and values past
+// U+10FFFF included).
+std::size_t utf8SequenceAt(std::string_view text, std::size_t i, char32_t& codePoint) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  std::size_t length = 0;
+  char32_t minimum = 0;
+  if (lead < 0x80) {
+    codePoint = lead;
+    return 1;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    codePoint = lead & 0x1F;
+    minimum = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    codePoint = lead & 0x0F;
+    minimum = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    codePoint = lead & 0x07;
+    minimum = 0x10000;
+  } else {
+    return 0;
+  }
+  if (text.size() - i < length) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    codePoint = (codePoint << 6) | (byte(i + k) & 0x3F);
+  }
+  if (codePoint < minimum || codePoint > 0x10FFFF) return 0;
+  if (codePoint >= 0xD800 && codePoint <= 0xDFFF) return 0;
+  return length;
+}
+
+bool isHiddenControl(char32_t c) {
+  return (c >= 0x80 && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
+         (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+void appendHex(std::string& out, unsigned value, int digits) {
+  constexpr std::string_view kHex = "0123456789ABCDEF";
+  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+    out.push_back(kHex[(value >> shift) & 0xF]);
+}
+
 }  // namespace
 
 std::size_t findText(std::string_view haystack, std::string_view needle, std::size_t from,
@@ -147,6 +194,39 @@ std::vector<std::string> splitText(std::string_view text, std::string_view separ
     start = hit + separator.size();
   }
   return parts;
+}
+
+std::string escapeForTerminal(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    char32_t c = 0;
+    const std::size_t length = utf8SequenceAt(text, i, c);
+    if (length == 0) {
+      out.append("\\x");
+      appendHex(out, static_cast<unsigned char>(text[i]), 2);
+      ++i;
+      continue;
+    }
+    if (c == '\t') {
+      out.append("\\t");
+    } else if (c == '\n') {
+      out.append("\\n");
+    } else if (c == '\\') {
+      out.append("\\\\");
+    } else if (c < 0x20 || c == 0x7F) {
+      out.append("\\x");
+      appendHex(out, static_cast<unsigned>(c), 2);
+    } else if (isHiddenControl(c)) {
+      out.append("\\u");
+      appendHex(out, static_cast<unsigned>(c), 4);
+    } else {
+      out.append(text.substr(i, length));
+    }
+    i += length;
+  }
+  return out;
 }
 
 std::string headerName(std::string_view line) {

@@ -57,4 +57,11 @@ std::string trimSpaces(std::string_view text);
 // ("a||b" at "|" gives "a", "", "b").
 std::vector<std::string> splitText(std::string_view text, std::string_view separator);
 
+// A text made safe for one line of terminal or TAB-separated output: TAB, LF
+// and backslash become \t, \n and \\; other control bytes (C0 and DEL) and
+// bytes that are not valid UTF-8 become \xHH; C1 controls and the
+// bidirectional controls (U+061C, U+200E, U+200F, U+202A..U+202E,
+// U+2066..U+2069) become \uHHHH. Everything else passes unchanged.
+std::string escapeForTerminal(std::string_view text);
+
 }  // namespace pelmora

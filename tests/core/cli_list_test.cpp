@@ -5,6 +5,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/list_command.h"
+#include "cli_runner.h"
 #include "store/settings_store.h"
 #include "test_db.h"
 
@@ -78,6 +79,16 @@ TEST_F(CliListTest, BadOptionsExitTwoWithAMessage) {
                                                {"--range", "备注:1:2"},
                                                {"--date", "注册时间:2017-01-01:2017-02-30"},
                                                {"--length", "3"},
+                                               {"--length", "1,000:5"},
+                                               {"--length", "abc:"},
+                                               {"--length", "0:0x10"},
+                                               {"--range", "预售底价:12元:"},
+                                               {"--range", "标价:0:0x10"},
+                                               {"--range", "利润:1,000:2,000"},
+                                               {"--range", "一次成本:inf:"},
+                                               {"--page", "0x10"},
+                                               {"--page", "1,000"},
+                                               {"--page-size", "12元"},
                                                {"--bogus", "1"},
                                                {"--name"}}) {
     const RunResult r = list(args);
@@ -85,6 +96,39 @@ TEST_F(CliListTest, BadOptionsExitTwoWithAMessage) {
     EXPECT_FALSE(r.err.empty()) << args[0];
     EXPECT_TRUE(r.out.empty()) << args[0];
   }
+}
+
+TEST_F(CliListTest, RangeBoundsMustBeNumbersOrEmpty) {
+  add({makeDomain("a.com", {{DomainField::ReservePrice, "5"}}),
+       makeDomain("bbbb.com", {{DomainField::ReservePrice, "50"}})});
+  RunResult r = list({"--length", "1,000:5"});
+  EXPECT_EQ(r.err, "pelmora-cli list: --length 1,000:5: \"1,000\" is not a number\n");
+  r = list({"--range", "预售底价:0x10:"});
+  EXPECT_EQ(r.err, "pelmora-cli list: --range 预售底价:0x10:: \"0x10\" is not a number\n");
+
+  r = list({"--length", "3:"});  // no upper bound: every length
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "翻页,总数[2]个,共[1]页");
+  r = list({"--length", "3:9"});
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "翻页,总数[1]个,共[1]页");
+  r = list({"--range", "预售底价::10"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "翻页,总数[1]个,共[1]页");
+  r = list({"--range", "预售底价:10.5:"});
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "翻页,总数[1]个,共[1]页");
+}
+
+TEST_F(CliListTest, OneLinePerDomainWithControlsEscaped) {
+  add({makeDomain("a.com", {{DomainField::Note, "x\ty\nz\\ \x1b[2J\a\u202Egnp.exe 好🙂"}})});
+  const RunResult r = list({});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out,
+            "翻页,总数[1]个,共[1]页\n"
+            "a.com\tcom\t1\t\t\t\t\t\t0\t0\t0\t0\t0\t0\t0\t0\t"
+            "x\\ty\\nz\\\\ \\x1B[2J\\x07\\u202Egnp.exe 好🙂\t\t\n");
+
+  const RunResult bad = list({"--bogus\x1b]0;owned\a", "1"});
+  EXPECT_EQ(bad.err, "pelmora-cli list: unknown option --bogus\\x1B]0;owned\\x07\n");
 }
 
 TEST(CliGlobalOptions, DatabaseBeforeOrAfterTheCommand) {
@@ -99,16 +143,6 @@ TEST(CliGlobalOptions, DatabaseBeforeOrAfterTheCommand) {
   EXPECT_TRUE(after.commandArgs.empty());
   cli::GlobalOptions none;
   EXPECT_FALSE(cli::parseGlobalOptions({"--db"}, none, error));
-}
-
-std::pair<int, std::string> runCli(const std::string& arguments) {
-  const std::string command = std::string(PELMORA_CLI_PATH) + " " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  std::string output;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-  const int status = ::pclose(pipe);
-  return {WEXITSTATUS(status), output};
 }
 
 TEST(CliExecutable, OpenFailureMessageAndExitCode) {

@@ -4,6 +4,7 @@
 
 #include "cli/lookup_commands.h"
 #include "fake_servers.h"
+#include "store/domain_lookup.h"
 #include "test_db.h"
 
 namespace pelmora::testing {
@@ -74,6 +75,82 @@ TEST_F(CliLookupTest, UpdateDatesStoresAndReportsEachDomain) {
 
   EXPECT_EQ(update({"a.com", "--suffix", "top"}), 2);
   EXPECT_EQ(update({"--sold", "maybe"}), 2);
+  EXPECT_FALSE(err_.str().empty());
+}
+
+TEST_F(CliLookupTest, UpdateDatesLooksUpTheStoredSpelling) {
+  add({makeDomain("a.com")});
+  EXPECT_EQ(update({"A.COM"}), 0);
+  EXPECT_EQ(out_.str(),
+            "提示: [ a.com] 获取时间完毕.\n"
+            "共查询 [1] 个域名的时间, 恭喜您,全部更新成功!\n");
+  EXPECT_EQ(db().scalar("SELECT 到期时间 FROM 域名 WHERE 域名='a.com'"),
+            SqlValue(std::string("2031-02-03")));
+}
+
+TEST_F(CliLookupTest, UpdateDatesRefusesPagingAndSorting) {
+  add({makeDomain("a.com")});
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--page", "2"},
+                                               {"--page-size", "10"},
+                                               {"--sort", "域名"},
+                                               {"--suffix", "com", "--sort", "域名"}}) {
+    EXPECT_EQ(update(args), 2) << args[0];
+    EXPECT_NE(err_.str().find("does not apply"), std::string::npos) << args[0];
+    EXPECT_TRUE(out_.str().empty()) << args[0];
+  }
+  EXPECT_EQ(db().scalar("SELECT 到期时间 FROM 域名 WHERE 域名='a.com'"), SqlValue());
+}
+
+// Records what had been written each time the stream was flushed.
+class FlushRecorder : public std::stringbuf {
+ public:
+  std::vector<std::string> flushed;
+
+ protected:
+  int sync() override {
+    flushed.push_back(str());
+    return std::stringbuf::sync();
+  }
+};
+
+TEST_F(CliLookupTest, UpdateDatesFlushesEveryStatusLine) {
+  add({makeDomain("a.com"), makeDomain("b.top")});
+  FlushRecorder recorder;
+  std::ostream out(&recorder);
+  std::ostringstream err;
+  EXPECT_EQ(cli::runUpdateDates(db(), {"a.com", "missing.com"}, Clock::system(), out, err), 1);
+  const std::string first = "提示: [ a.com] 获取时间完毕.\n";
+  const std::string second = first + "提示: [ missing.com] 不在域名列表中.\n";
+  ASSERT_EQ(recorder.flushed.size(), 3u);
+  EXPECT_EQ(recorder.flushed[0], first);
+  EXPECT_EQ(recorder.flushed[1], second);
+  EXPECT_EQ(recorder.flushed[2], recorder.str());
+}
+
+TEST_F(CliLookupTest, EchoedNamesShowControlsEscaped) {
+  EXPECT_EQ(update({"evil\x1b]0;owned\a.com"}), 1);
+  EXPECT_EQ(out_.str().substr(0, out_.str().find('\n')),
+            "提示: [ evil\\x1B]0;owned\\x07.com] 不在域名列表中.");
+  std::ostringstream out, err;
+  EXPECT_EQ(cli::runLookup({"a.com", "\u202Emoc.b"}, out, err), 2);
+  EXPECT_EQ(err.str(), "pelmora-cli lookup: unexpected \\u202Emoc.b\n");
+}
+
+TEST_F(CliLookupTest, StoredDomainNameIgnoresCaseAndTellsFailureApart) {
+  add({makeDomain("Mixed.Com")});
+  const StoredDomainName found = storedDomainName(db(), "mIXED.cOM");
+  EXPECT_TRUE(found.ok);
+  EXPECT_EQ(found.name, "Mixed.Com");
+  const StoredDomainName missing = storedDomainName(db(), "it's.com");
+  EXPECT_TRUE(missing.ok);
+  EXPECT_FALSE(missing.name);
+
+  ASSERT_TRUE(db().run("DROP TABLE 域名"));
+  const StoredDomainName failed = storedDomainName(db(), "mixed.com");
+  EXPECT_FALSE(failed.ok);
+  EXPECT_FALSE(failed.name);
+  EXPECT_FALSE(failed.error.empty());
+  EXPECT_EQ(update({"mixed.com"}), 2);
   EXPECT_FALSE(err_.str().empty());
 }
 

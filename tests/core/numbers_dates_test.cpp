@@ -43,12 +43,18 @@ TEST(ReadNumber, ReadsLeadingNumberLikeAtofWhateverTheLocale) {
   std::setlocale(LC_NUMERIC, "C");
 }
 
-TEST(ParseNumberStrict, AcceptsOnlyWholeNumbers) {
-  EXPECT_EQ(parseNumberStrict("12.5"), 12.5);
-  EXPECT_EQ(parseNumberStrict(" 7 "), 7);
-  EXPECT_FALSE(parseNumberStrict("12abc"));
-  EXPECT_FALSE(parseNumberStrict(""));
-  EXPECT_FALSE(parseNumberStrict("inf"));
+TEST(ParseNumberStrict, AcceptsOnlyWholeDecimalNumbers) {
+  const std::vector<std::pair<std::string, double>> numbers{
+      {"12.5", 12.5}, {" 7 ", 7},    {"\t-3\t", -3},     {"+4", 4}, {".5", 0.5},
+      {"5.", 5},      {"1e3", 1000}, {"-1.5E-1", -0.15}, {"0", 0},  {"007", 7}};
+  for (const auto& [text, value] : numbers) EXPECT_EQ(parseNumberStrict(text), value) << text;
+
+  for (const std::string text :
+       {"12abc", "",      " ",     "inf",   "-inf",  "infinity", "nan", "NAN", "0x10",
+        "0X1A",  "-0x10", "0x1p4", "1,000", "1 000", "12元",     "abc", "1e",  "1e+",
+        ".",     "-",     "+.",    "1.2.3", "--1",   "1e999",    "\n5", "5\n", "１２"}) {
+    EXPECT_FALSE(parseNumberStrict(text)) << text;
+  }
 }
 
 TEST(ReadInt, ReadsLikeAtoiAndSaturates) {

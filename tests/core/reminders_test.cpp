@@ -40,10 +40,24 @@ TEST_F(ExpiryCountsTest, CliPrintsTheSixCaptions) {
   addExpiring("past1.com", -10);
   addExpiring("past2.com", -1);
   std::ostringstream out;
-  EXPECT_EQ(cli::runExpiring(db(), Clock::fixed(kToday), out), 0);
+  std::ostringstream err;
+  EXPECT_EQ(cli::runExpiring(db(), Clock::fixed(kToday), out, err), 0);
   EXPECT_EQ(out.str(),
             "[ 2 ] 显示 已到期\n[ 无 ] 显示 今天到期\n[ 无 ] 显示 3日内到期\n"
             "[ 无 ] 显示 5日内到期\n[ 无 ] 显示 10日内到期\n[ 无 ] 显示 30日内到期\n");
+}
+
+TEST_F(ExpiryCountsTest, AFailingCountIsAnErrorNotZero) {
+  addExpiring("past.com", -1);
+  ASSERT_TRUE(db().run("ALTER TABLE 域名 RENAME COLUMN 到期时间 TO 旧到期时间"));
+  std::string error;
+  EXPECT_FALSE(countExpiring(db(), kToday, &error));
+  EXPECT_NE(error.find("到期时间"), std::string::npos) << error;
+  std::ostringstream out;
+  std::ostringstream err;
+  EXPECT_EQ(cli::runExpiring(db(), Clock::fixed(kToday), out, err), 2);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_FALSE(err.str().empty());
 }
 
 TEST(ReminderItemCaption, OnePrefixWhateverCameBefore) {
@@ -108,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"leftMinConflict", "8", "3", RangeBox::Minimum, true, true, RangeBox::Minimum},
         RangeCase{"lengthResetsMin", "8", "3", RangeBox::Maximum, false, std::nullopt,
                   RangeBox::Minimum},
-        RangeCase{"notNumbers", "abc", "x", RangeBox::Minimum, true, false, std::nullopt}),
+        RangeCase{"notNumbers", "abc", "x", RangeBox::Minimum, true, false, RangeBox::Minimum}),
     [](const auto& info) { return info.param.label; });
 
 TEST(ProgramTexts, TitleAndTrayTipWithAndWithoutCustomPart) {

@@ -110,6 +110,41 @@ TEST(ConcatBytes, JoinsInOrderKeepingNulBytes) {
   EXPECT_EQ(concatBytes({"ab", std::string_view("\0c", 2), "", "d"}), std::string("ab\0cd", 5));
 }
 
+struct EscapeCase {
+  std::string label;
+  std::string text;
+  std::string shown;
+};
+
+class EscapeForTerminalTest : public ::testing::TestWithParam<EscapeCase> {};
+
+TEST_P(EscapeForTerminalTest, KeepsOneLineAndNothingRaw) {
+  EXPECT_EQ(escapeForTerminal(GetParam().text), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, EscapeForTerminalTest,
+    ::testing::Values(EscapeCase{"tab", "a\tb", "a\\tb"}, EscapeCase{"lineFeed", "a\nb", "a\\nb"},
+                      EscapeCase{"carriageReturn", "a\rb", "a\\x0Db"},
+                      EscapeCase{"backslash", "C:\\x1B", "C:\\\\x1B"},
+                      EscapeCase{"escape", "\x1b[2Jred", "\\x1B[2Jred"},
+                      EscapeCase{"bell", "\a", "\\x07"}, EscapeCase{"delete", "a\x7f", "a\\x7F"},
+                      EscapeCase{"nul", std::string("a\0b", 3), "a\\x00b"},
+                      EscapeCase{"rightToLeftOverride", "abc\u202Egpj.exe", "abc\\u202Egpj.exe"},
+                      EscapeCase{"otherBidiControls", "\u200E\u200F\u061C\u202A\u2066\u2069",
+                                 "\\u200E\\u200F\\u061C\\u202A\\u2066\\u2069"},
+                      EscapeCase{"c1Control", "a\xc2\x9bz", "a\\u009Bz"},
+                      EscapeCase{"chineseUnchanged", "青禾名簿 备注：好名字",
+                                 "青禾名簿 备注：好名字"},
+                      EscapeCase{"emojiUnchanged", "域名🚀.com", "域名🚀.com"},
+                      EscapeCase{"plainAscii", "abc.com 12.5", "abc.com 12.5"},
+                      EscapeCase{"empty", "", ""}, EscapeCase{"invalidByte", "a\xffz", "a\\xFFz"},
+                      EscapeCase{"truncatedSequence", "\xe9\x9d", "\\xE9\\x9D"},
+                      EscapeCase{"overlongSlash", "\xc0\xaf", "\\xC0\\xAF"},
+                      EscapeCase{"surrogate", "\xed\xa0\x80", "\\xED\\xA0\\x80"},
+                      EscapeCase{"beyondUnicode", "\xf4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"}),
+    [](const auto& info) { return info.param.label; });
+
 TEST(Gbk, ConvertsBothWaysAndCountsBytes) {
   const std::string gbk = utf8ToGbk("未注册");
   EXPECT_EQ(gbk, "\xCE\xB4\xD7\xA2\xB2\xE1");
