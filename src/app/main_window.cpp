@@ -12,9 +12,12 @@
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTextBrowser>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/date_updater.h"
+#include "app/main_actions.h"
+#include "app/operation_gate.h"
 #include "app/reminder_menu.h"
 #include "app/toolkit.h"
 #include "app/tray_icon.h"
@@ -36,13 +39,13 @@ W* named(W* widget, const QString& name) {
   return widget;
 }
 
-const QString kNotYetHere = QStringLiteral("此功能即将开放");
-
 }  // namespace
 
 MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
     : db_(db), settings_(db), options_(std::move(options)) {
   setObjectName(QStringLiteral("主窗口"));
+  gate_ = new OperationGate(this);
+  actions_ = new MainActions(*gate_, this);
   dateUpdater_ = new DateUpdater(db_, this);
   connect(dateUpdater_, &DateUpdater::rowStarted, this, [this](const QString& domain) {
     setStatus(QString::fromStdString(lookupStartedStatus(domain.toStdString())));
@@ -86,7 +89,9 @@ void MainWindow::buildControls() {
   previous_ = named(new QPushButton(QStringLiteral("< 上一页")), QStringLiteral("按钮_上一页"));
   next_ = named(new QPushButton(QStringLiteral("下一页 >")), QStringLiteral("按钮_下一页"));
   tickAll_ = named(new QCheckBox(QStringLiteral("全选/不选")), QStringLiteral("选择框_全选不选"));
-  invert_ = named(new QPushButton(QStringLiteral("反选")), QStringLiteral("按钮_反选"));
+  actions_->follow(tickAll_, Operation::TickAll);
+  invert_ =
+      actions_->button(Operation::InvertTicks, QStringLiteral("反选"), QStringLiteral("按钮_反选"));
   for (QWidget* w :
        std::initializer_list<QWidget*>{pageList_, previous_, next_, tickAll_, invert_}) {
     paging->addWidget(w);
@@ -96,35 +101,25 @@ void MainWindow::buildControls() {
   auto* common = named(new QGroupBox(QStringLiteral("常用操作 : 快捷键Ctrl")),
                        QStringLiteral("分组框_常用操作"));
   auto* commonLayout = new QHBoxLayout(common);
-  const auto addButton = [&](const QString& caption, const QString& name) {
-    auto* button = named(new QPushButton(caption), name);
-    commonLayout->addWidget(button);
-    operationButtons_.push_back(button);
-    return button;
+  const auto addButton = [&](Operation operation, const QString& caption, const QString& name) {
+    commonLayout->addWidget(actions_->button(operation, caption, name));
   };
-  auto* single = addButton(QStringLiteral("单个添加(Q)"), QStringLiteral("按钮_单个添加域名"));
-  auto* batch = addButton(QStringLiteral("批量添加(W)"), QStringLiteral("按钮_批量添加域名"));
-  auto* settings = addButton(QStringLiteral("软件设置(R)"), QStringLiteral("按钮_软件设置"));
-  columnsButton_ = addButton(QStringLiteral("隐藏列"), QStringLiteral("按钮_隐藏列"));
-  auto* modify = addButton(QStringLiteral("修改选中"), QStringLiteral("按钮_修改选中"));
-  auto* advanced = addButton(QStringLiteral("高级修改"), QStringLiteral("按钮_高级修改"));
-  auto* remove = addButton(QStringLiteral("删除选中"), QStringLiteral("按钮_删除选中域名"));
-  auto* dates = addButton(QStringLiteral("更新选中时间"), QStringLiteral("按钮_更新选中时间"));
-  single->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
-  batch->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
-  settings->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
-  for (QWidget* w :
-       std::initializer_list<QWidget*>{single, batch, settings, modify, advanced, remove}) {
-    unavailable_.push_back(w);
-  }
+  addButton(Operation::SingleAdd, QStringLiteral("单个添加(Q)"),
+            QStringLiteral("按钮_单个添加域名"));
+  addButton(Operation::BatchAdd, QStringLiteral("批量添加(W)"),
+            QStringLiteral("按钮_批量添加域名"));
+  addButton(Operation::Settings, QStringLiteral("软件设置(R)"), QStringLiteral("按钮_软件设置"));
+  addButton(Operation::HideColumns, QStringLiteral("隐藏列"), QStringLiteral("按钮_隐藏列"));
+  addButton(Operation::ModifySelected, QStringLiteral("修改选中"), QStringLiteral("按钮_修改选中"));
+  addButton(Operation::AdvancedModify, QStringLiteral("高级修改"), QStringLiteral("按钮_高级修改"));
+  addButton(Operation::DeleteSelected, QStringLiteral("删除选中"),
+            QStringLiteral("按钮_删除选中域名"));
+  addButton(Operation::UpdateSelectedDates, QStringLiteral("更新选中时间"),
+            QStringLiteral("按钮_更新选中时间"));
   bottom->addWidget(common);
 
-  filterButton_ =
-      named(new QPushButton(QStringLiteral("筛 选(Ctrl+F)")), QStringLiteral("按钮_筛选"));
-  filterButton_->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
-  operationButtons_.push_back(filterButton_);
-  operationButtons_.push_back(invert_);
-  bottom->addWidget(filterButton_);
+  bottom->addWidget(actions_->button(Operation::Filter, QStringLiteral("筛 选(Ctrl+F)"),
+                                     QStringLiteral("按钮_筛选")));
   alwaysOnTop_ =
       named(new QCheckBox(QStringLiteral("总在最前显示")), QStringLiteral("选择框_总在最前"));
   bottom->addWidget(alwaysOnTop_);
@@ -143,26 +138,27 @@ void MainWindow::buildControls() {
   status->addPermanentWidget(statusPart2_);
   setStatusBar(status);
 
-  for (QWidget* w : unavailable_) {
-    w->setEnabled(false);
-    w->setToolTip(kNotYetHere);
-  }
-
   connect(previous_, &QPushButton::clicked, this, &MainWindow::goPrevious);
   connect(next_, &QPushButton::clicked, this, &MainWindow::goNext);
   connect(pageList_, &QComboBox::activated, this, &MainWindow::pickPage);
   connect(tickAll_, &QCheckBox::toggled, this,
           [this](bool on) { grid_->pageModel()->setAllTicked(on); });
-  connect(invert_, &QPushButton::clicked, this, [this] { grid_->pageModel()->invertTicks(); });
-  connect(filterButton_, &QPushButton::clicked, this, &MainWindow::toggleFilterWindow);
-  connect(dates, &QPushButton::clicked, this, &MainWindow::updateTickedDates);
-  connect(columnsButton_, &QPushButton::clicked, this, &MainWindow::toggleColumnWindow);
+  const auto onAction = [this](Operation operation, auto slot) {
+    connect(actions_->action(operation), &QAction::triggered, this, slot);
+  };
+  onAction(Operation::InvertTicks, [this] { grid_->pageModel()->invertTicks(); });
+  onAction(Operation::Filter, [this] { toggleFilterWindow(); });
+  onAction(Operation::UpdateSelectedDates, [this] { updateTickedDates(); });
+  onAction(Operation::UpdateRowDates, [this] { updateCurrentRowDates(); });
+  onAction(Operation::HideColumns, [this] { toggleColumnWindow(); });
   connect(alwaysOnTop_, &QCheckBox::toggled, this, &MainWindow::setAlwaysOnTop);
   connect(grid_, &ListingGrid::headerClicked, this, &MainWindow::sortByHeader);
   connect(grid_, &QTableView::doubleClicked, this, &MainWindow::copyDomain);
   connect(grid_, &ListingGrid::contextMenuAt, this, &MainWindow::showGridMenu);
   connect(grid_->pageModel(), &PageModel::cellEdited, this,
-          [this](int row, int, const QString&, const QString&) { writeRowBack(row); });
+          [this](int row, int column, const QString&, const QString& text) {
+            writeCellBack(row, column, text);
+          });
 }
 
 void MainWindow::setStatus(const QString& text) { statusPart1_->setText(text); }
@@ -174,7 +170,7 @@ QString MainWindow::statusText(int part) const {
 void MainWindow::loadPage(bool refresh) {
   const FilterCriteria criteria = filterWindow_ ? filterWindow_->criteria() : FilterCriteria{};
   const SqlCondition condition = buildWhere(criteria, options_.clock.today());
-  if (refresh) refreshCounts(condition);
+  if (refresh && !refreshCounts(condition)) return;
 
   auto* delegate = grid_->delegate();
   for (const auto& [column, kind] :
@@ -189,7 +185,13 @@ void MainWindow::loadPage(bool refresh) {
   request.pageSize = settings_.pageSize();
   request.page = pageList_->currentIndex() + 1;
   request.sortKey = sortKey_;
-  grid_->pageModel()->setRows(loadPageRows(db_, condition, request, total_));
+  PageRows page = loadPageRows(db_, condition, request, total_);
+  if (!page.ok()) {
+    reportReadFailure(page.error);
+    return;
+  }
+  if (page.total != total_.rows) showTotal(ListingTotal(page.total), pageList_->currentIndex());
+  grid_->pageModel()->setRows(std::move(page.rows));
   ++pageGeneration_;
   if (columnWindow_) {
     grid_->applyColumnVisibility(columnWindow_->visibleColumns());
@@ -199,23 +201,36 @@ void MainWindow::loadPage(bool refresh) {
   setStatus(QStringLiteral(" 提示:数据加载完毕!"));
 }
 
-void MainWindow::refreshCounts(const SqlCondition& condition) {
-  const int pageSize = settings_.pageSize();
-  total_ = countDomains(db_, condition);
-  pageList_->clear();
-  pageCount_ = pageCountFor(total_, pageSize);
-  if (pageSize >= total_) {
-    previous_->setEnabled(false);
-    next_->setEnabled(false);
-    pageList_->setEnabled(false);
-  } else {
-    previous_->setEnabled(false);
-    next_->setEnabled(true);
+bool MainWindow::refreshCounts(const SqlCondition& condition) {
+  std::string error;
+  auto total = countListing(db_, condition, &error);
+  if (!total) {
+    reportReadFailure(error);
+    return false;
   }
-  pagingGroup_->setTitle(q(pageCaption(total_, pageCount_)));
-  if (pageCount_ > 1) pageList_->setEnabled(true);
+  showTotal(std::move(*total), 0);
+  return true;
+}
+
+// The caption, the page list and the paging buttons for a total, with the
+// page at `index` (clamped) selected.
+void MainWindow::showTotal(ListingTotal total, int index) {
+  const int pageSize = settings_.pageSize();
+  total_ = std::move(total);
+  pageList_->clear();
+  pageCount_ = pageCountFor(total_.rows, pageSize);
+  pagingGroup_->setTitle(q(pageCaption(total_.rows, pageCount_)));
   for (std::int64_t page = 1; page <= pageCount_; ++page) pageList_->addItem(QString::number(page));
-  pageList_->setCurrentIndex(0);
+  index = std::clamp(index, 0, static_cast<int>(pageCount_) - 1);
+  pageList_->setCurrentIndex(index);
+  pageList_->setEnabled(pageCount_ > 1);
+  previous_->setEnabled(index > 0);
+  next_->setEnabled(index + 1 < pageCount_);
+}
+
+void MainWindow::reportReadFailure(const std::string& reason) {
+  Toolkit::messageBox(this, QStringLiteral("读取数据失败,列表保持原样.\r\n\r\n原因: ") + q(reason),
+                      QString());
 }
 
 void MainWindow::goPrevious() {
@@ -273,7 +288,6 @@ void MainWindow::showGridMenu(int row, const QPoint& globalPos) {
                            QStringLiteral(" ]"));
   gridMenuRow_ = row;
   const std::string running = dateUpdater_->label().get();
-  gridMenuUpdate_->setEnabled(running.empty());
   gridMenuState_->setText(running.empty() ? QStringLiteral("当前无其他任务,可使用以上功能.")
                                           : QStringLiteral("正在更新 [ ") + q(running) +
                                                 QStringLiteral(" ] 时间,请稍后."));
@@ -284,16 +298,13 @@ void MainWindow::showGridMenu(int row, const QPoint& globalPos) {
 
 namespace pelmora::ui {
 
-void MainWindow::writeRowBack(int row) {
+void MainWindow::writeCellBack(int row, int column, const QString& text) {
   PageModel* model = grid_->pageModel();
-  RowCells cells;
-  for (int k = 1; k < kDomainFieldCount; ++k) cells[k] = model->cellText(row, k).toStdString();
-  cells[PageModel::kSoldColumn] = model->isSold(row) ? "1" : "0";
-  const RowWriteBack result = pelmora::writeRowBack(db_, cells);
-  for (int k : {11, 15, 19}) model->setCellText(row, k, q(result.cells[k]));
-  model->setSold(row, result.cells[PageModel::kSoldColumn] == "1");
+  const CellWriteBack result = pelmora::writeCellBack(
+      db_, model->record(row), static_cast<DomainField>(column), text.toStdString());
   const QString name = model->cellText(row, PageModel::kNameColumn);
   if (result.stored) {
+    model->setStoredValues(row, result.record, result.written);
     model->setRowTextColour(row, QColor(0, 128, 255));
     setStatus(QStringLiteral(" 提示: 修改 [") + name + QStringLiteral("]  成功!"));
   } else {

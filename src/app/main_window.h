@@ -12,6 +12,7 @@
 #include "store/classification_lists.h"
 #include "store/domain_database.h"
 #include "store/filter_criteria.h"
+#include "store/listing.h"
 #include "store/settings_store.h"
 #include "support/dates.h"
 #include "ui/column_visibility_window.h"
@@ -26,11 +27,14 @@ class QMenu;
 class QPushButton;
 class QSystemTrayIcon;
 class QTextBrowser;
+class QToolButton;
 
 namespace pelmora::ui {
 
 class ListingGrid;
 class DateUpdater;
+class MainActions;
+class OperationGate;
 class ReminderMenu;
 
 struct MainWindowOptions {
@@ -64,6 +68,8 @@ class MainWindow : public QMainWindow {
   QMenu* gridMenu() const { return gridMenu_; }
   QSystemTrayIcon* trayIcon() const { return tray_; }
   DateUpdater* dateUpdater() const { return dateUpdater_; }
+  OperationGate* gate() const { return gate_; }
+  MainActions* actions() const { return actions_; }
   QAction* gridMenuUpdateAction() const { return gridMenuUpdate_; }
   const std::string& sortKey() const { return sortKey_; }
 
@@ -81,7 +87,10 @@ class MainWindow : public QMainWindow {
   void createFilterWindow();
   void setStatus(const QString& text);
 
-  void refreshCounts(const SqlCondition& condition);
+  bool refreshCounts(const SqlCondition& condition);
+  void showTotal(ListingTotal total, int index);
+  // A read that failed: the message with the reason; the grid keeps its rows.
+  void reportReadFailure(const std::string& reason);
   void goPrevious();
   void goNext();
   void pickPage(int index);
@@ -89,20 +98,18 @@ class MainWindow : public QMainWindow {
   void sortByHeader(int column);
   void copyDomain(const QModelIndex& index);
   void showGridMenu(int row, const QPoint& globalPos);
-  void writeRowBack(int row);
+  void writeCellBack(int row, int column, const QString& text);
   void updateTickedDates();
   void updateCurrentRowDates();
   void showRowDates(int row, const QString& domain, int generation, bool success,
                     const QString& registered, const QString& expires, const QString& status);
   void finishBatch(int attempted, int ok, int failed, int generation);
   void setDateColumnsReadOnly(bool readOnly);
-  void setButtonsEnabled(bool enabled);
 
   void toggleFilterWindow();
   void confirmFilter();
   void toggleColumnWindow();
   void showDue(int expiryChoiceIndex);
-  void setOperationsEnabled(bool enabled, QWidget* except);
   void setAlwaysOnTop(bool on);
   void centreOverMe(QWidget* window);
 
@@ -111,13 +118,14 @@ class MainWindow : public QMainWindow {
   MainWindowOptions options_;
   ClassificationLists lists_;
   std::string sortKey_{"id"};
-  std::int64_t total_ = 0;
+  ListingTotal total_;
   std::int64_t pageCount_ = 1;
   bool exiting_ = false;
   int pageGeneration_ = 0;
-  bool batchRunning_ = false;
   int gridMenuRow_ = -1;
   DateUpdater* dateUpdater_ = nullptr;
+  OperationGate* gate_ = nullptr;
+  MainActions* actions_ = nullptr;
 
   ListingGrid* grid_ = nullptr;
   QGroupBox* pagingGroup_ = nullptr;
@@ -125,15 +133,11 @@ class MainWindow : public QMainWindow {
   QPushButton* previous_ = nullptr;
   QPushButton* next_ = nullptr;
   QCheckBox* tickAll_ = nullptr;
-  QPushButton* invert_ = nullptr;
-  QPushButton* filterButton_ = nullptr;
-  QPushButton* columnsButton_ = nullptr;
+  QToolButton* invert_ = nullptr;
   QCheckBox* alwaysOnTop_ = nullptr;
   QLabel* statusPart1_ = nullptr;
   QLabel* statusPart2_ = nullptr;
   QTextBrowser* browser_ = nullptr;
-  std::vector<QPushButton*> operationButtons_;
-  std::vector<QWidget*> unavailable_;  // features whose windows are not here yet
   QMenu* fileMenu_ = nullptr;
   QMenu* commonMenu_ = nullptr;
   QMenu* batchMenu_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include "app/date_updater.h"
 #include "app/main_window.h"
+#include "app/operation_gate.h"
 #include "app/toolkit.h"
 #include "ui/listing_grid.h"
 
@@ -28,11 +29,10 @@ void MainWindow::setDateColumnsReadOnly(bool readOnly) {
 }
 
 void MainWindow::updateTickedDates() {
+  if (!gate_->beginRun(Operation::UpdateSelectedDates)) return;  // one run at a time
   const int answer = Toolkit::messageBox(
       this, QStringLiteral("是否使用缓存数据!\r\n\r\n一般选择 [是] ,提高查询速度!"),
       QStringLiteral("请选择"), true);
-  batchRunning_ = true;
-  setButtonsEnabled(false);
   setDateColumnsReadOnly(true);
   PageModel* model = grid_->pageModel();
   std::vector<DateJob> jobs;
@@ -48,7 +48,8 @@ void MainWindow::updateTickedDates() {
 
 void MainWindow::updateCurrentRowDates() {
   PageModel* model = grid_->pageModel();
-  if (gridMenuRow_ < 0 || gridMenuRow_ >= model->rowCount() || dateUpdater_->label().busy()) return;
+  if (gridMenuRow_ < 0 || gridMenuRow_ >= model->rowCount()) return;
+  if (!gate_->beginRun(Operation::UpdateRowDates)) return;
   dateUpdater_->startRow(
       {gridMenuRow_, model->cellText(gridMenuRow_, PageModel::kNameColumn).toStdString()},
       pageGeneration_);
@@ -57,6 +58,7 @@ void MainWindow::updateCurrentRowDates() {
 void MainWindow::showRowDates(int row, const QString& domain, int generation, bool success,
                               const QString& registered, const QString& expires,
                               const QString& status) {
+  gate_->endRun(Operation::UpdateRowDates);  // a row of a batch leaves the batch's run alone
   setStatus(status);
   PageModel* model = grid_->pageModel();
   // A reloaded page holds other rows now: the dates are stored, the grid is left alone.
@@ -81,8 +83,7 @@ void MainWindow::finishBatch(int attempted, int ok, int failed, int generation) 
                       QStringLiteral("提示!"));
   if (generation == pageGeneration_) setDateColumnsReadOnly(false);
   dateUpdater_->label().set({});
-  batchRunning_ = false;
-  setButtonsEnabled(true);
+  gate_->endRun(Operation::UpdateSelectedDates);
 }
 
 }  // namespace pelmora::ui

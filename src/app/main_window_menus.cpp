@@ -9,7 +9,9 @@
 #include <QPushButton>
 #include <QSystemTrayIcon>
 
+#include "app/main_actions.h"
 #include "app/main_window.h"
+#include "app/operation_gate.h"
 #include "app/reminder_menu.h"
 #include "app/toolkit.h"
 #include "app/tray_icon.h"
@@ -21,40 +23,32 @@
 #include "ui/listing_grid.h"
 
 namespace pelmora::ui {
-namespace {
-const QString kNotYetHere = QStringLiteral("此功能即将开放");
-}
 
 void MainWindow::buildMenus() {
   QMenuBar* bar = menuBar();
-  const auto unavailable = [this](QAction* action) {
-    action->setEnabled(false);
-    action->setToolTip(kNotYetHere);
-    return action;
+  const auto addOperations = [this](QMenu* menu, std::initializer_list<Operation> operations) {
+    for (Operation operation : operations) menu->addAction(actions_->action(operation));
   };
 
   fileMenu_ = bar->addMenu(QStringLiteral("文件(&F)"));
   fileMenu_->setObjectName(QStringLiteral("菜单_文件"));
-  connect(fileMenu_->addAction(QStringLiteral("高级筛选")), &QAction::triggered, this,
-          &MainWindow::toggleFilterWindow);
-  unavailable(fileMenu_->addAction(QStringLiteral("软件设置")));
-  unavailable(fileMenu_->addAction(QStringLiteral("报表统计")));
+  addOperations(fileMenu_, {Operation::Filter, Operation::Settings, Operation::Report});
   connect(fileMenu_->addAction(QStringLiteral("完全退出")), &QAction::triggered, this,
           &MainWindow::exitCompletely);
 
   commonMenu_ = bar->addMenu(QStringLiteral("常用操作(&E)"));
   commonMenu_->setObjectName(QStringLiteral("菜单_常用操作"));
-  unavailable(commonMenu_->addAction(QStringLiteral("单个添加域名")));
-  unavailable(commonMenu_->addAction(QStringLiteral("批量添加域名")));
+  addOperations(commonMenu_, {Operation::SingleAdd, Operation::BatchAdd});
   connect(commonMenu_->addAction(QStringLiteral("还原表格属性")), &QAction::triggered, this,
           [this] { grid_->pageModel()->restoreLook(); });
 
   batchMenu_ = bar->addMenu(QStringLiteral("批量操作(&P)"));
   batchMenu_->setObjectName(QStringLiteral("菜单_批量操作"));
-  connect(batchMenu_->addAction(QStringLiteral("更新选中时间")), &QAction::triggered, this,
-          &MainWindow::updateTickedDates);
-  unavailable(batchMenu_->addAction(QStringLiteral("批量修改选中")));
-  unavailable(batchMenu_->addAction(QStringLiteral("删除选中域名")));
+  addOperations(batchMenu_, {Operation::UpdateSelectedDates, Operation::ModifySelected,
+                             Operation::DeleteSelected});
+  // While a tool window holds the others these menus are closed as a whole.
+  for (QMenu* menu : {fileMenu_, commonMenu_, batchMenu_})
+    actions_->closeWhileToolWindowHolds(menu);
 
   QMenu* help = bar->addMenu(QStringLiteral("帮助(&H)"));
   help->setObjectName(QStringLiteral("菜单_帮助"));
@@ -77,8 +71,8 @@ void MainWindow::buildMenus() {
   gridMenu_->setObjectName(QStringLiteral("表格菜单"));
   gridMenuDomain_ = gridMenu_->addAction(QStringLiteral("当前域名"));
   gridMenuDomain_->setEnabled(false);
-  gridMenuUpdate_ = gridMenu_->addAction(QStringLiteral("更新该条日期"));
-  connect(gridMenuUpdate_, &QAction::triggered, this, &MainWindow::updateCurrentRowDates);
+  gridMenuUpdate_ = actions_->action(Operation::UpdateRowDates);
+  gridMenu_->addAction(gridMenuUpdate_);
   gridMenuState_ = gridMenu_->addAction(QStringLiteral("当前状态"));
   gridMenuState_->setEnabled(false);
 }
@@ -114,10 +108,10 @@ void MainWindow::createFilterWindow() {
 void MainWindow::toggleFilterWindow() {
   if (filterWindow_ && filterWindow_->isVisible()) {
     filterWindow_->hide();
-    setOperationsEnabled(true, nullptr);
+    gate_->releaseToolWindow(Operation::Filter);
     return;
   }
-  setOperationsEnabled(false, filterButton_);
+  if (!gate_->holdForToolWindow(Operation::Filter)) return;
   lists_.rebuild(db_);
   if (!filterWindow_) {
     createFilterWindow();
@@ -154,20 +148,6 @@ void MainWindow::showDue(int expiryChoiceIndex) {
   loadPage(true);
 }
 
-void MainWindow::setButtonsEnabled(bool enabled) {
-  // A running batch keeps the buttons off, whatever a tool window does meanwhile.
-  enabled = enabled && !batchRunning_;
-  for (QPushButton* button : operationButtons_) button->setEnabled(enabled);
-  tickAll_->setEnabled(enabled);
-  for (QWidget* w : unavailable_) w->setEnabled(false);
-}
-
-void MainWindow::setOperationsEnabled(bool enabled, QWidget* except) {
-  setButtonsEnabled(enabled);
-  if (except != nullptr) except->setEnabled(true);
-  for (QMenu* menu : {fileMenu_, commonMenu_, batchMenu_}) menu->menuAction()->setEnabled(enabled);
-}
-
 void MainWindow::setAlwaysOnTop(bool on) {
   const bool shown = isVisible();
   setWindowFlag(Qt::WindowStaysOnTopHint, on);
@@ -192,7 +172,13 @@ void MainWindow::startExpiryMonitor() {
 }
 
 void MainWindow::runExpiryCheck() {
-  reminders_->showCounts(countExpiring(db_, options_.clock.today()));
+  std::string error;
+  const auto counts = countExpiring(db_, options_.clock.today(), &error);
+  if (!counts) {
+    setStatus(QStringLiteral(" 提示:到期检测失败: ") + QString::fromStdString(error));
+    return;
+  }
+  reminders_->showCounts(*counts);
 }
 
 void MainWindow::exitCompletely() {

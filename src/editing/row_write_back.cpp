@@ -1,91 +1,97 @@
 #include "editing/row_write_back.h"
 
+#include <charconv>
 #include <optional>
 
 #include "store/derived_fields.h"
+#include "store/listing.h"
+#include "store/row_update.h"
 #include "support/numbers.h"
 #include "support/text_helpers.h"
 
 namespace pelmora {
 namespace {
 
-bool isBlank(const std::string& text) { return trimSpaces(text).empty(); }
+// The value to store and its text in the record, or nullopt when `text` does
+// not fit the column.
+struct Typed {
+  SqlValue value;
+  std::string text;
+};
 
-std::string& cell(RowCells& cells, DomainField field) {
-  return cells[static_cast<std::size_t>(field)];
+std::optional<Typed> typedValue(DomainField field, std::string_view text) {
+  const std::string trimmed = trimSpaces(text);
+  if (isMoneyField(field)) {
+    const auto number = parseNumberStrict(text);
+    if (!number) return std::nullopt;
+    return Typed{*number, formatNumber(*number)};
+  }
+  if (isDateField(field)) {
+    if (trimmed.empty()) return Typed{std::monostate{}, {}};  // a blank date is no date
+    const auto date = parseDate(trimmed);
+    if (!date) return std::nullopt;
+    return Typed{formatDate(*date), formatDate(*date)};
+  }
+  if (isClassificationField(field)) {
+    const std::string group = trimmed.empty() ? std::string(kNotGrouped) : std::string(text);
+    return Typed{group, group};
+  }
+  const std::string note = trimmed.empty() ? std::string() : std::string(text);
+  return Typed{note, note};
 }
 
-// A blank date is no date; anything else must be a date.
-std::optional<SqlValue> dateValue(const std::string& text) {
-  if (isBlank(text)) return SqlValue(std::monostate{});
-  const auto date = parseDate(trimSpaces(text));
-  if (!date) return std::nullopt;
-  return SqlValue(formatDate(*date));
+bool changesDerivedAmounts(DomainField field) {
+  return field == DomainField::OneTimeCost || field == DomainField::RenewalCost ||
+         field == DomainField::FinalPrice;
 }
 
-std::optional<SqlValue> amountValue(const std::string& text) {
-  const auto number = parseNumberStrict(text);
-  if (!number) return std::nullopt;
-  return SqlValue(*number);
+std::optional<std::int64_t> idOf(const DomainRecord& row) {
+  const std::string& text = row[DomainField::Id];
+  std::int64_t id = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return id;
 }
 
 }  // namespace
 
-RowWriteBack writeRowBack(DomainDatabase& db, RowCells cells) {
-  const DerivedAmounts amounts = deriveAmounts(readNumber(cell(cells, DomainField::OneTimeCost)),
-                                               readNumber(cell(cells, DomainField::RenewalCost)),
-                                               readNumber(cell(cells, DomainField::FinalPrice)));
-  cell(cells, DomainField::ActualCost) = formatNumber(amounts.actualCost);
-  cell(cells, DomainField::Profit) = formatNumber(amounts.profit);
-  cell(cells, DomainField::Sold) = amounts.sold ? "1" : "0";
-  if (!amounts.sold) cell(cells, DomainField::SoldOn).clear();
+CellWriteBack writeCellBack(DomainDatabase& db, const DomainRecord& row, DomainField field,
+                            std::string_view text) {
+  CellWriteBack result{row, {}, false};
+  const int column = static_cast<int>(field);
+  if (column < 1 || column >= kDomainFieldCount || isReadOnlyColumn(column)) return result;
+  const auto id = idOf(row);
+  const auto typed = typedValue(field, text);
+  if (!id || !typed) return result;
 
-  RowWriteBack result{cells, false};
-  SqlParams params;
-  for (DomainField group :
-       {DomainField::Registrar, DomainField::DomainType, DomainField::Category}) {
-    const std::string& text = cell(cells, group);
-    params.emplace_back(isBlank(text) ? std::string(kNotGrouped) : text);
+  DomainRecord updated = row;
+  updated[field] = typed->text;
+  std::vector<ColumnValue> values{{field, typed->value}};
+  const DerivedAmounts amounts = deriveAmounts(updated.money(DomainField::OneTimeCost),
+                                               updated.money(DomainField::RenewalCost),
+                                               updated.money(DomainField::FinalPrice));
+  if (changesDerivedAmounts(field)) {
+    updated[DomainField::ActualCost] = formatNumber(amounts.actualCost);
+    updated[DomainField::Profit] = formatNumber(amounts.profit);
+    updated[DomainField::Sold] = std::string(amounts.sold ? kSoldText : kUnsoldText);
+    values.emplace_back(DomainField::ActualCost, amounts.actualCost);
+    values.emplace_back(DomainField::Profit, amounts.profit);
+    values.emplace_back(DomainField::Sold, std::int64_t{amounts.sold ? 1 : 0});
   }
-  for (DomainField field : {DomainField::RegisteredOn, DomainField::ExpiresOn}) {
-    const auto value = dateValue(cell(cells, field));
-    if (!value) return result;
-    params.push_back(*value);
+  // An unsold domain has no sale date, whichever cell was edited.
+  if (!amounts.sold && (changesDerivedAmounts(field) || field == DomainField::SoldOn)) {
+    updated[DomainField::SoldOn].clear();
+    if (field == DomainField::SoldOn) {
+      values.front().value = std::monostate{};
+    } else {
+      values.emplace_back(DomainField::SoldOn, std::monostate{});
+    }
   }
-  for (DomainField field : {DomainField::OneTimeCost, DomainField::RenewalCost}) {
-    const auto value = amountValue(cell(cells, field));
-    if (!value) return result;
-    params.push_back(*value);
-  }
-  params.emplace_back(amounts.actualCost);
-  for (DomainField field :
-       {DomainField::ReservePrice, DomainField::AskingPrice, DomainField::FinalPrice}) {
-    const auto value = amountValue(cell(cells, field));
-    if (!value) return result;
-    params.push_back(*value);
-  }
-  params.emplace_back(amounts.profit);
-  params.emplace_back(static_cast<std::int64_t>(amounts.sold ? 1 : 0));
-  const std::string& note = cell(cells, DomainField::Note);
-  params.emplace_back(isBlank(note) ? std::string() : note);
-  for (DomainField field : {DomainField::PurchasedOn, DomainField::SoldOn}) {
-    const auto value = dateValue(cell(cells, field));
-    if (!value) return result;
-    params.push_back(*value);
-  }
-  params.emplace_back(cell(cells, DomainField::Name));
 
-  bool changedOne = false;
-  db.withConnection([&](SqliteConnection& connection) {
-    SqliteStatement statement = connection.prepare(
-        "UPDATE 域名 SET 注册商=?,域名类型=?,自定义分类=?,注册时间=?,到期时间=?,一次成本=?,"
-        "续费成本=?,实际成本=?,预售底价=?,标价=?,最终售价=?,利润=?,出售=?,备注=?,购买时间=?,"
-        "出售时间=? WHERE 域名=?");
-    if (!statement.bind(params)) return;
-    statement.step();
-    changedOne = !statement.failed() && connection.changes() == 1;
-  });
-  result.stored = changedOne;
+  if (!updateDomainColumns(db, *id, values)) return result;
+  result.record = std::move(updated);
+  for (const ColumnValue& value : values) result.written.push_back(value.field);
+  result.stored = true;
   return result;
 }
 

@@ -1,27 +1,28 @@
 #pragma once
 
-// Writing a grid row back after the user edited one of its cells in place.
+// Storing what the user typed into one cell of the grid. Only the edited
+// column is written, plus the derived columns an amount changes; every other
+// column keeps its stored value exactly.
 
-#include <array>
-#include <string>
+#include <string_view>
+#include <vector>
 
 #include "store/domain_database.h"
 #include "store/domain_record.h"
 
 namespace pelmora {
 
-// The grid's cell texts, columns 1..19 (index 0 unused); the sold column holds
-// "1" or "0".
-using RowCells = std::array<std::string, kDomainFieldCount>;
-
-struct RowWriteBack {
-  RowCells cells;  // with actual cost, profit, sold and (when unsold) sale date recomputed
+struct CellWriteBack {
+  DomainRecord record;  // the row as stored afterwards; unchanged when nothing was stored
+  std::vector<DomainField> written;  // the edited field first, then the derived ones
   bool stored = false;
 };
 
-// Recomputes the derived cells and updates the domain named in column 1. Fails
-// (nothing stored) when an amount is not a number, a date is not a date, or the
-// domain no longer exists.
-RowWriteBack writeRowBack(DomainDatabase& db, RowCells cells);
+// Stores `text`, typed into the cell of `field`, for the stored row `row`.
+// The derived amounts come from the stored values of the other columns.
+// Fails (nothing stored) for a column the user cannot edit, an amount that
+// is not a number, a date that is not a date, or a domain that is gone.
+CellWriteBack writeCellBack(DomainDatabase& db, const DomainRecord& row, DomainField field,
+                            std::string_view text);
 
 }  // namespace pelmora

@@ -1,12 +1,13 @@
 #include "ui/filter_window.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,20 +18,10 @@
 #include "app/toolkit.h"
 #include "editing/filter_ranges.h"
 #include "support/numbers.h"
+#include "ui/date_box.h"
 
 namespace pelmora::ui {
 namespace {
-
-QDate toQDate(const Date& date) {
-  return QDate(static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
-               static_cast<int>(static_cast<unsigned>(date.day())));
-}
-
-Date toDate(const QDate& date) {
-  return Date{std::chrono::year{date.year()},
-              std::chrono::month{static_cast<unsigned>(date.month())},
-              std::chrono::day{static_cast<unsigned>(date.day())}};
-}
 
 template <typename W>
 W* named(W* widget, const QString& name) {
@@ -41,6 +32,16 @@ W* named(W* widget, const QString& name) {
 // The amount criteria, in build order, by their check-box captions.
 constexpr const char* kAmountCaptions[] = {"一次成本", "续费成本", "实际成本", "预售底价",
                                            "对外标价", "最终售价", "销售利润"};
+
+const QString kUndoResetCaption = QStringLiteral("撤销重置");
+const QString kNotADateCaption = QStringLiteral("提示:");
+QString notADateMessage(const QString& text) {
+  return QStringLiteral("[ ") + text + QStringLiteral(" ] 不是日期, 请按 2017-01-03 的格式填写!");
+}
+
+bool isKey(const QKeyEvent* key, Qt::Key which) {
+  return key->keyCombination() == QKeyCombination(Qt::ControlModifier, which);
+}
 
 }  // namespace
 
@@ -62,6 +63,20 @@ void FilterWindow::build(const Clock& clock) {
   }
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
+
+  // Ctrl+Z and the window's right-click menu bring back what the last reset wiped.
+  undoReset_ = new QAction(kUndoResetCaption, this);
+  undoReset_->setObjectName(QStringLiteral("菜单_撤销重置"));
+  undoReset_->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+  undoReset_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  undoReset_->setEnabled(false);
+  connect(undoReset_, &QAction::triggered, this, &FilterWindow::undoReset);
+  addAction(undoReset_);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  // Text boxes keep Ctrl+C / Ctrl+Z only when they have something to copy or undo.
+  for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+    if (edit->window() == this) edit->installEventFilter(this);  // not the calendars' own
+  }
 }
 
 QWidget* FilterWindow::buildCriteriaPage(const Clock& clock) {
@@ -97,8 +112,6 @@ QWidget* FilterWindow::buildCriteriaPage(const Clock& clock) {
   nameMode_->addItems({QStringLiteral("任意"), QStringLiteral("开头"), QStringLiteral("结束")});
   noteBox_ = named(new QCheckBox(QStringLiteral("备注")), QStringLiteral("选择框_备注"));
   noteText_ = named(new QLineEdit, QStringLiteral("编辑框_备注"));
-  nameText_->installEventFilter(this);
-  noteText_->installEventFilter(this);
   for (QWidget* w :
        std::initializer_list<QWidget*>{nameBox_, nameText_, nameMode_, noteBox_, noteText_}) {
     texts->addWidget(w);
@@ -170,8 +183,6 @@ QWidget* FilterWindow::addRange(const QString& caption, const QString& key, bool
   }
   range.from = named(new QLineEdit(QStringLiteral("0")), QStringLiteral("编辑框_") + key + "a");
   range.to = named(new QLineEdit(QStringLiteral("0")), QStringLiteral("编辑框_") + key + "b");
-  range.from->installEventFilter(this);
-  range.to->installEventFilter(this);
   if (withBox) {
     // Amount boxes keep at most two decimals.
     for (QLineEdit* edit : {range.from, range.to}) {
@@ -194,11 +205,11 @@ QWidget* FilterWindow::addDates(const QString& caption, const QString& key, Date
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
   dates.box = named(new QCheckBox(caption), QStringLiteral("选择框_") + key);
-  const QDate today = toQDate(clock.today());
   const auto makeDate = [&](const QString& suffix) {
-    auto* edit = named(new QDateEdit(today), QStringLiteral("日期框_") + key + suffix);
-    edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    edit->setCalendarPopup(true);
+    auto* edit = named(new DateBox(clock.today()), QStringLiteral("日期框_") + key + suffix);
+    connect(edit, &DateBox::refused, this, [](const QString& text) {
+      Toolkit::messageBox(nullptr, notADateMessage(text), kNotADateCaption);
+    });
     return edit;
   };
   dates.from = makeDate(QStringLiteral("_开始"));
@@ -220,7 +231,8 @@ FilterCriteria FilterWindow::criteria() const {
   c.lengthFrom = ranges_[0].from->text().toStdString();
   c.lengthTo = ranges_[0].to->text().toStdString();
   const auto dates = [](const Dates& d) {
-    return DateRange{d.box->isChecked(), toDate(d.from->date()), toDate(d.to->date())};
+    // Always-a-date boxes: never empty.
+    return DateRange{d.box->isChecked(), *d.from->date(), *d.to->date()};
   };
   c.registered = dates(registered_);
   c.expires = dates(expires_);
@@ -262,7 +274,52 @@ void FilterWindow::refillKeepingPositions(const ClassificationLists& lists) {
   for (std::size_t i = 0; i < std::size(kept); ++i) kept[i]->setCurrentIndex(positions[i]);
 }
 
+std::vector<QComboBox*> FilterWindow::resetChoices() const {
+  return {registrar_, domainType_, category_, suffix_, sold_, expiry_, nameMode_};
+}
+
+std::vector<QCheckBox*> FilterWindow::resetTicks() const {
+  std::vector<QCheckBox*> ticks{nameBox_, noteBox_};
+  for (const Dates* d : {&registered_, &expires_, &purchased_, &soldOn_}) ticks.push_back(d->box);
+  for (const Range& r : ranges_) {
+    if (r.box != nullptr) ticks.push_back(r.box);
+  }
+  return ticks;
+}
+
+std::vector<QLineEdit*> FilterWindow::resetTexts() const {
+  std::vector<QLineEdit*> texts{nameText_, noteText_};
+  for (const Range& r : ranges_) {
+    texts.push_back(r.from);
+    texts.push_back(r.to);
+  }
+  return texts;
+}
+
+FilterWindow::ResetState FilterWindow::resetState() const {
+  ResetState state;
+  for (QComboBox* combo : resetChoices()) state.choices.push_back(combo->currentIndex());
+  for (QCheckBox* box : resetTicks()) state.ticks.push_back(box->isChecked());
+  for (QLineEdit* edit : resetTexts()) state.texts.push_back(edit->text());
+  return state;
+}
+
+void FilterWindow::undoReset() {
+  if (!beforeReset_) return;
+  const ResetState state = *beforeReset_;
+  beforeReset_.reset();
+  undoReset_->setEnabled(false);
+  const auto choices = resetChoices();
+  for (std::size_t i = 0; i < choices.size(); ++i) choices[i]->setCurrentIndex(state.choices[i]);
+  const auto ticks = resetTicks();
+  for (std::size_t i = 0; i < ticks.size(); ++i) ticks[i]->setChecked(state.ticks[i]);
+  const auto texts = resetTexts();
+  for (std::size_t i = 0; i < texts.size(); ++i) texts[i]->setText(state.texts[i]);
+}
+
 void FilterWindow::resetCriteria() {
+  beforeReset_ = resetState();
+  undoReset_->setEnabled(true);
   for (QComboBox* combo :
        {registrar_, domainType_, category_, suffix_, sold_, expiry_, nameMode_}) {
     combo->setCurrentIndex(0);
@@ -275,8 +332,9 @@ void FilterWindow::resetCriteria() {
   }
   nameBox_->setChecked(false);
   noteBox_->setChecked(false);
-  nameText_->clear();
-  noteText_->clear();
+  // setText, not clear: the boxes forget their own undo, so Ctrl+Z there undoes the reset.
+  nameText_->setText(QString());
+  noteText_->setText(QString());
 }
 
 void FilterWindow::selectExpiryShortcut(int index) {
@@ -296,7 +354,18 @@ void FilterWindow::closeEvent(QCloseEvent* event) {
 
 void FilterWindow::reject() { emit closeRequested(); }
 
+bool FilterWindow::letShortcutThrough(QLineEdit* edit, QEvent* event) const {
+  if (event->type() != QEvent::ShortcutOverride) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  return (isKey(key, Qt::Key_C) && !edit->hasSelectedText()) ||
+         (isKey(key, Qt::Key_Z) && !edit->isUndoAvailable());
+}
+
 bool FilterWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && letShortcutThrough(edit, event)) {
+    event->ignore();  // not the text box's: the window's reset / undo shortcut takes it
+    return true;
+  }
   if (event->type() == QEvent::FocusOut) {
     if (watched == nameText_) {
       nameBox_->setChecked(!nameText_->text().isEmpty());

@@ -4,6 +4,7 @@
 // kept for the whole run, so its controls always hold the current criteria.
 
 #include <QDialog>
+#include <optional>
 #include <vector>
 
 #include "store/classification_lists.h"
@@ -12,11 +13,13 @@
 
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
 class QLineEdit;
 class QTabWidget;
+class QAction;
 
 namespace pelmora::ui {
+
+class DateBox;
 
 class FilterWindow : public QDialog {
   Q_OBJECT
@@ -32,7 +35,11 @@ class FilterWindow : public QDialog {
   // (registrar, suffix, type, sold, category) are kept, not their names.
   void refillKeepingPositions(const ClassificationLists& lists);
 
+  // Back to no criteria; the criteria before it can be brought back once.
   void resetCriteria();
+  // The criteria as they were before the last reset.
+  void undoReset();
+  QAction* undoResetAction() const { return undoReset_; }
   // Reset, then select the expiry shortcut by index (1 已到期 .. 6 30).
   void selectExpiryShortcut(int index);
 
@@ -57,8 +64,14 @@ class FilterWindow : public QDialog {
   };
   struct Dates {
     QCheckBox* box = nullptr;
-    QDateEdit* from = nullptr;
-    QDateEdit* to = nullptr;
+    DateBox* from = nullptr;
+    DateBox* to = nullptr;
+  };
+  // What a reset changes: the drop-downs' positions, the ticks, the texts.
+  struct ResetState {
+    std::vector<int> choices;
+    std::vector<bool> ticks;
+    std::vector<QString> texts;
   };
 
   void build(const Clock& clock);
@@ -66,6 +79,11 @@ class FilterWindow : public QDialog {
   QWidget* addRange(const QString& caption, const QString& key, bool withBox);
   QWidget* addDates(const QString& caption, const QString& key, Dates& dates, const Clock& clock);
   void checkRangeOnLeave(QLineEdit* edit);
+  bool letShortcutThrough(QLineEdit* edit, QEvent* event) const;
+  std::vector<QComboBox*> resetChoices() const;
+  std::vector<QCheckBox*> resetTicks() const;
+  std::vector<QLineEdit*> resetTexts() const;
+  ResetState resetState() const;
   static void fillCombo(QComboBox* combo, const std::vector<std::string>& items);
 
   QComboBox* registrar_ = nullptr;
@@ -83,6 +101,8 @@ class FilterWindow : public QDialog {
   std::vector<Range> ranges_;  // length first, then the seven amounts
   Dates registered_, expires_, purchased_, soldOn_;
   QTabWidget* tabs_ = nullptr;
+  QAction* undoReset_ = nullptr;
+  std::optional<ResetState> beforeReset_;
 };
 
 }  // namespace pelmora::ui

@@ -1,15 +1,12 @@
 #include "ui/grid_delegate.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 
 #include "store/listing.h"
+#include "ui/date_box.h"
 
 namespace pelmora::ui {
 namespace {
-
-const QDate kNoDate(1900, 1, 1);
-const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 
 CellType cellTypeOf(int column) { return gridColumns()[static_cast<std::size_t>(column)].type; }
 
@@ -22,14 +19,10 @@ void GridDelegate::setDropDownItems(int column, const QStringList& names) {
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                     const QModelIndex& index) const {
   switch (cellTypeOf(index.column())) {
-    case CellType::Date: {
-      auto* editor = new QDateEdit(parent);
-      editor->setDisplayFormat(kDateFormat);
-      editor->setCalendarPopup(true);
-      editor->setMinimumDate(kNoDate);
-      editor->setSpecialValueText(QStringLiteral(" "));
-      return editor;
-    }
+    case CellType::Date:
+      // The typed text goes to the model as it stands: a text that is not a
+      // date is refused when the row is stored, not silently turned into one.
+      return new DateBox(parent);
     case CellType::DropDown: {
       auto* editor = new QComboBox(parent);
       editor->addItem(QString());  // not grouped
@@ -43,10 +36,7 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
 
 void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
   const QString text = index.data(Qt::EditRole).toString();
-  if (auto* date = qobject_cast<QDateEdit*>(editor)) {
-    const QDate value = QDate::fromString(text, kDateFormat);
-    date->setDate(value.isValid() ? value : kNoDate);
-  } else if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+  if (auto* combo = qobject_cast<QComboBox*>(editor)) {
     const int at = combo->findText(text);
     if (at < 0 && !text.isEmpty()) combo->addItem(text);
     combo->setCurrentIndex(at < 0 ? combo->findText(text) : at);
@@ -57,10 +47,7 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
 
 void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
                                 const QModelIndex& index) const {
-  if (auto* date = qobject_cast<QDateEdit*>(editor)) {
-    const QDate value = date->date();
-    model->setData(index, value == kNoDate ? QString() : value.toString(kDateFormat), Qt::EditRole);
-  } else if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+  if (auto* combo = qobject_cast<QComboBox*>(editor)) {
     model->setData(index, combo->currentText(), Qt::EditRole);
   } else {
     QStyledItemDelegate::setModelData(editor, model, index);

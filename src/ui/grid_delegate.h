@@ -1,8 +1,8 @@
 #pragma once
 
-// Editors of the listing's cells: a date picker for date columns (its lowest
-// date stands for "no date"), a drop-down of classification names for the
-// group columns, a plain line for the rest.
+// Editors of the listing's cells: a date line for date columns (empty is no
+// date), a drop-down of classification names for the group columns, a plain
+// line for the rest.
 
 #include <QStringList>
 #include <QStyledItemDelegate>

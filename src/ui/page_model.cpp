@@ -111,6 +111,22 @@ void PageModel::setCellText(int row, int column, const QString& text) {
   emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole, Qt::EditRole});
 }
 
+void PageModel::setStoredValues(int row, const DomainRecord& record,
+                                const std::vector<DomainField>& shown) {
+  Row& target = rows_[static_cast<std::size_t>(row)];
+  target.record = record;
+  const auto texts = displayTexts(record);
+  for (DomainField field : shown) {
+    const int column = static_cast<int>(field);
+    if (column == kSoldColumn) {
+      target.sold = record.sold();
+    } else {
+      target.texts[column] = QString::fromStdString(texts[column]);
+    }
+    emit dataChanged(index(row, column), index(row, column));
+  }
+}
+
 void PageModel::setSold(int row, bool sold) {
   rows_[static_cast<std::size_t>(row)].sold = sold;
   emit dataChanged(index(row, kSoldColumn), index(row, kSoldColumn), {Qt::CheckStateRole});

@@ -45,6 +45,9 @@ class PageModel : public QAbstractTableModel {
   void invertTicks();
   std::vector<int> tickedRows() const;
   const DomainRecord& record(int row) const { return rows_[row].record; }
+  // After an edit was stored: the row holds `record`, and the cells of
+  // `shown` show its values.
+  void setStoredValues(int row, const DomainRecord& record, const std::vector<DomainField>& shown);
 
   void setRowTextColour(int row, const QColor& colour);
   void setCellLook(int row, int column, const QColor& text, const QColor& background, bool bold);

@@ -2,87 +2,161 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "store/listing.h"
 #include "test_db.h"
 
 namespace pelmora::testing {
 namespace {
 
-class RowWriteBackTest : public DatabaseTest {
+// Not valid UTF-8: a lone continuation byte and a truncated sequence.
+const std::string kRawNote = std::string("Tom's \x80\xfe") + "\xe4\xb8" + " end";
+
+class CellWriteBackTest : public DatabaseTest {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
     add({makeDomain("abc.com", {{DomainField::Registrar, "西数"},
-                                {DomainField::OneTimeCost, "25"},
+                                {DomainField::OneTimeCost, "12.345"},
                                 {DomainField::RenewalCost, "400"},
                                 {DomainField::ExpiresOn, "2030-01-02"}})});
+    ASSERT_TRUE(db().run("UPDATE 域名 SET 备注=? WHERE 域名='abc.com'", {kRawNote}));
   }
-  RowCells shownCells() {
+  DomainRecord storedRecord() {
     DomainRecord record;
     db().query("SELECT " + domainColumnList() + " FROM 域名 WHERE 域名='abc.com'", {},
                [&](const SqlRow& row) { record = readDomainRecord(row); });
-    RowCells cells;
-    const auto texts = displayTexts(record);
-    std::copy(texts.begin(), texts.end(), cells.begin());
-    return cells;
+    return record;
   }
-  std::string stored(const char* column) {
-    std::string text = "NULL";
-    db().query(std::string("SELECT ") + column + " FROM 域名 WHERE 域名='abc.com'", {},
-               [&](const SqlRow& row) { text = row.isNull(0) ? "NULL" : row.asText(0); });
-    return text;
+  std::vector<SqlValue> storedValues() {
+    std::vector<SqlValue> values;
+    db().query("SELECT " + domainColumnList() + " FROM 域名 WHERE 域名='abc.com'", {},
+               [&](const SqlRow& row) {
+                 for (int i = 0; i < kDomainFieldCount; ++i) values.push_back(row.value(i));
+               });
+    return values;
+  }
+  SqlValue stored(DomainField field) { return storedValues().at(static_cast<std::size_t>(field)); }
+  CellWriteBack edit(DomainField field, std::string_view text) {
+    return writeCellBack(db(), storedRecord(), field, text);
+  }
+  // Every column but `changed` holds what it held before.
+  void expectOthersUnchanged(const std::vector<SqlValue>& before,
+                             std::initializer_list<DomainField> changed) {
+    const std::vector<SqlValue> after = storedValues();
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < after.size(); ++i) {
+      if (std::find(changed.begin(), changed.end(), static_cast<DomainField>(i)) != changed.end())
+        continue;
+      EXPECT_EQ(after[i], before[i]) << kDomainColumns[i];
+    }
   }
 };
 
-TEST_F(RowWriteBackTest, SellingRecomputesProfitAndKeepsTheSaleDate) {
-  RowCells cells = shownCells();
-  cells[14] = "500";
-  cells[19] = "2020-5-6";
-  cells[17] = "Tom's";
-  const RowWriteBack result = writeRowBack(db(), cells);
+TEST_F(CellWriteBackTest, AnEditLeavesEveryOtherColumnAsStoredByteForByte) {
+  const auto before = storedValues();
+  const CellWriteBack result = edit(DomainField::AskingPrice, "99");
   ASSERT_TRUE(result.stored);
-  EXPECT_EQ(result.cells[11], "425");
-  EXPECT_EQ(result.cells[15], "75");
-  EXPECT_EQ(result.cells[16], "1");
-  EXPECT_EQ(stored("出售"), "1");
-  EXPECT_EQ(stored("出售时间"), "2020-05-06");
-  EXPECT_EQ(stored("备注"), "Tom's");
-  EXPECT_EQ(stored("利润"), "75");
+  EXPECT_EQ(result.written, std::vector<DomainField>{DomainField::AskingPrice});
+  EXPECT_EQ(stored(DomainField::AskingPrice), SqlValue(99.0));
+  expectOthersUnchanged(before, {DomainField::AskingPrice});
+  EXPECT_EQ(stored(DomainField::Note), SqlValue(kRawNote));
+  EXPECT_EQ(stored(DomainField::OneTimeCost), SqlValue(12.345));  // not the shown 12.35
+  EXPECT_EQ(result.record[DomainField::AskingPrice], "99");
+  EXPECT_EQ(result.record[DomainField::Note], kRawNote);
 }
 
-TEST_F(RowWriteBackTest, UnsoldEmptiesTheSaleDateAndBlankGroupsAreNotGrouped) {
-  RowCells cells = shownCells();
-  cells[19] = "2020-05-06";
-  cells[4] = "  ";
-  cells[8] = "";
-  const RowWriteBack result = writeRowBack(db(), cells);
+TEST_F(CellWriteBackTest, AnAmountWritesTheDerivedColumnsFromTheStoredOnes) {
+  const auto before = storedValues();
+  CellWriteBack result = edit(DomainField::FinalPrice, "500");
   ASSERT_TRUE(result.stored);
-  EXPECT_EQ(result.cells[19], "");
-  EXPECT_EQ(stored("出售时间"), "NULL");
-  EXPECT_EQ(stored("注册商"), "-");
-  EXPECT_EQ(stored("到期时间"), "NULL");
+  EXPECT_EQ(result.written,
+            (std::vector<DomainField>{DomainField::FinalPrice, DomainField::ActualCost,
+                                      DomainField::Profit, DomainField::Sold}));
+  EXPECT_EQ(stored(DomainField::ActualCost), SqlValue(412.345));
+  EXPECT_EQ(stored(DomainField::Profit), SqlValue(500 - 412.345));
+  EXPECT_EQ(stored(DomainField::Sold), SqlValue(std::int64_t{1}));
+  EXPECT_EQ(result.record[DomainField::Sold], kSoldText);
+  expectOthersUnchanged(before, {DomainField::FinalPrice, DomainField::ActualCost,
+                                 DomainField::Profit, DomainField::Sold});
+
+  ASSERT_TRUE(edit(DomainField::SoldOn, "2020/5/6").stored);
+  EXPECT_EQ(stored(DomainField::SoldOn), SqlValue("2020-05-06"));
+
+  // Unsold again: the sale date goes with it.
+  result = edit(DomainField::FinalPrice, "0");
+  ASSERT_TRUE(result.stored);
+  EXPECT_EQ(result.written.back(), DomainField::SoldOn);
+  EXPECT_EQ(stored(DomainField::SoldOn), SqlValue());
+  EXPECT_EQ(stored(DomainField::Sold), SqlValue(std::int64_t{0}));
+  EXPECT_EQ(stored(DomainField::Profit), SqlValue(0.0));
+  EXPECT_EQ(stored(DomainField::Note), SqlValue(kRawNote));
 }
+
+TEST_F(CellWriteBackTest, UnsoldHasNoSaleDateAndBlankGroupsAreNotGrouped) {
+  EXPECT_TRUE(edit(DomainField::SoldOn, "2020-05-06").stored);
+  EXPECT_EQ(stored(DomainField::SoldOn), SqlValue());
+  EXPECT_TRUE(edit(DomainField::Registrar, "  ").stored);
+  EXPECT_EQ(stored(DomainField::Registrar), SqlValue("-"));
+  EXPECT_TRUE(edit(DomainField::ExpiresOn, "").stored);
+  EXPECT_EQ(stored(DomainField::ExpiresOn), SqlValue());
+  EXPECT_TRUE(edit(DomainField::Note, "it's fine").stored);
+  EXPECT_EQ(stored(DomainField::Note), SqlValue("it's fine"));
+}
+
+class TypedDates : public CellWriteBackTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(TypedDates, AreStoredAsTheDateTyped) {
+  const CellWriteBack result = edit(DomainField::RegisteredOn, GetParam());
+  ASSERT_TRUE(result.stored);
+  EXPECT_EQ(stored(DomainField::RegisteredOn), SqlValue("2017-01-03"));
+  EXPECT_EQ(result.record[DomainField::RegisteredOn], "2017-01-03");
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, TypedDates,
+                         ::testing::Values("2017-1-3", "2017/01/03", "2017.1.3", " 2017-01-03 ",
+                                           "2017-01-03 12:30:00"));
 
 struct BadCell {
-  int column;
+  DomainField field;
   std::string text;
+  friend void PrintTo(const BadCell& cell, std::ostream* out) {
+    *out << columnName(cell.field) << " \"" << cell.text << '"';
+  }
 };
 
-class RowWriteBackFailures : public RowWriteBackTest,
-                             public ::testing::WithParamInterface<BadCell> {};
+class CellWriteBackFailures : public CellWriteBackTest,
+                              public ::testing::WithParamInterface<BadCell> {};
 
-TEST_P(RowWriteBackFailures, StoreNothing) {
-  RowCells cells = shownCells();
-  cells[17] = "changed";
-  cells[static_cast<std::size_t>(GetParam().column)] = GetParam().text;
-  EXPECT_FALSE(writeRowBack(db(), cells).stored);
-  EXPECT_EQ(stored("备注"), "");
+TEST_P(CellWriteBackFailures, StoreNothing) {
+  const auto before = storedValues();
+  const DomainRecord row = storedRecord();
+  const CellWriteBack result = writeCellBack(db(), row, GetParam().field, GetParam().text);
+  EXPECT_FALSE(result.stored);
+  EXPECT_TRUE(result.written.empty());
+  EXPECT_EQ(result.record.fields, row.fields);
+  expectOthersUnchanged(before, {});
 }
 
-INSTANTIATE_TEST_SUITE_P(Cells, RowWriteBackFailures,
-                         ::testing::Values(BadCell{9, ""}, BadCell{10, "12abc"}, BadCell{12, "x"},
-                                           BadCell{7, "2017-02-30"}, BadCell{18, "tomorrow"},
-                                           BadCell{1, "gone.com"}));
+INSTANTIATE_TEST_SUITE_P(Cells, CellWriteBackFailures,
+                         ::testing::Values(BadCell{DomainField::OneTimeCost, ""},
+                                           BadCell{DomainField::RenewalCost, "12abc"},
+                                           BadCell{DomainField::ReservePrice, "x"},
+                                           BadCell{DomainField::ExpiresOn, "2017-02-30"},
+                                           BadCell{DomainField::PurchasedOn, "tomorrow"},
+                                           BadCell{DomainField::Name, "other.com"},
+                                           BadCell{DomainField::Profit, "5"},
+                                           BadCell{DomainField::Sold, "1"},
+                                           BadCell{DomainField::Id, "7"}));
+
+TEST_F(CellWriteBackTest, ADomainThatIsGoneFails) {
+  const DomainRecord row = storedRecord();
+  ASSERT_TRUE(db().run("DELETE FROM 域名"));
+  const CellWriteBack result = writeCellBack(db(), row, DomainField::Note, "x");
+  EXPECT_FALSE(result.stored);
+  EXPECT_EQ(result.record[DomainField::Note], kRawNote);
+}
 
 }  // namespace
 }  // namespace pelmora::testing

@@ -1,5 +1,6 @@
 #include <QContextMenuEvent>
 #include <QSignalSpy>
+#include <QToolButton>
 
 #include "app/date_updater.h"
 #include "fake_servers.h"
@@ -26,6 +27,12 @@ class DateUpdateUiTest : public MainWindowTest {
     whoisEnv_.reset();
   }
 
+  void rightClick(int row) {
+    const QRect cell = window_->grid()->visualRect(model().index(row, 2));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, cell.center(),
+                            window_->grid()->viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(window_->grid()->viewport(), &event);
+  }
   int rowOf(const QString& domain) {
     for (int row = 0; row < model().rowCount(); ++row) {
       if (model().cellText(row, 1) == domain) return row;
@@ -39,7 +46,7 @@ class DateUpdateUiTest : public MainWindowTest {
     return QTest::qWaitFor(
         [&] {
           return !window_->dateUpdater()->label().busy() &&
-                 control<QPushButton>("按钮_反选")->isEnabled();
+                 control<QAbstractButton>("按钮_反选")->isEnabled();
         },
         10000);
   }
@@ -58,7 +65,7 @@ class DateUpdateUiTest : public MainWindowTest {
     whoisEnv_ = std::make_unique<ScopedEnv>("PELMORA_WHOIS_SERVER", slow_->hostPort());
     auto& window = open();
     model().setTicked(rowOf("ok.com"), true);
-    QTest::mouseClick(control<QPushButton>("按钮_更新选中时间"), Qt::LeftButton);
+    QTest::mouseClick(control<QAbstractButton>("按钮_更新选中时间"), Qt::LeftButton);
     return window;
   }
 
@@ -81,8 +88,8 @@ TEST_F(DateUpdateUiTest, BatchColoursRowsStoresDatesAndReportsCounts) {
   auto& window = open();
   control<QCheckBox>("选择框_全选不选")->setChecked(true);
   ui::Toolkit::queueAnswer(ui::kAnswerNo);  // fresh data
-  QTest::mouseClick(control<QPushButton>("按钮_更新选中时间"), Qt::LeftButton);
-  EXPECT_FALSE(control<QPushButton>("按钮_筛选")->isEnabled());
+  QTest::mouseClick(control<QAbstractButton>("按钮_更新选中时间"), Qt::LeftButton);
+  EXPECT_FALSE(control<QAbstractButton>("按钮_筛选")->isEnabled());
   EXPECT_TRUE(model().isCellReadOnly(0, 7));
   ASSERT_TRUE(waitUntilIdle());
 
@@ -108,12 +115,12 @@ TEST_F(DateUpdateUiTest, BatchColoursRowsStoresDatesAndReportsCounts) {
   EXPECT_EQ(stored("bad.top", "注册时间"), "NULL");
 
   EXPECT_FALSE(model().isCellReadOnly(0, 7));
-  EXPECT_TRUE(control<QPushButton>("按钮_筛选")->isEnabled());
+  EXPECT_TRUE(control<QAbstractButton>("按钮_筛选")->isEnabled());
   EXPECT_TRUE(control<QCheckBox>("选择框_全选不选")->isEnabled());
-  EXPECT_FALSE(control<QPushButton>("按钮_单个添加域名")->isEnabled());
+  EXPECT_FALSE(control<QAbstractButton>("按钮_单个添加域名")->isEnabled());
 
   // Again: the green rows are skipped, only the red one is asked.
-  QTest::mouseClick(control<QPushButton>("按钮_更新选中时间"), Qt::LeftButton);
+  QTest::mouseClick(control<QAbstractButton>("按钮_更新选中时间"), Qt::LeftButton);
   ASSERT_TRUE(waitUntilIdle());
   EXPECT_EQ(window.statusText(1),
             "共查询 [1] 个域名的时间, 成功 [0] 个, 失败 [1] 个. 提示:失败的可单独右键更新时间.");
@@ -121,7 +128,7 @@ TEST_F(DateUpdateUiTest, BatchColoursRowsStoresDatesAndReportsCounts) {
 
 TEST_F(DateUpdateUiTest, NothingTickedIsTheAllSuccessfulBranch) {
   auto& window = open();
-  QTest::mouseClick(control<QPushButton>("按钮_更新选中时间"), Qt::LeftButton);
+  QTest::mouseClick(control<QAbstractButton>("按钮_更新选中时间"), Qt::LeftButton);
   ASSERT_TRUE(waitUntilIdle());
   const QStringList messages = ui::Toolkit::takeMessages();
   ASSERT_EQ(messages.size(), 2);
@@ -130,29 +137,29 @@ TEST_F(DateUpdateUiTest, NothingTickedIsTheAllSuccessfulBranch) {
 }
 
 TEST_F(DateUpdateUiTest, GridMenuUpdatesOneRowAndIsRefusedWhileBusy) {
-  auto& window = open();
+  auto& window = startSlowBatchOnOkCom();
   QApplication::processEvents();
-  const auto rightClick = [&](int row) {
-    const QRect cell = window.grid()->visualRect(model().index(row, 2));
-    QContextMenuEvent event(QContextMenuEvent::Mouse, cell.center(),
-                            window.grid()->viewport()->mapToGlobal(cell.center()));
-    QApplication::sendEvent(window.grid()->viewport(), &event);
-  };
-  window.dateUpdater()->label().set("other.com");
   rightClick(rowOf("bad.top"));
   EXPECT_FALSE(window.gridMenuUpdateAction()->isEnabled());
-  EXPECT_EQ(window.gridMenu()->actions()[2]->text(), "正在更新 [ other.com ] 时间,请稍后.");
+  EXPECT_TRUE(window.gridMenu()->actions()[2]->text().startsWith("正在更新 [ "));
   window.gridMenu()->hide();
-  window.dateUpdater()->label().set({});
+  QSignalSpy rows(window.dateUpdater(), &ui::DateUpdater::rowFinished);
+  window.gridMenuUpdateAction()->trigger();  // refused: no second run
+  ASSERT_TRUE(waitUntilIdle());
+  EXPECT_EQ(rows.count(), 1);  // the batch's one row only
+  ui::Toolkit::takeMessages();
 
   rightClick(rowOf("ok.com"));
   ASSERT_TRUE(window.gridMenuUpdateAction()->isEnabled());
   QSignalSpy finished(window.dateUpdater(), &ui::DateUpdater::rowFinished);
   window.gridMenuUpdateAction()->trigger();
   window.gridMenu()->hide();
+  // The one-row run holds the others off until it is done.
+  EXPECT_FALSE(control<QAbstractButton>("按钮_更新选中时间")->isEnabled());
   ASSERT_TRUE(finished.wait(10000));
   EXPECT_EQ(background("ok.com", 7), kGreen);
   EXPECT_EQ(window.statusText(1), "提示: [ ok.com] 获取时间完毕.");
+  EXPECT_TRUE(control<QAbstractButton>("按钮_更新选中时间")->isEnabled());
   EXPECT_TRUE(ui::Toolkit::takeMessages().isEmpty());  // no message box for one row
 }
 
@@ -161,9 +168,28 @@ TEST_F(DateUpdateUiTest, ToolWindowsCannotReenableButtonsDuringABatch) {
   menuAction("菜单_文件", "高级筛选")->trigger();
   menuAction("菜单_文件", "高级筛选")->trigger();
   EXPECT_FALSE(window.filterWindow()->isVisible());
-  EXPECT_FALSE(control<QPushButton>("按钮_更新选中时间")->isEnabled());
+  EXPECT_FALSE(control<QAbstractButton>("按钮_更新选中时间")->isEnabled());
   ASSERT_TRUE(waitUntilIdle());
-  EXPECT_TRUE(control<QPushButton>("按钮_更新选中时间")->isEnabled());
+  EXPECT_TRUE(control<QAbstractButton>("按钮_更新选中时间")->isEnabled());
+}
+
+TEST_F(DateUpdateUiTest, ButtonAndMenuItemAreOneActionThatARunningBatchHolds) {
+  auto& window = startSlowBatchOnOkCom();
+  auto* button = control<QToolButton>("按钮_更新选中时间");
+  QAction* item = menuAction("菜单_批量操作", "更新选中时间");
+  EXPECT_EQ(button->defaultAction(), item);
+  EXPECT_FALSE(button->isEnabled());
+  EXPECT_FALSE(item->isEnabled());
+  EXPECT_EQ(ui::Toolkit::takeMessages().size(), 1);  // the cache question of the run
+
+  QSignalSpy batches(window.dateUpdater(), &ui::DateUpdater::batchFinished);
+  item->trigger();
+  EXPECT_TRUE(ui::Toolkit::takeMessages().isEmpty());  // no second run asked its question
+  ASSERT_TRUE(waitUntilIdle());
+  EXPECT_EQ(batches.count(), 1);
+  EXPECT_EQ(ui::Toolkit::takeMessages().size(), 1);  // one report
+  EXPECT_TRUE(button->isEnabled());
+  EXPECT_TRUE(item->isEnabled());
 }
 
 TEST_F(DateUpdateUiTest, ReloadDuringABatchNeverPaintsTheNewRows) {
@@ -181,7 +207,7 @@ TEST_F(DateUpdateUiTest, ClosingTheWindowMidRunJoinsTheWorker) {
   ScopedEnv env("PELMORA_WHOIS_SERVER", slow.hostPort());
   open();
   model().setTicked(rowOf("ok.com"), true);
-  QTest::mouseClick(control<QPushButton>("按钮_更新选中时间"), Qt::LeftButton);
+  QTest::mouseClick(control<QAbstractButton>("按钮_更新选中时间"), Qt::LeftButton);
   window_.reset();  // stops and joins the worker
   const int asked = slow.connections();
   EXPECT_LE(asked, 1);

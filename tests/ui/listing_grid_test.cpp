@@ -23,8 +23,8 @@ TEST_P(PagingStates, CaptionButtonsAndRows) {
   addNumbered(c.domains);
   setSetting(kSettingPageSize, std::to_string(c.pageSize));
   open();
-  auto* previous = control<QPushButton>("按钮_上一页");
-  auto* next = control<QPushButton>("按钮_下一页");
+  auto* previous = control<QAbstractButton>("按钮_上一页");
+  auto* next = control<QAbstractButton>("按钮_下一页");
   auto* list = control<QComboBox>("组合框_分页");
   EXPECT_EQ(caption(), c.caption);
   EXPECT_EQ(previous->isEnabled(), c.previous);
@@ -58,8 +58,8 @@ TEST_F(MainWindowTest, PickingAPageSetsBothButtons) {
   addNumbered(250);
   open();
   auto* list = control<QComboBox>("组合框_分页");
-  auto* previous = control<QPushButton>("按钮_上一页");
-  auto* next = control<QPushButton>("按钮_下一页");
+  auto* previous = control<QAbstractButton>("按钮_上一页");
+  auto* next = control<QAbstractButton>("按钮_下一页");
   const auto pick = [&](int index) {
     list->setCurrentIndex(index);
     emit list->activated(index);
@@ -98,7 +98,7 @@ TEST_F(MainWindowTest, SelectAllAndInvert) {
   addNumbered(4);
   open();
   model().setTicked(1, true);
-  QTest::mouseClick(control<QPushButton>("按钮_反选"), Qt::LeftButton);
+  QTest::mouseClick(control<QAbstractButton>("按钮_反选"), Qt::LeftButton);
   EXPECT_EQ(model().tickedRows(), (std::vector<int>{0, 2, 3}));
   control<QCheckBox>("选择框_全选不选")->setChecked(true);
   EXPECT_EQ(model().tickedRows().size(), 4u);
@@ -145,7 +145,7 @@ TEST_F(MainWindowTest, ColumnVisibilityWindowHidesColumnsAcrossReloads) {
   addNumbered(2);
   auto& window = open();
   EXPECT_EQ(window.grid()->columnWidth(17), 110);
-  QTest::mouseClick(control<QPushButton>("按钮_隐藏列"), Qt::LeftButton);
+  QTest::mouseClick(control<QAbstractButton>("按钮_隐藏列"), Qt::LeftButton);
   auto* columns = window.columnWindow();
   ASSERT_NE(columns, nullptr);
   EXPECT_TRUE(columns->isVisible());
@@ -160,7 +160,7 @@ TEST_F(MainWindowTest, ColumnVisibilityWindowHidesColumnsAcrossReloads) {
   EXPECT_FALSE(window.grid()->isColumnHidden(1));
 
   // The toggle shows it again; all/none ticks every box.
-  QTest::mouseClick(control<QPushButton>("按钮_隐藏列"), Qt::LeftButton);
+  QTest::mouseClick(control<QAbstractButton>("按钮_隐藏列"), Qt::LeftButton);
   EXPECT_TRUE(columns->isVisible());
   auto* all = columns->findChild<QCheckBox*>("选择框_全选不选");
   all->setChecked(false);
@@ -198,6 +198,107 @@ TEST_F(MainWindowTest, EditingACellWritesTheRowBack) {
   window.loadPage(false);
   ASSERT_TRUE(model().setData(model().index(0, 17), "", Qt::EditRole));
   EXPECT_EQ(window.statusText(1), " 提示:数据加载完毕!");
+}
+
+}  // namespace
+}  // namespace pelmora::testing
+
+namespace pelmora::testing {
+namespace {
+
+const QColor kStoredText(0, 128, 255);
+const QColor kRefusedText(255, 0, 128);
+
+// Not valid UTF-8, as a note written by another program may be.
+const std::string kRawNote = std::string("note \x80\xfe") + " end";
+
+class CellEditingTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    add({makeDomain("abc.com", {{DomainField::OneTimeCost, "12.345"},
+                                {DomainField::RenewalCost, "400"},
+                                {DomainField::RegisteredOn, "2016-05-06"}})});
+    ASSERT_TRUE(db().run("UPDATE 域名 SET 备注=?", {kRawNote}));
+    open();
+  }
+  // Types into the cell the way a user does: a key on the selected cell opens
+  // its editor, Return stores it. No keys: F2, then the selected text erased.
+  void typeIntoCell(int column, const QString& keys) {
+    auto* grid = window_->grid();
+    const QModelIndex index = model().index(0, column);
+    grid->setCurrentIndex(index);
+    if (keys.isEmpty()) {
+      QTest::keyClick(grid, Qt::Key_F2);
+    } else {
+      QTest::keyClick(grid, keys.front().toLatin1());
+    }
+    QWidget* editor = grid->indexWidget(index);
+    ASSERT_NE(editor, nullptr);
+    if (keys.isEmpty()) {
+      QTest::keyClick(editor, Qt::Key_Backspace);
+    } else {
+      QTest::keyClicks(editor, keys.mid(1));
+    }
+    QTest::keyClick(editor, Qt::Key_Return);  // the view stores and closes queued
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid->indexWidget(index) == nullptr; }, 5000));
+  }
+  SqlValue stored(const char* column) {
+    return db().scalar(std::string("SELECT ") + column + " FROM 域名").value_or(SqlValue("?"));
+  }
+  QColor rowColour() {
+    return model().data(model().index(0, 3), Qt::ForegroundRole).value<QColor>();
+  }
+};
+
+TEST_F(CellEditingTest, AnEditStoresItsColumnAndLeavesTheOthersAsStored) {
+  typeIntoCell(13, "9");
+  EXPECT_EQ(window_->statusText(1), " 提示: 修改 [abc.com]  成功!");
+  EXPECT_EQ(rowColour(), kStoredText);
+  EXPECT_EQ(stored("标价"), SqlValue(9.0));
+  EXPECT_EQ(stored("备注"), SqlValue(kRawNote));    // not U+FFFD
+  EXPECT_EQ(stored("一次成本"), SqlValue(12.345));  // not the shown 12.35
+  EXPECT_EQ(stored("注册时间"), SqlValue("2016-05-06"));
+
+  typeIntoCell(10, "100");  // an amount: the derived columns follow
+  EXPECT_EQ(stored("实际成本"), SqlValue(112.345));
+  EXPECT_EQ(model().cellText(0, 11), "112.35");
+  EXPECT_EQ(stored("备注"), SqlValue(kRawNote));
+}
+
+struct TypedDate {
+  QString keys;
+  SqlValue stored;  // what the database holds afterwards
+  QString shown;
+  bool accepted;
+  friend void PrintTo(const TypedDate& c, std::ostream* out) {
+    *out << '"' << c.keys.toStdString() << '"';
+  }
+};
+
+class TypedDateCells : public CellEditingTest, public ::testing::WithParamInterface<TypedDate> {};
+
+TEST_P(TypedDateCells, AreStoredAsTypedOrRefused) {
+  const TypedDate& c = GetParam();
+  typeIntoCell(8, c.keys);
+  EXPECT_EQ(stored("到期时间"), c.stored);
+  EXPECT_EQ(model().cellText(0, 8), c.shown);
+  EXPECT_EQ(rowColour(), c.accepted ? kStoredText : kRefusedText);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, TypedDateCells,
+    ::testing::Values(TypedDate{"2030-01-02", SqlValue("2030-01-02"), "2030-01-02", true},
+                      TypedDate{"2017-1-3", SqlValue("2017-01-03"), "2017-01-03", true},
+                      TypedDate{"2017/01/03", SqlValue("2017-01-03"), "2017-01-03", true},
+                      TypedDate{"2017.1.3", SqlValue("2017-01-03"), "2017-01-03", true},
+                      TypedDate{"2017-02-30", SqlValue(), "2017-02-30", false},
+                      TypedDate{"tomorrow", SqlValue(), "tomorrow", false}));
+
+TEST_F(CellEditingTest, ADateCellCanBeEmptied) {
+  typeIntoCell(7, "");
+  EXPECT_EQ(stored("注册时间"), SqlValue());
+  EXPECT_EQ(rowColour(), kStoredText);
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
+#include <QToolButton>
 
+#include "app/operation_gate.h"
 #include "ui_test_support.h"
 
 namespace pelmora::testing {
@@ -41,12 +43,12 @@ TEST_F(MainWindowTest, FilterWindowDisablesOperationsUntilHidden) {
   const QStringList operations{"按钮_反选", "按钮_隐藏列", "按钮_更新选中时间"};
   const QStringList notYetHere{"按钮_单个添加域名", "按钮_批量添加域名", "按钮_软件设置",
                                "按钮_修改选中",     "按钮_高级修改",     "按钮_删除选中域名"};
-  auto* filterButton = control<QPushButton>("按钮_筛选");
+  auto* filterButton = control<QAbstractButton>("按钮_筛选");
   QTest::mouseClick(filterButton, Qt::LeftButton);
   ASSERT_TRUE(window.filterWindow()->isVisible());
   EXPECT_TRUE(filterButton->isEnabled());
   for (const QString& name : operations)
-    EXPECT_FALSE(control<QPushButton>(name)->isEnabled()) << name.toStdString();
+    EXPECT_FALSE(control<QAbstractButton>(name)->isEnabled()) << name.toStdString();
   EXPECT_FALSE(control<QCheckBox>("选择框_全选不选")->isEnabled());
   for (const char* menu : {"菜单_文件", "菜单_常用操作", "菜单_批量操作"}) {
     EXPECT_FALSE(window.menuBar()->findChild<QMenu*>(menu)->menuAction()->isEnabled()) << menu;
@@ -57,24 +59,67 @@ TEST_F(MainWindowTest, FilterWindowDisablesOperationsUntilHidden) {
   window.filterWindow()->close();
   ASSERT_NE(window.filterWindow(), nullptr);
   EXPECT_FALSE(window.filterWindow()->isVisible());
-  for (const QString& name : operations) EXPECT_TRUE(control<QPushButton>(name)->isEnabled());
-  for (const QString& name : notYetHere) EXPECT_FALSE(control<QPushButton>(name)->isEnabled());
+  for (const QString& name : operations) EXPECT_TRUE(control<QAbstractButton>(name)->isEnabled());
+  for (const QString& name : notYetHere) EXPECT_FALSE(control<QAbstractButton>(name)->isEnabled());
   EXPECT_TRUE(control<QCheckBox>("选择框_全选不选")->isEnabled());
   EXPECT_TRUE(window.menuBar()->findChild<QMenu*>("菜单_文件")->menuAction()->isEnabled());
 
   // Ctrl+F is bound to the toggle; the filter window's own 关闭 hides it.
-  EXPECT_EQ(filterButton->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
+  QAction* filterItem = menuAction("菜单_文件", "高级筛选");
+  EXPECT_EQ(filterItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
+  EXPECT_EQ(qobject_cast<QToolButton*>(filterButton)->defaultAction(), filterItem);
   QTest::mouseClick(filterButton, Qt::LeftButton);
   EXPECT_TRUE(window.filterWindow()->isVisible());
   QTest::mouseClick(window.filterWindow()->findChild<QPushButton*>("按钮_关闭"), Qt::LeftButton);
   EXPECT_FALSE(window.filterWindow()->isVisible());
 }
 
+struct SharedOperation {
+  const char* menu;
+  const char* item;
+  const char* button;
+};
+
+class SharedOperations : public MainWindowTest,
+                         public ::testing::WithParamInterface<SharedOperation> {};
+
+TEST_P(SharedOperations, ButtonAndMenuItemAreOneActionThatTheFilterWindowHolds) {
+  auto& window = open();
+  const SharedOperation& c = GetParam();
+  auto* button = control<QToolButton>(QString::fromUtf8(c.button));
+  QAction* item = menuAction(QString::fromUtf8(c.menu), QString::fromUtf8(c.item));
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(button->defaultAction(), item);
+  const bool here = item->isEnabled();
+  EXPECT_EQ(button->isEnabled(), here);
+
+  QTest::mouseClick(control<QAbstractButton>("按钮_筛选"), Qt::LeftButton);
+  ASSERT_TRUE(window.filterWindow()->isVisible());
+  EXPECT_FALSE(button->isEnabled());
+  EXPECT_FALSE(item->isEnabled());
+  item->trigger();  // held: nothing starts
+  EXPECT_TRUE(ui::Toolkit::takeMessages().isEmpty());
+  EXPECT_EQ(window.gate()->holder(), ui::Operation::Filter);
+
+  window.filterWindow()->close();
+  EXPECT_EQ(button->isEnabled(), here);
+  EXPECT_EQ(item->isEnabled(), here);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, SharedOperations,
+    ::testing::Values(SharedOperation{"菜单_批量操作", "更新选中时间", "按钮_更新选中时间"},
+                      SharedOperation{"菜单_批量操作", "删除选中域名", "按钮_删除选中域名"},
+                      SharedOperation{"菜单_批量操作", "批量修改选中", "按钮_修改选中"},
+                      SharedOperation{"菜单_常用操作", "单个添加域名", "按钮_单个添加域名"},
+                      SharedOperation{"菜单_常用操作", "批量添加域名", "按钮_批量添加域名"},
+                      SharedOperation{"菜单_文件", "软件设置", "按钮_软件设置"}));
+
 TEST_F(MainWindowTest, FilterConfirmStoresPageSizeReloadsAndHides) {
   addNumbered(5);
   auto& window = open();
   control<QCheckBox>("选择框_全选不选")->setChecked(true);
-  QTest::mouseClick(control<QPushButton>("按钮_筛选"), Qt::LeftButton);
+  QTest::mouseClick(control<QAbstractButton>("按钮_筛选"), Qt::LeftButton);
   filterControl<QLineEdit>("编辑框_每页显示数量")->setText("2");
   filterControl<QCheckBox>("选择框_域名")->setChecked(true);
   filterControl<QLineEdit>("编辑框_域名")->setText("n");
@@ -84,7 +129,7 @@ TEST_F(MainWindowTest, FilterConfirmStoresPageSizeReloadsAndHides) {
   EXPECT_EQ(caption(), "翻页,总数[5]个,共[3]页");
   EXPECT_EQ(model().rowCount(), 2);
   EXPECT_FALSE(control<QCheckBox>("选择框_全选不选")->isChecked());
-  EXPECT_TRUE(control<QPushButton>("按钮_反选")->isEnabled());
+  EXPECT_TRUE(control<QAbstractButton>("按钮_反选")->isEnabled());
 }
 
 TEST_F(MainWindowTest, ShrinkingKeepsTheMinimumSize) {
