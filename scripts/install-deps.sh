@@ -11,6 +11,7 @@ packages=(
   libcurl4-openssl-dev nlohmann-json3-dev libpcre2-dev
   fonts-noto-cjk xvfb xauth
   clang-format whois
+  qt6-translations-l10n libcli11-dev
 )
 
 missing=()
