@@ -36,7 +36,7 @@ test: build
 	@cd $(BUILD_DIR) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)
 
 bench: deps
-	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DPELMORA_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(BENCH_DIR) -j $(JOBS)
 	@$(BENCH_DIR)/bench/pelmora-bench-listing $(BENCH_DIR)/bench-data
 	@$(BENCH_DIR)/bench/pelmora-bench-gui $(BENCH_DIR)/bench-data

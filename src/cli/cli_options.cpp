@@ -1,9 +1,12 @@
 #include "cli/cli_options.h"
 
-#include <array>
-#include <functional>
+#include <CLI/CLI.hpp>
+#include <initializer_list>
 #include <map>
+#include <string_view>
+#include <vector>
 
+#include "cli/command.h"
 #include "store/listing.h"
 #include "support/numbers.h"
 #include "support/text_helpers.h"
@@ -27,18 +30,17 @@ bool oneOf(const std::string& value, std::initializer_list<std::string_view> all
 }
 
 // "A:B" of a range, each side a number or empty (0; an empty or 0 "to" is no
-// upper bound). False with the reason for anything else.
-bool splitRange(const std::vector<std::string>& parts, std::size_t first, std::string& from,
-                std::string& to, std::string& why) {
+// upper bound). The reason for anything else.
+std::string splitRange(const std::vector<std::string>& parts, std::size_t first, std::string& from,
+                       std::string& to) {
   for (std::size_t k = first; k < parts.size(); ++k) {
     if (!parseNumberOrBlank(parts[k])) {
-      why = "\"" + escapeForTerminal(parts[k]) + "\" is not a number";
-      return false;
+      return "\"" + escapeForTerminal(parts[k]) + "\" is not a number";
     }
   }
   from = parts[first];
   to = parts[first + 1];
-  return true;
+  return {};
 }
 
 MoneyRange* moneyRangeFor(FilterCriteria& c, const std::string& column) {
@@ -58,123 +60,150 @@ DateRange* dateRangeFor(FilterCriteria& c, const std::string& column) {
   return nullptr;
 }
 
-}  // namespace
-
-bool parseGlobalOptions(const std::vector<std::string>& args, GlobalOptions& out,
-                        std::string& error) {
-  std::size_t i = 0;
-  while (i < args.size() && args[i].rfind("--", 0) == 0) {
-    if (args[i] == "--db") {
-      if (i + 1 >= args.size()) {
-        error = "--db needs a path";
-        return false;
-      }
-      out.databasePath = args[i + 1];
-      i += 2;
-    } else {
-      error = "unknown option " + escapeForTerminal(args[i]);
-      return false;
-    }
-  }
-  if (i >= args.size()) {
-    error = "no command given";
-    return false;
-  }
-  out.command = args[i];
-  out.commandArgs.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-  // "--db" may also follow the command.
-  for (std::size_t k = 0; k < out.commandArgs.size(); ++k) {
-    if (out.commandArgs[k] == "--db") {
-      if (k + 1 >= out.commandArgs.size()) {
-        error = "--db needs a path";
-        return false;
-      }
-      out.databasePath = out.commandArgs[k + 1];
-      out.commandArgs.erase(out.commandArgs.begin() + static_cast<std::ptrdiff_t>(k),
-                            out.commandArgs.begin() + static_cast<std::ptrdiff_t>(k) + 2);
-      --k;
-    }
-  }
-  return true;
+// A filter option: every one given marks the listing as filtered.
+void addFilterOption(CLI::App& command, ListOptions& out, const std::string& name,
+                     const std::string& valueName, const std::string& help,
+                     std::function<std::string(const std::string&)> check) {
+  addValueOption(command, name, valueName, help,
+                 [&out, check = std::move(check)](const std::string& value) {
+                   out.filtered = true;
+                   return check(value);
+                 });
 }
 
-bool parseListOptions(const std::vector<std::string>& args, ListOptions& out, std::string& error) {
+// A classification filter: a name, or 未分组 for the rows without one.
+void addGroupFilter(CLI::App& command, ListOptions& out, const std::string& name,
+                    const std::string& what, std::string FilterCriteria::*field) {
+  addFilterOption(command, out, name, "NAME", "only this " + what + " (未分组: none)",
+                  [&out, field](const std::string& value) {
+                    out.criteria.*field = value;
+                    return std::string();
+                  });
+}
+
+}  // namespace
+
+CLI::Option* addValueOption(CLI::App& command, const std::string& name,
+                            const std::string& valueName, const std::string& help,
+                            std::function<std::string(const std::string& value)> check) {
+  return command
+      .add_option_function<std::string>(
+          name,
+          [name, check = std::move(check)](const std::string& value) {
+            const std::string why = check(value);
+            if (!why.empty()) {
+              throw UsageError(escapeForTerminal(name) + " " + escapeForTerminal(value) + ": " +
+                               why);
+            }
+          },
+          help)
+      ->type_name(valueName)
+      ->trigger_on_parse();
+}
+
+void declareDatabaseOption(CLI::App& command, std::optional<std::string>& path) {
+  addValueOption(command, "--db", "PATH",
+                 "the database file (default: domain.mdb beside the program)",
+                 [&path](const std::string& value) {
+                   path = value;
+                   return std::string();
+                 });
+}
+
+void declareFilterOptions(CLI::App& command, ListOptions& out) {
   FilterCriteria& c = out.criteria;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& option = args[i];
-    if (i + 1 >= args.size()) {
-      const std::string shown = escapeForTerminal(option);
-      error = option.rfind("--", 0) == 0 ? shown + " needs a value" : "unexpected " + shown;
-      return false;
-    }
-    const std::string value = args[++i];
-    const auto fail = [&](const std::string& why) {
-      error = escapeForTerminal(option) + " " + escapeForTerminal(value) + ": " + why;
-      return false;
-    };
-    if (option == "--page") {
-      if (!isPositiveInteger(value)) return fail("not a page number");
-      out.page = readInt(value);
-    } else if (option == "--page-size") {
-      if (!isPositiveInteger(value)) return fail("not a positive number of rows");
-      out.pageSize = readInt(value);
-    } else if (option == "--sort") {
-      std::string key = sortKeyForHeader(value).value_or(value);
-      if (!isSortKey(key)) return fail("not a column name");
-      out.sortKey = key;
-    } else if (option == "--registrar") {
-      c.registrar = value;
-    } else if (option == "--type") {
-      c.domainType = value;
-    } else if (option == "--category") {
-      c.category = value;
-    } else if (option == "--suffix") {
-      c.suffix = value;
-    } else if (option == "--sold") {
-      if (!oneOf(value, {kSoldNo, kSoldYes, kSoldAll})) return fail("use 未出售 or 已出售");
-      c.sold = value;
-    } else if (option == "--expiry") {
-      if (!oneOf(value, {kExpiryPast, kExpiryToday, "3", "5", "10", "30", kExpiryAny})) {
-        return fail("use 已到期, 今天, 3, 5, 10 or 30");
-      }
-      c.expiry = value;
-    } else if (option == "--name") {
-      c.nameOn = true;
-      c.nameText = value;
-    } else if (option == "--name-match") {
-      if (!oneOf(value, {kMatchAnywhere, kMatchStart, kMatchEnd})) {
-        return fail("use 任意, 开头 or 结束");
-      }
-      c.nameMode = value;
-    } else if (option == "--note") {
-      c.noteOn = true;
-      c.noteText = value;
-    } else if (option == "--length") {
-      const auto parts = splitText(value, ":");
-      if (parts.size() != 2) return fail("use A:B");
-      std::string why;
-      if (!splitRange(parts, 0, c.lengthFrom, c.lengthTo, why)) return fail(why);
-    } else if (option == "--range") {
-      const auto parts = splitText(value, ":");
-      MoneyRange* range = parts.size() == 3 ? moneyRangeFor(c, parts[0]) : nullptr;
-      if (range == nullptr) return fail("use 列名:A:B with a money column");
-      std::string why;
-      if (!splitRange(parts, 1, range->from, range->to, why)) return fail(why);
-      range->on = true;
-    } else if (option == "--date") {
-      const auto parts = splitText(value, ":");
-      DateRange* range = parts.size() == 3 ? dateRangeFor(c, parts[0]) : nullptr;
-      if (range == nullptr) return fail("use 列名:yyyy-MM-dd:yyyy-MM-dd with a date column");
-      const auto from = parseDate(parts[1]);
-      const auto to = parseDate(parts[2]);
-      if (!from || !to) return fail("not a date");
-      *range = {true, *from, *to};
-    } else {
-      error = "unknown option " + escapeForTerminal(option);
-      return false;
-    }
-  }
-  return true;
+  addGroupFilter(command, out, "--registrar", "registrar", &FilterCriteria::registrar);
+  addGroupFilter(command, out, "--type", "domain type", &FilterCriteria::domainType);
+  addGroupFilter(command, out, "--category", "category", &FilterCriteria::category);
+  addGroupFilter(command, out, "--suffix", "suffix", &FilterCriteria::suffix);
+  addFilterOption(command, out, "--sold", "WHICH", "未出售 or 已出售",
+                  [&c](const std::string& value) -> std::string {
+                    if (!oneOf(value, {kSoldNo, kSoldYes, kSoldAll})) return "use 未出售 or 已出售";
+                    c.sold = value;
+                    return {};
+                  });
+  addFilterOption(
+      command, out, "--expiry", "WHEN", "已到期, 今天, or within 3, 5, 10 or 30 days",
+      [&c](const std::string& value) -> std::string {
+        if (!oneOf(value, {kExpiryPast, kExpiryToday, "3", "5", "10", "30", kExpiryAny})) {
+          return "use 已到期, 今天, 3, 5, 10 or 30";
+        }
+        c.expiry = value;
+        return {};
+      });
+  addFilterOption(command, out, "--name", "TEXT", "domain names containing TEXT",
+                  [&c](const std::string& value) {
+                    c.nameOn = true;
+                    c.nameText = value;
+                    return std::string();
+                  });
+  addFilterOption(command, out, "--name-match", "WHERE", "where --name matches: 任意, 开头 or 结束",
+                  [&c](const std::string& value) -> std::string {
+                    if (!oneOf(value, {kMatchAnywhere, kMatchStart, kMatchEnd})) {
+                      return "use 任意, 开头 or 结束";
+                    }
+                    c.nameMode = value;
+                    return {};
+                  });
+  addFilterOption(command, out, "--note", "TEXT", "notes containing TEXT",
+                  [&c](const std::string& value) {
+                    c.noteOn = true;
+                    c.noteText = value;
+                    return std::string();
+                  });
+  addFilterOption(command, out, "--length", "A:B",
+                  "length from A to B (B empty or 0: no upper bound)",
+                  [&c](const std::string& value) -> std::string {
+                    const auto parts = splitText(value, ":");
+                    if (parts.size() != 2) return "use A:B";
+                    return splitRange(parts, 0, c.lengthFrom, c.lengthTo);
+                  });
+  addFilterOption(command, out, "--range", "COLUMN:A:B",
+                  "a money column (一次成本 续费成本 实际成本 预售底价 标价 最终售价 利润) from A "
+                  "to B (B empty or 0: no upper bound)",
+                  [&c](const std::string& value) -> std::string {
+                    const auto parts = splitText(value, ":");
+                    MoneyRange* range = parts.size() == 3 ? moneyRangeFor(c, parts[0]) : nullptr;
+                    if (range == nullptr) return "use 列名:A:B with a money column";
+                    std::string why = splitRange(parts, 1, range->from, range->to);
+                    if (why.empty()) range->on = true;
+                    return why;
+                  });
+  addFilterOption(
+      command, out, "--date", "COLUMN:FROM:TO",
+      "a date column (注册时间 到期时间 购买时间 出售时间) between two yyyy-MM-dd dates",
+      [&c](const std::string& value) -> std::string {
+        const auto parts = splitText(value, ":");
+        DateRange* range = parts.size() == 3 ? dateRangeFor(c, parts[0]) : nullptr;
+        if (range == nullptr) return "use 列名:yyyy-MM-dd:yyyy-MM-dd with a date column";
+        const auto from = parseDate(parts[1]);
+        const auto to = parseDate(parts[2]);
+        if (!from || !to) return "not a date";
+        *range = {true, *from, *to};
+        return {};
+      });
+}
+
+void declarePagingOptions(CLI::App& command, ListOptions& out) {
+  addValueOption(command, "--page", "N", "the page to print (default 1)",
+                 [&out](const std::string& value) -> std::string {
+                   if (!isPositiveInteger(value)) return "not a page number";
+                   out.page = readInt(value);
+                   return {};
+                 });
+  addValueOption(command, "--page-size", "S", "rows per page (default: the stored 每页数量)",
+                 [&out](const std::string& value) -> std::string {
+                   if (!isPositiveInteger(value)) return "not a positive number of rows";
+                   out.pageSize = readInt(value);
+                   return {};
+                 });
+  addValueOption(command, "--sort", "COLUMN", "the column to sort by, descending (default id)",
+                 [&out](const std::string& value) -> std::string {
+                   std::string key = sortKeyForHeader(value).value_or(value);
+                   if (!isSortKey(key)) return "not a column name";
+                   out.sortKey = key;
+                   return {};
+                 });
 }
 
 }  // namespace pelmora::cli

@@ -1,32 +1,41 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "store/filter_criteria.h"
 
+namespace CLI {
+class App;
+class Option;
+}  // namespace CLI
+
 namespace pelmora::cli {
 
-struct GlobalOptions {
-  std::optional<std::string> databasePath;
-  std::string command;
-  std::vector<std::string> commandArgs;
-};
+// Declares an option that takes one value. Every occurrence is handed to
+// `check` as it is parsed, so repeated options apply in command-line order;
+// a non-empty answer is the reason the value is refused (a usage error).
+CLI::Option* addValueOption(CLI::App& command, const std::string& name,
+                            const std::string& valueName, const std::string& help,
+                            std::function<std::string(const std::string& value)> check);
 
-// Splits "--db PATH" and the command from its arguments.
-bool parseGlobalOptions(const std::vector<std::string>& args, GlobalOptions& out,
-                        std::string& error);
+// Declares `--db PATH`; the last one given wins, before or after the command.
+void declareDatabaseOption(CLI::App& command, std::optional<std::string>& path);
 
 struct ListOptions {
   FilterCriteria criteria;
+  bool filtered = false;  // any filter option was given
   std::optional<int> pageSize;
   long long page = 1;
   std::string sortKey = "id";
 };
 
-// Parses the options of `list` (and of every command that works on the
-// filtered listing); false with a message on a bad option.
-bool parseListOptions(const std::vector<std::string>& args, ListOptions& out, std::string& error);
+// The filter options of the listing (--registrar ... --date), read into
+// `out.criteria`.
+void declareFilterOptions(CLI::App& command, ListOptions& out);
+
+// --page, --page-size and --sort.
+void declarePagingOptions(CLI::App& command, ListOptions& out);
 
 }  // namespace pelmora::cli

@@ -19,4 +19,10 @@ int runExpiring(DomainDatabase& db, const Clock& clock, std::ostream& out, std::
   return 0;
 }
 
+CommandRun declareExpiring(CLI::App&) {
+  return [](const CommandContext& context) {
+    return runExpiring(*context.db, context.clock, context.out, context.err);
+  };
+}
+
 }  // namespace pelmora::cli

@@ -1,22 +1,25 @@
 #include "cli/list_command.h"
 
+#include <memory>
+
 #include "cli/cli_options.h"
 #include "store/listing.h"
-#include "store/settings_store.h"
+#include "store/program_settings.h"
 #include "support/text_helpers.h"
 
 namespace pelmora::cli {
+namespace {
 
-int runList(DomainDatabase& db, const std::vector<std::string>& args, const Clock& clock,
-            std::ostream& out, std::ostream& err) {
-  ListOptions options;
+int runList(DomainDatabase& db, const ListOptions& options, const Clock& clock, std::ostream& out,
+            std::ostream& err) {
   std::string error;
-  if (!parseListOptions(args, options, error)) {
+  const auto settings = readProgramSettings(db, &error);
+  if (!settings) {
     err << "pelmora-cli list: " << error << "\n";
     return 2;
   }
   PageRequest request;
-  request.pageSize = options.pageSize.value_or(SettingsStore(db).pageSize());
+  request.pageSize = options.pageSize.value_or(settings->pageSize);
   request.page = options.page;
   request.sortKey = options.sortKey;
   const SqlCondition condition = buildWhere(options.criteria, clock.today());
@@ -36,6 +39,17 @@ int runList(DomainDatabase& db, const std::vector<std::string>& args, const Cloc
     out << "\n";
   }
   return 0;
+}
+
+}  // namespace
+
+CommandRun declareList(CLI::App& command) {
+  auto options = std::make_shared<ListOptions>();
+  declarePagingOptions(command, *options);
+  declareFilterOptions(command, *options);
+  return [options](const CommandContext& context) {
+    return runList(*context.db, *options, context.clock, context.out, context.err);
+  };
 }
 
 }  // namespace pelmora::cli

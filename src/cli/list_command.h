@@ -1,16 +1,10 @@
 #pragma once
 
-#include <ostream>
-#include <string>
-#include <vector>
-
-#include "store/domain_database.h"
-#include "support/dates.h"
+#include "cli/command.h"
 
 namespace pelmora::cli {
 
 // `list`: the page caption, then one TAB-separated line per row.
-int runList(DomainDatabase& db, const std::vector<std::string>& args, const Clock& clock,
-            std::ostream& out, std::ostream& err);
+CommandRun declareList(CLI::App& command);
 
 }  // namespace pelmora::cli

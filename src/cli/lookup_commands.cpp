@@ -1,6 +1,8 @@
 #include "cli/lookup_commands.h"
 
+#include <CLI/CLI.hpp>
 #include <array>
+#include <memory>
 
 #include "cli/cli_options.h"
 #include "lookup/date_update.h"
@@ -13,7 +15,9 @@ namespace {
 
 // The run works on every domain of the listing, so paging and order have no
 // meaning for it; they are refused rather than silently dropped.
-constexpr std::array<std::string_view, 3> kListingOnlyOptions{"--page", "--page-size", "--sort"};
+constexpr std::array<const char*, 3> kListingOnlyOptions{"--page", "--page-size", "--sort"};
+
+constexpr const char* kFreshHelp = "ask the web service not to answer from its cache";
 
 // One status line, flushed at once so that a log keeps the lines of an
 // interrupted run.
@@ -21,65 +25,32 @@ void statusLine(std::ostream& out, std::string_view text) {
   out << escapeForTerminal(text) << '\n' << std::flush;
 }
 
-}  // namespace
-
-int runLookup(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+struct LookupOptions {
   std::string domain;
-  CacheChoice cache = kUseCache;
-  for (const std::string& arg : args) {
-    if (arg == "--fresh") {
-      cache = kFresh;
-    } else if (arg.rfind("--", 0) == 0 || !domain.empty()) {
-      err << "pelmora-cli lookup: unexpected " << escapeForTerminal(arg) << "\n";
-      return 2;
-    } else {
-      domain = arg;
-    }
-  }
-  if (domain.empty()) {
-    err << "pelmora-cli lookup: give a domain\n";
-    return 2;
-  }
-  const DateLookupResult result = lookupDomainDates(domain, cache);
+  bool fresh = false;
+};
+
+int runLookup(const LookupOptions& options, std::ostream& out) {
+  const DateLookupResult result =
+      lookupDomainDates(options.domain, options.fresh ? kFresh : kUseCache);
   out << escapeForTerminal(result) << "\n";
   const std::string message = lookupMessage(result);
   return message.empty() || result == kLookupNotRegistered ? 0 : 1;
 }
 
-int runUpdateDates(DomainDatabase& db, const std::vector<std::string>& args, const Clock& clock,
-                   std::ostream& out, std::ostream& err) {
-  CacheChoice cache = kUseCache;
+struct UpdateDatesOptions {
+  ListOptions listing;
   std::vector<std::string> domains;
-  std::vector<std::string> filterArgs;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--fresh") {
-      cache = kFresh;
-    } else if (args[i].rfind("--", 0) == 0) {
-      for (std::string_view refused : kListingOnlyOptions) {
-        if (args[i] == refused) {
-          err << "pelmora-cli update-dates: " << refused
-              << " does not apply: every domain of the filtered listing is updated\n";
-          return 2;
-        }
-      }
-      filterArgs.push_back(args[i]);
-      if (i + 1 < args.size()) filterArgs.push_back(args[++i]);
-    } else {
-      domains.push_back(args[i]);
-    }
-  }
-  if (!domains.empty() && !filterArgs.empty()) {
-    err << "pelmora-cli update-dates: give domains or filter options, not both\n";
-    return 2;
-  }
+  bool fresh = false;
+};
+
+int runUpdateDates(DomainDatabase& db, const UpdateDatesOptions& options, const Clock& clock,
+                   std::ostream& out, std::ostream& err) {
+  const CacheChoice cache = options.fresh ? kFresh : kUseCache;
+  std::vector<std::string> domains = options.domains;
   if (domains.empty()) {
-    ListOptions options;
     std::string error;
-    if (!parseListOptions(filterArgs, options, error)) {
-      err << "pelmora-cli update-dates: " << error << "\n";
-      return 2;
-    }
-    auto names = listDomainNames(db, buildWhere(options.criteria, clock.today()), &error);
+    auto names = listDomainNames(db, buildWhere(options.listing.criteria, clock.today()), &error);
     if (!names) {
       err << "pelmora-cli update-dates: " << error << "\n";
       return 2;
@@ -107,6 +78,41 @@ int runUpdateDates(DomainDatabase& db, const std::vector<std::string>& args, con
   }
   statusLine(out, batchStatusText(tally));
   return tally.failed == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+CommandRun declareLookup(CLI::App& command) {
+  auto options = std::make_shared<LookupOptions>();
+  command.add_option("DOMAIN", options->domain, "the domain to look up")->type_name("");
+  command.add_flag("--fresh", options->fresh, kFreshHelp);
+  command.callback([options] {
+    if (options->domain.empty()) throw UsageError("give a domain");
+  });
+  return [options](const CommandContext& context) { return runLookup(*options, context.out); };
+}
+
+CommandRun declareUpdateDates(CLI::App& command) {
+  auto options = std::make_shared<UpdateDatesOptions>();
+  command
+      .add_option("DOMAIN", options->domains, "the domains to update (none: the filtered listing)")
+      ->type_name("");
+  command.add_flag("--fresh", options->fresh, kFreshHelp);
+  declareFilterOptions(command, options->listing);
+  for (const char* refused : kListingOnlyOptions) {
+    addValueOption(command, refused, "", "", [refused](const std::string&) -> std::string {
+      throw UsageError(std::string(refused) +
+                       " does not apply: every domain of the filtered listing is updated");
+    })->group("");
+  }
+  command.callback([options] {
+    if (!options->domains.empty() && options->listing.filtered) {
+      throw UsageError("give domains or filter options, not both");
+    }
+  });
+  return [options](const CommandContext& context) {
+    return runUpdateDates(*context.db, *options, context.clock, context.out, context.err);
+  };
 }
 
 }  // namespace pelmora::cli

@@ -3,8 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "cli/cli_options.h"
-#include "cli/list_command.h"
+#include "cli/command_line.h"
 #include "cli_runner.h"
 #include "store/settings_store.h"
 #include "test_db.h"
@@ -25,10 +24,11 @@ struct RunResult {
 class CliListTest : public DatabaseTest {
  protected:
   RunResult list(std::vector<std::string> args) {
+    args.insert(args.begin(), "list");
     std::ostringstream out;
     std::ostringstream err;
-    const int code =
-        cli::runList(db(), args, Clock::fixed(Date{year{2017}, month{3}, day{15}}), out, err);
+    const int code = cli::runCommandLine(args, Clock::fixed(Date{year{2017}, month{3}, day{15}}),
+                                         out, err, &db());
     return {code, out.str(), err.str()};
   }
 };
@@ -131,18 +131,28 @@ TEST_F(CliListTest, OneLinePerDomainWithControlsEscaped) {
   EXPECT_EQ(bad.err, "pelmora-cli list: unknown option --bogus\\x1B]0;owned\\x07\n");
 }
 
-TEST(CliGlobalOptions, DatabaseBeforeOrAfterTheCommand) {
-  cli::GlobalOptions options;
-  std::string error;
-  ASSERT_TRUE(cli::parseGlobalOptions({"--db", "/x.mdb", "list", "--page", "2"}, options, error));
-  EXPECT_EQ(options.databasePath, "/x.mdb");
-  EXPECT_EQ(options.commandArgs, (std::vector<std::string>{"--page", "2"}));
-  cli::GlobalOptions after;
-  ASSERT_TRUE(cli::parseGlobalOptions({"list", "--db", "/y.mdb"}, after, error));
-  EXPECT_EQ(after.databasePath, "/y.mdb");
-  EXPECT_TRUE(after.commandArgs.empty());
-  cli::GlobalOptions none;
-  EXPECT_FALSE(cli::parseGlobalOptions({"--db"}, none, error));
+TEST(CliExecutable, DatabaseBeforeOrAfterTheCommand) {
+  TempFolder folder;
+  const auto path = folder.file("domain.mdb");
+  {
+    auto db = openCurrentDatabase(path);
+    ASSERT_TRUE(db);
+    ASSERT_EQ(insertDomains(*db, {testDomain("a.com")}).failed, 0u);
+  }
+  const std::string expected =
+      "翻页,总数[1]个,共[1]页\n"
+      "a.com\tcom\t1\t\t\t\t\t\t0\t0\t0\t0\t0\t0\t0\t0\t\t\t\n";
+  for (const std::string& args :
+       {"--db " + path.string() + " list --page 1", "list --db " + path.string() + " --page 1",
+        "list --page 1 --db /nowhere/x.mdb --db " + path.string(),
+        "--db /nowhere/x.mdb list --db " + path.string()}) {
+    const auto [code, output] = runCli(args);
+    EXPECT_EQ(code, 0) << args;
+    EXPECT_EQ(output, expected) << args;
+  }
+  const auto [code, output] = runCli("list --db");
+  EXPECT_EQ(code, 2);
+  EXPECT_EQ(output, "pelmora-cli list: --db needs a value\n");
 }
 
 TEST(CliExecutable, OpenFailureMessageAndExitCode) {

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "cli/lookup_commands.h"
+#include "cli/command_line.h"
 #include "fake_servers.h"
 #include "store/domain_lookup.h"
 #include "test_db.h"
@@ -24,7 +24,13 @@ class CliLookupTest : public DatabaseTest {
   int update(const std::vector<std::string>& args) {
     out_.str({});
     err_.str({});
-    return cli::runUpdateDates(db(), args, Clock::system(), out_, err_);
+    std::vector<std::string> line{"update-dates"};
+    line.insert(line.end(), args.begin(), args.end());
+    return cli::runCommandLine(line, Clock::system(), out_, err_, &db());
+  }
+  static int lookup(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
+    args.insert(args.begin(), "lookup");
+    return cli::runCommandLine(args, Clock::system(), out, err);
   }
 
   FakeWhoisServer whois_{
@@ -43,16 +49,16 @@ class CliLookupTest : public DatabaseTest {
 
 TEST_F(CliLookupTest, LookupPrintsTheResult) {
   std::ostringstream out, err;
-  EXPECT_EQ(cli::runLookup({"a.com"}, out, err), 0);
+  EXPECT_EQ(lookup({"a.com"}, out, err), 0);
   EXPECT_EQ(out.str(), "2001-02-03|2031-02-03\n");
   out.str({});
-  EXPECT_EQ(cli::runLookup({"a.top", "--fresh"}, out, err), 0);
+  EXPECT_EQ(lookup({"a.top", "--fresh"}, out, err), 0);
   EXPECT_EQ(out.str(), "未注册\n");
   out.str({});
-  EXPECT_EQ(cli::runLookup({"a.top"}, out, err), 1);
+  EXPECT_EQ(lookup({"a.top"}, out, err), 1);
   EXPECT_EQ(out.str(), "超过查询次数\n");
-  EXPECT_EQ(cli::runLookup({}, out, err), 2);
-  EXPECT_EQ(cli::runLookup({"a.com", "b.com"}, out, err), 2);
+  EXPECT_EQ(lookup({}, out, err), 2);
+  EXPECT_EQ(lookup({"a.com", "b.com"}, out, err), 2);
 }
 
 TEST_F(CliLookupTest, UpdateDatesStoresAndReportsEachDomain) {
@@ -118,7 +124,9 @@ TEST_F(CliLookupTest, UpdateDatesFlushesEveryStatusLine) {
   FlushRecorder recorder;
   std::ostream out(&recorder);
   std::ostringstream err;
-  EXPECT_EQ(cli::runUpdateDates(db(), {"a.com", "missing.com"}, Clock::system(), out, err), 1);
+  EXPECT_EQ(cli::runCommandLine({"update-dates", "a.com", "missing.com"}, Clock::system(), out, err,
+                                &db()),
+            1);
   const std::string first = "提示: [ a.com] 获取时间完毕.\n";
   const std::string second = first + "提示: [ missing.com] 不在域名列表中.\n";
   ASSERT_EQ(recorder.flushed.size(), 3u);
@@ -132,7 +140,7 @@ TEST_F(CliLookupTest, EchoedNamesShowControlsEscaped) {
   EXPECT_EQ(out_.str().substr(0, out_.str().find('\n')),
             "提示: [ evil\\x1B]0;owned\\x07.com] 不在域名列表中.");
   std::ostringstream out, err;
-  EXPECT_EQ(cli::runLookup({"a.com", "\u202Emoc.b"}, out, err), 2);
+  EXPECT_EQ(lookup({"a.com", "\u202Emoc.b"}, out, err), 2);
   EXPECT_EQ(err.str(), "pelmora-cli lookup: unexpected \\u202Emoc.b\n");
 }
 
