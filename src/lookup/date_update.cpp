@@ -1,76 +1,38 @@
 #include "lookup/date_update.h"
 
-#include <algorithm>
 #include <optional>
 
+#include "lookup/lookup_route.h"
+#include "lookup/rdap_client.h"
 #include "lookup/web_whois.h"
 #include "lookup/whois_client.h"
+#include "store/date_store.h"
 #include "support/dates.h"
 #include "support/text_helpers.h"
 
 namespace pelmora {
 namespace {
 
-constexpr std::string_view kWhoisSuffixes[] = {".com", ".net",  ".org", ".cc",
-                                               ".biz", ".info", ".name"};
-
-std::optional<std::string> storableDate(const std::string& text) {
-  const auto date = parseDate(text);
-  if (!date) return std::nullopt;
-  return formatDate(*date);
-}
-
-struct StoredDates {
-  bool ok = false;
-  std::string registered;  // as the row keeps them afterwards
-  std::string expires;
-  std::string error;
-};
-
-constexpr std::string_view kStoreBothDates =
-    "UPDATE 域名 SET 注册时间=?, 到期时间=? WHERE 域名=? RETURNING 注册时间, 到期时间";
-constexpr std::string_view kStoreExpiryDate =
-    "UPDATE 域名 SET 到期时间=? WHERE 域名=? RETURNING 注册时间, 到期时间";
-
-// Runs one of the statements above; ok only when it ran and changed exactly
-// one row, whose dates it then reads back.
-StoredDates storeDates(DomainDatabase& db, std::string_view sql, const SqlParams& params) {
-  StoredDates stored;
-  db.withConnection([&](SqliteConnection& connection) {
-    SqliteStatement statement = connection.prepare(sql);
-    if (!statement.bind(params)) {
-      stored.error = connection.lastError();
-      return;
-    }
-    while (statement.step()) {
-      stored.registered = statement.row().asText(0);
-      stored.expires = statement.row().asText(1);
-    }
-    if (statement.failed()) {
-      stored.error = connection.lastError();
-    } else if (connection.changes() != 1) {
-      stored.error = "不在域名列表中";
-    } else {
-      stored.ok = true;
-    }
-  });
-  return stored;
+std::optional<Date> lookupDate(const std::string& text) {
+  return parseDate(replaceMany(text, {{"\r", ""}}));
 }
 
 }  // namespace
 
 DateLookupResult lookupDomainDates(std::string_view domain, CacheChoice cache, CancelFlag cancel) {
   const std::string suffix = lookupSuffix(domain);
-  const bool whoisSuffix = std::find(std::begin(kWhoisSuffixes), std::end(kWhoisSuffixes),
-                                     suffix) != std::end(kWhoisSuffixes) ||
-                           (suffix.size() >= 3 && suffix.substr(suffix.size() - 3) == ".cn");
-  if (!whoisSuffix) return queryWebWhois(domain, cache, cancel);
-  if (const std::string base = rdapBaseFor(suffix); !base.empty()) {
-    return queryRdap(domain, base, cancel);
+  switch (lookupRouteFor(suffix).service) {
+    case LookupService::Whois: {
+      WhoisTimeouts timeouts;
+      timeouts.cancel = cancel;
+      return queryWhois(domain, timeouts);
+    }
+    case LookupService::Rdap:
+      return queryRdap(domain, rdapBaseFor(suffix), cancel);
+    case LookupService::WebWhois:
+      break;
   }
-  WhoisTimeouts timeouts;
-  timeouts.cancel = cancel;
-  return queryWhois(domain, timeouts);
+  return queryWebWhois(domain, cache, cancel);
 }
 
 std::string lookupMessage(const DateLookupResult& result) {
@@ -88,29 +50,28 @@ std::string lookupStartedStatus(std::string_view domain) {
 
 RowDateUpdate storeLookupResult(DomainDatabase& db, std::string_view domain,
                                 const DateLookupResult& result) {
-  const std::string name(domain);
-  const std::string prefix = "提示: [ " + name + "] ";
-  std::string message = lookupMessage(result);
-  StoredDates stored;
+  const std::string prefix = "提示: [ " + std::string(domain) + "] ";
+  const std::string message = lookupMessage(result);
+  DomainDatesWrite stored;
   if (message.empty()) {
     const std::size_t bar = result.find('|');
-    std::optional<std::string> registered;
-    std::optional<std::string> expires;
+    std::optional<Date> registered;
+    std::optional<Date> expires;
     if (bar != std::string::npos && result.find('|', bar + 1) == std::string::npos) {
-      registered = storableDate(replaceMany(result.substr(0, bar), {{"\r", ""}}));
-      expires = storableDate(replaceMany(result.substr(bar + 1), {{"\r", ""}}));
+      registered = lookupDate(result.substr(0, bar));
+      expires = lookupDate(result.substr(bar + 1));
     }
     if (!expires) return {false, {}, {}, prefix + lookupMessage(std::string(kLookupNoAnswer))};
     // A missing registration date keeps the stored one.
-    stored = registered ? storeDates(db, kStoreBothDates, {*registered, *expires, name})
-                        : storeDates(db, kStoreExpiryDate, {*expires, name});
+    stored = storeDomainDates(db, domain, registered, *expires);
   } else if (result == kLookupNotRegistered) {
-    const std::string marker(kNotRegisteredDate);
-    stored = storeDates(db, kStoreBothDates, {marker, marker, name});
+    const Date marker = *parseDate(kNotRegisteredDate);
+    stored = storeDomainDates(db, domain, marker, marker);
   } else {
     return {false, {}, {}, prefix + message};
   }
   if (!stored.ok) return {false, {}, {}, prefix + "保存失败: " + stored.error};
+  if (stored.changes != 1) return {false, {}, {}, prefix + "保存失败: 不在域名列表中"};
   return {true, stored.registered, stored.expires, prefix + "获取时间完毕."};
 }
 

@@ -12,8 +12,7 @@
 
 namespace pelmora {
 
-// WHOIS for .com .net .org .cc and every suffix ending in ".cn"; RDAP for
-// .info .biz .name; the registrar's web-whois service for the rest.
+// Asks the service lookupRouteFor gives for the domain's suffix.
 DateLookupResult lookupDomainDates(std::string_view domain, CacheChoice cache,
                                    CancelFlag cancel = nullptr);
 

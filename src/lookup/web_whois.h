@@ -1,7 +1,6 @@
 #pragma once
 
-// Dates from the registrar's web-whois service (JSON over HTTP), and from the
-// registries' RDAP services for the suffixes whose port 43 is gone.
+// Dates from the registrar's web-whois service (JSON over HTTP).
 
 #include <string>
 #include <string_view>
@@ -22,15 +21,5 @@ DateLookupResult webWhoisResult(std::string_view body);
 // answer that does not arrive whole gives "err".
 DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache,
                                CancelFlag cancel = nullptr);
-
-// The RDAP base URL for a suffix (".info", ".biz", ".name"), or empty.
-std::string rdapBaseFor(std::string_view suffix);
-// An RDAP answer mapped onto a result: 404 not registered when it is the
-// registry's error object (content type application/rdap+json, or a JSON body
-// with errorCode 404), any other 404 "err"; 429 query limit; the
-// "registration" and "expiration" events otherwise.
-DateLookupResult rdapResult(int status, std::string_view body, std::string_view contentType = {});
-DateLookupResult queryRdap(std::string_view domain, std::string_view base,
-                           CancelFlag cancel = nullptr);
 
 }  // namespace pelmora

@@ -13,6 +13,7 @@
 #include <chrono>
 
 #include "lookup/domain_syntax.h"
+#include "lookup/lookup_route.h"
 #include "support/text_helpers.h"
 
 namespace pelmora {
@@ -20,10 +21,6 @@ namespace {
 
 constexpr std::array<std::string_view, 5> kAnswerMarkers{"Domain Name", "Last update of",
                                                          "matching", "parameter", "auditing"};
-
-bool endsWithCn(std::string_view suffix) {
-  return suffix.size() >= 3 && suffix.substr(suffix.size() - 3) == ".cn";
-}
 
 bool hasMarker(std::string_view answer) {
   for (std::string_view marker : kAnswerMarkers) {
@@ -138,12 +135,9 @@ int exchangeLimitMs(const WhoisTimeouts& timeouts) {
 
 std::optional<HostPort> whoisServerFor(std::string_view suffix) {
   if (const auto forced = whoisServerOverride()) return forced;
-  const auto at = [](std::string_view host) { return HostPort{std::string(host), kWhoisPort}; };
-  if (suffix == ".com" || suffix == ".net") return at(kWhoisComNet);
-  if (suffix == ".org") return at(kWhoisOrg);
-  if (suffix == ".cc") return at(kWhoisCc);
-  if (endsWithCn(suffix)) return at(kWhoisCn);
-  return std::nullopt;
+  const LookupRoute route = lookupRouteFor(suffix);
+  if (route.service != LookupService::Whois) return std::nullopt;
+  return HostPort{std::string(route.whoisHost), kWhoisPort};
 }
 
 std::string resolveHostToIPv4(std::string_view host) {
@@ -206,7 +200,7 @@ DateLookupResult queryWhois(std::string_view domain, const WhoisTimeouts& timeou
   for (int attempt = 0; attempt < timeouts.attempts && !cancelled(timeouts.cancel); ++attempt) {
     answer = whoisExchange(*server, domain, timeouts);
     if (hasMarker(answer)) {
-      cnStyle = endsWithCn(suffix);
+      cnStyle = lookupRouteFor(suffix).cnAnswers;
       break;
     }
   }

@@ -24,7 +24,8 @@ struct WhoisTimeouts {
 
 inline constexpr std::size_t kWhoisAnswerLimit = 20480;
 
-// The server for a suffix (".com", ".com.cn", ...), or none.
+// PELMORA_WHOIS_SERVER when set, else the server the route table gives a
+// suffix (".com", ".com.cn", ...), or none.
 std::optional<HostPort> whoisServerFor(std::string_view suffix);
 
 // One exchange: the domain and "\r\n" sent, the answer read until the server

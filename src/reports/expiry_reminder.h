@@ -36,7 +36,8 @@ std::optional<ExpiryCounts> countExpiring(DomainDatabase& db, const Date& today,
 // "[ count ] " or, for 0, "[ 无 ] " put in front.
 std::string reminderItemCaption(std::string_view currentCaption, std::int64_t count);
 
-// The setting "到期检测": on-flag|period|unit (0 minutes, 1 hours, 2 days).
+// The setting "到期检测" (see ExpiryCheck in program_settings.h) as the
+// reminder timer takes it.
 struct ExpiryCheckSetting {
   bool on = false;
   // The timer period; computed in 64 bits and clamped to what a timer takes

@@ -10,9 +10,18 @@ int pageSizeFromText(std::string_view text) {
 }
 
 std::string SettingsStore::read(std::string_view key) const {
+  return readChecked(key).value_or(key == kSettingPageSize ? std::to_string(kDefaultPageSize)
+                                                           : std::string());
+}
+
+std::optional<std::string> SettingsStore::readChecked(std::string_view key,
+                                                      std::string* error) const {
   std::string value;
-  db_.query("SELECT 值 FROM 设置 WHERE 属性=? LIMIT 1", {std::string(key)},
-            [&](const SqlRow& row) { value = row.asText(0); });
+  if (!db_.query(
+          "SELECT 值 FROM 设置 WHERE 属性=? LIMIT 1", {std::string(key)},
+          [&](const SqlRow& row) { value = row.asText(0); }, error)) {
+    return std::nullopt;
+  }
   if (value.empty() && key == kSettingPageSize) return std::to_string(kDefaultPageSize);
   return value;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,8 @@ class SettingsStore {
 
   // The value, empty when null or missing; "每页数量" reads "100" when empty.
   std::string read(std::string_view key) const;
+  // The same, but nullopt (reason in `error`) when the table cannot be read.
+  std::optional<std::string> readChecked(std::string_view key, std::string* error = nullptr) const;
   // Updates the key's row; false (reason in `error`) when the statement fails
   // or the key has no row.
   bool write(std::string_view key, std::string_view value, std::string* error = nullptr);

@@ -4,6 +4,10 @@
 
 #include "fake_servers.h"
 #include "lookup/domain_syntax.h"
+#include "lookup/lookup_route.h"
+#include "lookup/rdap_client.h"
+#include "lookup/whois_client.h"
+#include "store/date_store.h"
 #include "test_db.h"
 
 namespace pelmora::testing {
@@ -131,6 +135,24 @@ TEST_F(StoreLookupTest, AMissingRegistrationDateShowsTheStoredOneOrNone) {
   EXPECT_EQ(stored("注册时间"), "2001-01-01");
 }
 
+TEST_F(StoreLookupTest, TheDateStoreTellsHowManyRowsItWrote) {
+  const Date registered{std::chrono::year{1999}, std::chrono::month{2}, std::chrono::day{3}};
+  const Date expires{std::chrono::year{2030}, std::chrono::month{4}, std::chrono::day{5}};
+  DomainDatesWrite write = storeDomainDates(db(), "ABC.COM", std::nullopt, expires);
+  EXPECT_TRUE(write.ok);
+  EXPECT_EQ(write.changes, 1);
+  EXPECT_EQ(write.registered, "2000-01-01");
+  EXPECT_EQ(write.expires, "2030-04-05");
+  write = storeDomainDates(db(), "abc.com", registered, expires);
+  EXPECT_EQ(write.changes, 1);
+  EXPECT_EQ(write.registered, "1999-02-03");
+  EXPECT_EQ(stored("注册时间"), "1999-02-03");
+  write = storeDomainDates(db(), "gone.com", registered, expires);
+  EXPECT_TRUE(write.ok);
+  EXPECT_EQ(write.changes, 0);
+  EXPECT_EQ(write.registered, "");
+}
+
 TEST(DomainNames, WhichNamesMayBeLookedUp) {
   for (const char* name : {"abc.com", "ABC-1.top", "a.com.cn", "中文.cn", "例え.jp", "佐々木.jp",
                            "münchen.de", "हिन्दी.in", "xn--fiq228c.cn", "ｐｅｌ.top"}) {
@@ -232,6 +254,63 @@ TEST(LookupRouting, SuffixesGoToTheirService) {
   for (const char* domain : {"a.top", "a.cn.com", "a.xyz", "a.COM"}) {
     EXPECT_EQ(lookupDomainDates(domain, kUseCache), "2003-03-03|2033-03-03") << domain;
   }
+}
+
+struct RouteCase {
+  std::string suffix;
+  LookupService service;
+  std::string whoisHost;  // without PELMORA_WHOIS_SERVER
+  bool cnAnswers;
+  std::string rdapBase;  // without PELMORA_RDAP_BASE
+};
+
+class RouteTable : public ::testing::TestWithParam<RouteCase> {};
+
+TEST_P(RouteTable, OneSuffixOneService) {
+  const RouteCase& c = GetParam();
+  const LookupRoute route = lookupRouteFor(c.suffix);
+  EXPECT_EQ(route.service, c.service);
+  EXPECT_EQ(route.whoisHost, c.whoisHost);
+  EXPECT_EQ(route.cnAnswers, c.cnAnswers);
+  EXPECT_EQ(route.rdapBase, c.rdapBase);
+  // The clients take their servers from the same table.
+  const auto server = whoisServerFor(c.suffix);
+  EXPECT_EQ(server ? server->host : "", c.whoisHost);
+  EXPECT_EQ(server ? server->port : 43, 43);
+  EXPECT_EQ(rdapBaseFor(c.suffix), c.rdapBase);
+}
+
+constexpr auto kWhois = LookupService::Whois;
+constexpr auto kRdap = LookupService::Rdap;
+constexpr auto kWeb = LookupService::WebWhois;
+
+INSTANTIATE_TEST_SUITE_P(
+    Suffixes, RouteTable,
+    ::testing::Values(
+        RouteCase{".com", kWhois, "whois.verisign-grs.com", false, ""},
+        RouteCase{".net", kWhois, "whois.verisign-grs.com", false, ""},
+        RouteCase{".org", kWhois, "whois.publicinterestregistry.org", false, ""},
+        RouteCase{".cc", kWhois, "ccwhois.verisign-grs.com", false, ""},
+        RouteCase{".cn", kWhois, "whois.cnnic.cn", true, ""},
+        RouteCase{".com.cn", kWhois, "whois.cnnic.cn", true, ""},
+        RouteCase{".gov.cn", kWhois, "whois.cnnic.cn", true, ""},
+        RouteCase{".info", kRdap, "", false, "https://rdap.identitydigital.services/rdap/"},
+        RouteCase{".biz", kRdap, "", false, "https://rdap.nic.biz/"},
+        RouteCase{".name", kRdap, "", false, "https://tld-rdap.verisign.com/name/v1/"},
+        RouteCase{".cn.com", kWeb, "", false, ""}, RouteCase{".com.net", kWeb, "", false, ""},
+        RouteCase{".top", kWeb, "", false, ""}, RouteCase{".xcn", kWeb, "", false, ""},
+        RouteCase{".COM", kWeb, "", false, ""}, RouteCase{".Com.Cn", kWeb, "", false, ""},
+        RouteCase{".INFO", kWeb, "", false, ""}, RouteCase{"cn", kWeb, "", false, ""},
+        RouteCase{"", kWeb, "", false, ""}));
+
+TEST(RouteOverrides, ReplaceTheServerNotTheRoute) {
+  ScopedEnv whoisEnv("PELMORA_WHOIS_SERVER", "127.0.0.1:4343");
+  ScopedEnv rdapEnv("PELMORA_RDAP_BASE", "http://127.0.0.1:8080/rdap/");
+  EXPECT_EQ(whoisServerFor(".com.cn")->host, "127.0.0.1");
+  EXPECT_EQ(whoisServerFor(".com.cn")->port, 4343);
+  EXPECT_EQ(rdapBaseFor(".biz"), "http://127.0.0.1:8080/rdap/");
+  EXPECT_EQ(rdapBaseFor(".com"), "");
+  EXPECT_EQ(lookupRouteFor(".biz").service, LookupService::Rdap);
 }
 
 TEST(ActiveLookupLabel, SharedBetweenThreads) {

@@ -6,6 +6,7 @@
 #include "cli/expiring_command.h"
 #include "editing/filter_ranges.h"
 #include "reports/expiry_reminder.h"
+#include "store/expiry_counts.h"
 #include "support/program_texts.h"
 #include "test_db.h"
 
@@ -36,6 +37,24 @@ TEST_F(ExpiryCountsTest, EachWindowCountsTodayThroughItsLastDay) {
   EXPECT_EQ(countExpiring(db(), kToday), (ExpiryCounts{1, 1, 2, 3, 3, 4}));
 }
 
+TEST_F(ExpiryCountsTest, TheStoreCountsAnyRangesBothDaysIncluded) {
+  addExpiring("past.com", -3);
+  addExpiring("today.com", 0);
+  addExpiring("in7.com", 7);
+  addExpiring("in8.com", 8);
+  add({makeDomain("nodate.com")});
+  const std::vector<ExpiryDateRange> ranges{{addDays(kToday, 7), addDays(kToday, 8)},
+                                            {addDays(kToday, -3), addDays(kToday, -3)},
+                                            {addDays(kToday, 8), addDays(kToday, 7)},
+                                            {addDays(kToday, 1), addDays(kToday, 6)}};
+  std::string error;
+  const auto tally = countByExpiryDate(db(), kToday, ranges, &error);
+  ASSERT_TRUE(tally) << error;
+  EXPECT_EQ(tally->before, 1);
+  EXPECT_EQ(tally->inRanges, (std::vector<std::int64_t>{2, 1, 0, 0}));
+  EXPECT_EQ(countByExpiryDate(db(), addDays(kToday, 8), {})->before, 3);
+}
+
 TEST_F(ExpiryCountsTest, CliPrintsTheSixCaptions) {
   addExpiring("past1.com", -10);
   addExpiring("past2.com", -1);
@@ -52,6 +71,9 @@ TEST_F(ExpiryCountsTest, AFailingCountIsAnErrorNotZero) {
   ASSERT_TRUE(db().run("ALTER TABLE 域名 RENAME COLUMN 到期时间 TO 旧到期时间"));
   std::string error;
   EXPECT_FALSE(countExpiring(db(), kToday, &error));
+  EXPECT_NE(error.find("到期时间"), std::string::npos) << error;
+  error.clear();
+  EXPECT_FALSE(countByExpiryDate(db(), kToday, {{kToday, kToday}}, &error));
   EXPECT_NE(error.find("到期时间"), std::string::npos) << error;
   std::ostringstream out;
   std::ostringstream err;

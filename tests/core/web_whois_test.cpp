@@ -4,6 +4,7 @@
 
 #include "fake_servers.h"
 #include "lookup/date_update.h"
+#include "lookup/rdap_client.h"
 #include "support/http_request.h"
 
 namespace pelmora::testing {

@@ -1,0 +1,67 @@
+#include "lookup/rdap_client.h"
+
+#include "lookup/domain_syntax.h"
+#include "lookup/lookup_route.h"
+#include "support/endpoints.h"
+#include "support/http_request.h"
+#include "support/json_reader.h"
+#include "support/text_helpers.h"
+
+namespace pelmora {
+namespace {
+
+constexpr int kRdapTimeoutSeconds = 10;
+
+std::string first10(std::string text) { return text.substr(0, 10); }
+
+bool isRdapContentType(std::string_view contentType) {
+  return findText(contentType, "application/rdap+json", 0, true) != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string rdapBaseFor(std::string_view suffix) {
+  const LookupRoute route = lookupRouteFor(suffix);
+  if (route.service != LookupService::Rdap) return {};
+  return rdapBaseOverride().value_or(std::string(route.rdapBase));
+}
+
+DateLookupResult rdapResult(int status, std::string_view body, std::string_view contentType) {
+  JsonReader reader;
+  const bool json = reader.parse(body);
+  if (status == 404) {
+    // Only the registry's own error object says "not registered"; a bare 404
+    // may come from a wrong path or a proxy.
+    const bool registryAnswer =
+        isRdapContentType(contentType) || (json && reader.getText("errorCode") == "404");
+    return std::string(registryAnswer ? kLookupNotRegistered : kLookupNoAnswer);
+  }
+  if (status == 429) return std::string(kLookupQueryLimit);
+  if (status != 200 || !json) return std::string(kLookupNoAnswer);
+  std::string registered;
+  std::string expires;
+  const int events = reader.count("events");
+  for (int i = 0; i < events; ++i) {
+    const std::string at = "events[" + std::to_string(i) + "]";
+    const std::string action = reader.getText(at + ".eventAction");
+    if (action == "registration") registered = first10(reader.getText(at + ".eventDate"));
+    if (action == "expiration") expires = first10(reader.getText(at + ".eventDate"));
+  }
+  return joinDates(registered, expires);
+}
+
+DateLookupResult queryRdap(std::string_view domain, std::string_view base, CancelFlag cancel) {
+  if (!isLookupDomainName(domain)) return std::string(kLookupIllegalSuffix);
+  HttpRequest request;
+  std::string url(base);
+  if (!url.empty() && url.back() != '/') url += '/';
+  request.url = url + "domain/" + percentEncode(domain);
+  request.headerLines = "Accept: application/rdap+json";
+  request.timeoutSeconds = kRdapTimeoutSeconds;
+  request.cancel = cancel;
+  const HttpResponse response = httpRequest(request);
+  if (!response.complete) return std::string(kLookupNoAnswer);
+  return rdapResult(response.status, response.body, response.contentType);
+}
+
+}  // namespace pelmora

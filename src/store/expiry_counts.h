@@ -1,0 +1,32 @@
+#pragma once
+
+// Counting domains by their expiry date (到期时间).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/domain_database.h"
+#include "support/dates.h"
+
+namespace pelmora {
+
+// Both days included; first == last is that one day.
+struct ExpiryDateRange {
+  Date first;
+  Date last;
+};
+
+struct ExpiryTally {
+  std::int64_t before = 0;             // expiry date earlier than the day asked about
+  std::vector<std::int64_t> inRanges;  // one count per range, in order
+};
+
+// All counts from one snapshot of the table. Domains without an expiry date
+// are in none. nullopt (reason in `error`) when a count fails.
+std::optional<ExpiryTally> countByExpiryDate(DomainDatabase& db, const Date& day,
+                                             const std::vector<ExpiryDateRange>& ranges,
+                                             std::string* error = nullptr);
+
+}  // namespace pelmora

@@ -1,0 +1,131 @@
+#include "store/program_settings.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "support/numbers.h"
+#include "support/text_helpers.h"
+
+namespace pelmora {
+namespace {
+
+std::optional<ExpiryCheckUnit> unitFromText(std::string_view text) {
+  if (text == "0") return ExpiryCheckUnit::Minutes;
+  if (text == "1") return ExpiryCheckUnit::Hours;
+  if (text == "2") return ExpiryCheckUnit::Days;
+  return std::nullopt;
+}
+
+std::int64_t unitMs(ExpiryCheckUnit unit) {
+  switch (unit) {
+    case ExpiryCheckUnit::Minutes:
+      return 60'000;
+    case ExpiryCheckUnit::Hours:
+      return 3'600'000;
+    case ExpiryCheckUnit::Days:
+      return 86'400'000;
+  }
+  return 0;
+}
+
+bool validUnit(ExpiryCheckUnit unit) {
+  return unit == ExpiryCheckUnit::Minutes || unit == ExpiryCheckUnit::Hours ||
+         unit == ExpiryCheckUnit::Days;
+}
+
+// The value a write stores: what reading its own texts back would give.
+ProgramSettings validated(ProgramSettings settings) {
+  if (settings.pageSize <= 0) settings.pageSize = kDefaultPageSize;
+  ExpiryCheck& check = settings.expiryCheck;
+  if (!validUnit(check.unit)) check = {check.on, 0, ExpiryCheckUnit::Minutes};
+  check.period = std::max(check.period, 0);
+  return settings;
+}
+
+}  // namespace
+
+ExpiryCheck parseExpiryCheckText(std::string_view text) {
+  const std::vector<std::string> fields = splitText(text, "|");
+  ExpiryCheck check;
+  if (fields.size() != 3) return check;
+  check.on = fields[0] == "1";
+  const auto unit = unitFromText(fields[2]);
+  if (!unit) return check;
+  check.unit = *unit;
+  check.period = std::max(readInt(fields[1]), 0);
+  return check;
+}
+
+std::string expiryCheckText(const ExpiryCheck& check) {
+  return std::string(check.on ? "1" : "0") + "|" + std::to_string(check.period) + "|" +
+         std::to_string(static_cast<int>(check.unit));
+}
+
+int expiryCheckPeriodMs(const ExpiryCheck& check) {
+  if (!check.on || !validUnit(check.unit)) return 0;
+  const std::int64_t ms = static_cast<std::int64_t>(check.period) * unitMs(check.unit);
+  return static_cast<int>(std::clamp<std::int64_t>(ms, 0, INT_MAX));
+}
+
+std::optional<ProgramSettings> readProgramSettings(DomainDatabase& db, std::string* error) {
+  const SettingsStore store(db);
+  std::array<std::string, kSettingKeys.size()> texts;
+  std::string reason;
+  const bool ok = db.readTransaction(
+      [&](SqliteConnection&) {
+        for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
+          const auto text = store.readChecked(kSettingKeys[i], &reason);
+          if (!text) return false;
+          texts[i] = *text;
+        }
+        return true;
+      },
+      error);
+  if (!ok) {
+    if (error != nullptr && !reason.empty()) *error = reason;
+    return std::nullopt;
+  }
+  const auto text = [&](std::string_view key) -> const std::string& {
+    const auto at = std::find(kSettingKeys.begin(), kSettingKeys.end(), key);
+    return texts[static_cast<std::size_t>(at - kSettingKeys.begin())];
+  };
+  ProgramSettings settings;
+  settings.customTitle = text(kSettingCustomTitle);
+  settings.expiryCheck = parseExpiryCheckText(text(kSettingExpiryCheck));
+  settings.closeToTray = text(kSettingCloseToTray) == "1";
+  settings.pageSize = pageSizeFromText(text(kSettingPageSize));
+  return settings;
+}
+
+ProgramSettings programSettingsOrDefaults(DomainDatabase& db) {
+  return readProgramSettings(db).value_or(ProgramSettings{});
+}
+
+bool writeProgramSettings(DomainDatabase& db, const ProgramSettings& settings, std::string* error) {
+  const ProgramSettings valid = validated(settings);
+  const std::array<std::pair<std::string_view, std::string>, 4> rows{{
+      {kSettingPageSize, std::to_string(valid.pageSize)},
+      {kSettingExpiryCheck, expiryCheckText(valid.expiryCheck)},
+      {kSettingCloseToTray, valid.closeToTray ? "1" : "0"},
+      {kSettingCustomTitle, valid.customTitle},
+  }};
+  SettingsStore store(db);
+  std::string reason;
+  std::string commitReason;
+  const bool ok = db.transaction(
+      [&](SqliteConnection&) {
+        for (const auto& [key, value] : rows) {
+          if (!store.write(key, value, &reason)) return false;
+        }
+        return true;
+      },
+      &commitReason);
+  if (!ok && error != nullptr) *error = reason.empty() ? commitReason : reason;
+  return ok;
+}
+
+}  // namespace pelmora
