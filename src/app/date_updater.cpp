@@ -1,17 +1,18 @@
 #include "app/date_updater.h"
 
+#include <atomic>
+#include <stop_token>
+
 namespace pelmora::ui {
 namespace {
 QString q(const std::string& text) { return QString::fromStdString(text); }
 }  // namespace
 
-DateUpdater::DateUpdater(DomainDatabase& db, QObject* parent) : QObject(parent), db_(db) {}
-
-DateUpdater::~DateUpdater() {
-  stopping_ = true;
-  for (auto& run : runs_) {
-    if (run->thread.joinable()) run->thread.join();
-  }
+DateUpdater::DateUpdater(DomainDatabase& db, QObject* parent) : QObject(parent), db_(db) {
+  connect(&job_, &BackgroundJob::finished, this, [this](bool cancelled) {
+    label_.set({});
+    emit runEnded(cancelled);
+  });
 }
 
 void DateUpdater::startBatch(std::vector<DateJob> jobs, CacheChoice cache, int generation) {
@@ -24,59 +25,44 @@ void DateUpdater::startRow(DateJob job, int generation) {
   launch({std::move(job)}, kFresh, generation, false);
 }
 
-void DateUpdater::reapFinished() {
-  std::erase_if(runs_, [](const std::unique_ptr<Run>& run) {
-    if (!run->done) return false;
-    run->thread.join();
-    return true;
-  });
-}
-
 void DateUpdater::launch(std::vector<DateJob> jobs, CacheChoice cache, int generation, bool batch) {
-  reapFinished();
-  auto run = std::make_unique<Run>();
-  Run* self = run.get();
-  run->thread = std::thread([this, self, jobs = std::move(jobs), cache, generation, batch] {
+  job_.start([this, jobs = std::move(jobs), cache, generation, batch](std::stop_token stop,
+                                                                      JobReporter& report) {
+    // The lookups watch a flag of their own; the stop request raises it.
+    std::atomic<bool> stopped{false};
+    const std::stop_callback raise(stop, [&stopped] { stopped = true; });
+    const int total = static_cast<int>(jobs.size());
     BatchTally tally;
+    report.progress(0, total);
     for (const DateJob& job : jobs) {
-      if (stopping_) break;
+      if (stopped) break;
+      const std::optional<bool> stored = updateOne(job, cache, generation, stopped, report);
+      if (!stored) break;
       ++tally.attempted;
-      if (updateOne(job, cache, generation)) {
-        ++tally.ok;
-      } else {
-        ++tally.failed;
-      }
+      ++(*stored ? tally.ok : tally.failed);
+      report.progress(tally.attempted, total);
     }
-    if (batch && !stopping_) {
-      QMetaObject::invokeMethod(
-          this,
-          [this, tally, generation] {
-            emit batchFinished(tally.attempted, tally.ok, tally.failed, generation);
-          },
-          Qt::QueuedConnection);
-    }
-    self->done = true;
+    if (!batch) return;
+    report.post([this, tally, generation] {
+      emit batchFinished(tally.attempted, tally.ok, tally.failed, generation);
+    });
   });
-  runs_.push_back(std::move(run));
 }
 
-bool DateUpdater::updateOne(const DateJob& job, CacheChoice cache, int generation) {
+std::optional<bool> DateUpdater::updateOne(const DateJob& job, CacheChoice cache, int generation,
+                                           const std::atomic<bool>& stopped, JobReporter& report) {
   label_.set(job.domain);
   const QString domain = q(job.domain);
-  QMetaObject::invokeMethod(
-      this, [this, domain] { emit rowStarted(domain); }, Qt::QueuedConnection);
-  const DateLookupResult result = lookupDomainDates(job.domain, cache, &stopping_);
-  if (stopping_) return false;  // a cancelled lookup stores nothing
+  report.post([this, domain] { emit rowStarted(domain); });
+  const DateLookupResult result = lookupDomainDates(job.domain, cache, &stopped);
+  if (stopped) return std::nullopt;  // an abandoned lookup stores nothing
   const RowDateUpdate update = storeLookupResult(db_, job.domain, result);
   label_.set({});
   const int row = job.row;
-  QMetaObject::invokeMethod(
-      this,
-      [this, row, domain, generation, update] {
-        emit rowFinished(row, domain, generation, update.success, q(update.registered),
-                         q(update.expires), q(update.status));
-      },
-      Qt::QueuedConnection);
+  report.post([this, row, domain, generation, update] {
+    emit rowFinished(row, domain, generation, update.success, q(update.registered),
+                     q(update.expires), q(update.status));
+  });
   return update.success;
 }
 

@@ -1,17 +1,17 @@
 #pragma once
 
-// Runs date lookups on worker threads and hands each outcome back to the UI
-// thread. Workers only look up and store; every widget change happens in the
-// slots connected to the signals below. Destroying the updater stops and joins
-// its workers.
+// Date lookups as a background job: the worker looks up and stores, and every
+// outcome comes back to the UI thread through the signals below, where the
+// slots change the widgets. One run at a time (the operation gate sees to
+// that); destroying the updater stops and joins its worker.
 
 #include <QObject>
 #include <atomic>
-#include <memory>
+#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "app/background_job.h"
 #include "lookup/date_update.h"
 #include "store/domain_database.h"
 
@@ -27,34 +27,37 @@ class DateUpdater : public QObject {
 
  public:
   explicit DateUpdater(DomainDatabase& db, QObject* parent = nullptr);
-  ~DateUpdater() override;
 
   ActiveLookupLabel& label() { return label_; }
+  // The job the runs go through: its progress and its end.
+  BackgroundJob& job() { return job_; }
 
   // `generation` comes back with every outcome so that a result for a page
   // that has been reloaded since is not written into the new rows.
   void startBatch(std::vector<DateJob> jobs, CacheChoice cache, int generation);
   void startRow(DateJob job, int generation);
+  // Stops after the domain being looked up, whose lookup is abandoned and
+  // stores nothing; a batch still reports what it attempted.
+  void cancel() { job_.cancel(); }
 
  signals:
   void rowStarted(const QString& domain);
   void rowFinished(int row, const QString& domain, int generation, bool success,
                    const QString& registered, const QString& expires, const QString& status);
   void batchFinished(int attempted, int ok, int failed, int generation);
+  // Every run, batch or row, after its last outcome.
+  void runEnded(bool cancelled);
 
  private:
-  struct Run {
-    std::thread thread;
-    std::atomic<bool> done{false};
-  };
   void launch(std::vector<DateJob> jobs, CacheChoice cache, int generation, bool batch);
-  bool updateOne(const DateJob& job, CacheChoice cache, int generation);
-  void reapFinished();
+  // Whether the row was stored; none when the run was stopped before the
+  // lookup came back.
+  std::optional<bool> updateOne(const DateJob& job, CacheChoice cache, int generation,
+                                const std::atomic<bool>& stopped, JobReporter& report);
 
   DomainDatabase& db_;
   ActiveLookupLabel label_;
-  std::atomic<bool> stopping_{false};
-  std::vector<std::unique_ptr<Run>> runs_;
+  BackgroundJob job_;  // last: joined before the members its worker uses go
 };
 
 }  // namespace pelmora::ui

@@ -1,10 +1,11 @@
 // The main window's date updates: the batch over the ticked rows and the
-// one-row update of the grid menu. Lookups run in the DateUpdater's workers;
-// everything here runs on the UI thread.
+// one-row update of the grid menu. Lookups run in the DateUpdater's job, whose
+// progress the status bar shows; everything here runs on the UI thread.
 
 #include "app/date_updater.h"
 #include "app/main_window.h"
 #include "app/operation_gate.h"
+#include "app/run_progress.h"
 #include "app/toolkit.h"
 #include "ui/listing_grid.h"
 
@@ -43,16 +44,23 @@ void MainWindow::updateTickedDates() {
   }
   connect(dateUpdater_, &DateUpdater::batchFinished, this, &MainWindow::finishBatch,
           Qt::UniqueConnection);
+  connect(dateUpdater_, &DateUpdater::runEnded, this, &MainWindow::endDateRun,
+          Qt::UniqueConnection);
+  const int total = static_cast<int>(jobs.size());
   dateUpdater_->startBatch(std::move(jobs), answer, pageGeneration_);
+  runProgress_->follow(&dateUpdater_->job(), total);
 }
 
 void MainWindow::updateCurrentRowDates() {
   PageModel* model = grid_->pageModel();
   if (gridMenuRow_ < 0 || gridMenuRow_ >= model->rowCount()) return;
   if (!gate_->beginRun(Operation::UpdateRowDates)) return;
+  connect(dateUpdater_, &DateUpdater::runEnded, this, &MainWindow::endDateRun,
+          Qt::UniqueConnection);
   dateUpdater_->startRow(
       {gridMenuRow_, model->cellText(gridMenuRow_, PageModel::kNameColumn).toStdString()},
       pageGeneration_);
+  runProgress_->follow(&dateUpdater_->job(), 1);
 }
 
 void MainWindow::showRowDates(int row, const QString& domain, int generation, bool success,
@@ -85,5 +93,8 @@ void MainWindow::finishBatch(int attempted, int ok, int failed, int generation) 
   dateUpdater_->label().set({});
   gate_->endRun(Operation::UpdateSelectedDates);
 }
+
+// A cancelled one-row update has no outcome to end its run with.
+void MainWindow::endDateRun() { gate_->endRun(Operation::UpdateRowDates); }
 
 }  // namespace pelmora::ui

@@ -13,9 +13,11 @@
 #include "app/main_window.h"
 #include "app/operation_gate.h"
 #include "app/reminder_menu.h"
+#include "app/tool_windows.h"
 #include "app/toolkit.h"
 #include "app/tray_icon.h"
 #include "reports/expiry_reminder.h"
+#include "store/program_settings.h"
 #include "support/endpoints.h"
 #include "ui/about_dialog.h"
 #include "ui/column_visibility_window.h"
@@ -23,6 +25,13 @@
 #include "ui/listing_grid.h"
 
 namespace pelmora::ui {
+namespace {
+
+const QString kFilterWindow = QStringLiteral("筛选窗口");
+const QString kColumnWindow = QStringLiteral("隐藏显示列");
+const QString kAboutBox = QStringLiteral("关于");
+
+}  // namespace
 
 void MainWindow::buildMenus() {
   QMenuBar* bar = menuBar();
@@ -56,13 +65,8 @@ void MainWindow::buildMenus() {
     Toolkit::openUrl(QStringLiteral("http://") + QString::fromStdString(siteHost()) +
                      QStringLiteral("/pelmora/#help"));
   });
-  connect(help->addAction(QStringLiteral("关于")), &QAction::triggered, this, [this] {
-    auto* about = new AboutDialog(this);
-    about->setAttribute(Qt::WA_DeleteOnClose);
-    about->setWindowFlag(Qt::WindowStaysOnTopHint, alwaysOnTop_->isChecked());
-    centreOverMe(about);
-    about->open();
-  });
+  connect(help->addAction(QStringLiteral("关于")), &QAction::triggered, this,
+          [this] { tools_->open(kAboutBox); });
 
   reminders_ = new ReminderMenu(bar);
   connect(reminders_, &ReminderMenu::showDueRequested, this, &MainWindow::showDue);
@@ -93,54 +97,55 @@ void MainWindow::buildTray() {
   tray_->show();
 }
 
-void MainWindow::createFilterWindow() {
-  filterWindow_ = new FilterWindow(this, options_.clock);
-  filterWindow_->setWindowFlag(Qt::WindowStaysOnTopHint, alwaysOnTop_->isChecked());
-  filterWindow_->fillLists(lists_);
-  filterWindow_->setPageSizeText(QString::fromStdString(settings_.read(kSettingPageSize)));
-  connect(filterWindow_, &FilterWindow::confirmed, this, &MainWindow::confirmFilter);
-  connect(filterWindow_, &FilterWindow::closeRequested, this, [this] {
-    if (filterWindow_->isVisible()) toggleFilterWindow();
-  });
-  filterWindow_->hide();
+void MainWindow::createToolWindows() {
+  ToolWindowRule filter;
+  filter.create = [this] {
+    filterWindow_ = new FilterWindow(this, options_.clock);
+    filterWindow_->fillLists(lists_);
+    filterWindow_->setPageSizeText(QString::number(programSettingsOrDefaults(db_).pageSize));
+    connect(filterWindow_, &FilterWindow::confirmed, this, &MainWindow::confirmFilter);
+    connect(filterWindow_, &FilterWindow::closeRequested, this,
+            [this] { tools_->close(kFilterWindow); });
+    return filterWindow_.data();
+  };
+  filter.holdsGate = Operation::Filter;
+  filter.beforeShow = [this](QWidget*) {
+    lists_.rebuild(db_);
+    filterWindow_->refillKeepingPositions(lists_);
+  };
+  tools_->add(kFilterWindow, std::move(filter));
+
+  ToolWindowRule columns;
+  columns.create = [this] {
+    columnWindow_ = new ColumnVisibilityWindow(this);
+    connect(columnWindow_, &ColumnVisibilityWindow::applied, this,
+            [this] { grid_->applyColumnVisibility(columnWindow_->visibleColumns()); });
+    return columnWindow_.data();
+  };
+  tools_->add(kColumnWindow, std::move(columns));
+
+  ToolWindowRule about;
+  about.create = [this] {
+    auto* box = new AboutDialog(this);
+    box->setWindowModality(Qt::WindowModal);
+    return box;
+  };
+  about.whenClosed = WhenClosed::Delete;
+  tools_->add(kAboutBox, std::move(about));
+
+  tools_->window(kFilterWindow);
 }
 
-void MainWindow::toggleFilterWindow() {
-  if (filterWindow_ && filterWindow_->isVisible()) {
-    filterWindow_->hide();
-    gate_->releaseToolWindow(Operation::Filter);
-    return;
-  }
-  if (!gate_->holdForToolWindow(Operation::Filter)) return;
-  lists_.rebuild(db_);
-  if (!filterWindow_) {
-    createFilterWindow();
-  } else {
-    filterWindow_->refillKeepingPositions(lists_);
-  }
-  centreOverMe(filterWindow_);
-  filterWindow_->show();
-  filterWindow_->raise();
-}
+void MainWindow::toggleFilterWindow() { tools_->toggle(kFilterWindow); }
 
 void MainWindow::confirmFilter() {
   settings_.write(kSettingPageSize, filterWindow_->pageSizeText().toStdString());
   loadPage(true);
-  toggleFilterWindow();
+  tools_->close(kFilterWindow);
   tickAll_->setChecked(false);
 }
 
-void MainWindow::toggleColumnWindow() {
-  if (!columnWindow_) {
-    columnWindow_ = new ColumnVisibilityWindow(this);
-    connect(columnWindow_, &ColumnVisibilityWindow::applied, this,
-            [this] { grid_->applyColumnVisibility(columnWindow_->visibleColumns()); });
-    centreOverMe(columnWindow_);
-    columnWindow_->show();
-    return;
-  }
-  columnWindow_->setVisible(!columnWindow_->isVisible());
-}
+void MainWindow::toggleColumnWindow() { tools_->toggle(kColumnWindow); }
 
 void MainWindow::showDue(int expiryChoiceIndex) {
   if (!filterWindow_) return;
@@ -152,15 +157,12 @@ void MainWindow::setAlwaysOnTop(bool on) {
   const bool shown = isVisible();
   setWindowFlag(Qt::WindowStaysOnTopHint, on);
   if (shown) show();
-}
-
-void MainWindow::centreOverMe(QWidget* window) {
-  const QSize size = window->sizeHint().expandedTo(window->size());
-  window->move(x() + (width() - size.width()) / 2, y() + (height() - size.height()) / 2);
+  tools_->setAlwaysOnTop(on);
 }
 
 void MainWindow::startExpiryMonitor() {
-  const ExpiryCheckSetting setting = parseExpiryCheck(settings_.read(kSettingExpiryCheck));
+  const ExpiryCheck check = programSettingsOrDefaults(db_).expiryCheck;
+  const ExpiryCheckSetting setting{check.on, expiryCheckPeriodMs(check)};
   if (!setting.on) return;
   runExpiryCheck();
   expiryTimer_.setInterval(setting.periodMs);
@@ -187,7 +189,7 @@ void MainWindow::exitCompletely() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (!exiting_ && settings_.read(kSettingCloseToTray) == "1") {
+  if (!exiting_ && programSettingsOrDefaults(db_).closeToTray) {
     event->ignore();
     if (tray_ != nullptr) {
       hide();
@@ -198,9 +200,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     return;
   }
-  for (QWidget* window : std::initializer_list<QWidget*>{filterWindow_, columnWindow_}) {
-    if (window != nullptr) window->deleteLater();
-  }
+  tools_->destroyAll();
   if (tray_ != nullptr) tray_->hide();
   event->accept();
   emit closed();

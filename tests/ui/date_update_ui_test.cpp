@@ -1,5 +1,7 @@
 #include <QContextMenuEvent>
+#include <QProgressBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QToolButton>
 
 #include "app/date_updater.h"
@@ -67,6 +69,24 @@ class DateUpdateUiTest : public MainWindowTest {
     model().setTicked(rowOf("ok.com"), true);
     QTest::mouseClick(control<QAbstractButton>("按钮_更新选中时间"), Qt::LeftButton);
     return window;
+  }
+
+  // ok.com's WHOIS answer comes after `delayMs`; the other two answer at once.
+  void answerOkComAfter(int delayMs) {
+    slow_ = std::make_unique<FakeWhoisServer>(
+        std::vector<FakeWhoisServer::Reply>{{{kOkAnswer}, delayMs}});
+    whoisEnv_.reset();  // before the new one is set: the old one unsets the variable
+    whoisEnv_ = std::make_unique<ScopedEnv>("PELMORA_WHOIS_SERVER", slow_->hostPort());
+  }
+  QProgressBar* progressBar() {
+    auto* bar = window_->statusBar()->findChild<QProgressBar*>("进度条_任务");
+    EXPECT_NE(bar, nullptr);
+    return bar;
+  }
+  QPushButton* cancelButton() {
+    auto* button = window_->statusBar()->findChild<QPushButton*>("按钮_取消任务");
+    EXPECT_NE(button, nullptr);
+    return button;
   }
 
   static inline const std::string kOkAnswer =
@@ -200,6 +220,60 @@ TEST_F(DateUpdateUiTest, ReloadDuringABatchNeverPaintsTheNewRows) {
     EXPECT_FALSE(model().cellBackground(row, 7).has_value()) << row;
   }
   EXPECT_EQ(stored("ok.com", "注册时间"), "2001-02-03");
+}
+
+TEST_F(DateUpdateUiTest, ABatchShowsItsProgressAndCancelStopsAfterTheCurrentDomain) {
+  answerOkComAfter(1500);
+  auto& window = open();
+  EXPECT_FALSE(progressBar()->isVisible());  // idle
+  EXPECT_FALSE(cancelButton()->isVisible());
+  ASSERT_EQ(rowOf("ok.com"), 2);  // looked up last
+  control<QCheckBox>("选择框_全选不选")->setChecked(true);
+  ui::Toolkit::queueAnswer(ui::kAnswerNo);
+  QTest::mouseClick(control<QAbstractButton>("按钮_更新选中时间"), Qt::LeftButton);
+  EXPECT_TRUE(progressBar()->isVisible());
+  EXPECT_EQ(progressBar()->text(), "0/3");
+  EXPECT_EQ(cancelButton()->text(), "取消");
+  EXPECT_TRUE(cancelButton()->isEnabled());
+
+  // The two web-whois rows are done; ok.com's lookup is waiting for its server.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return progressBar()->value() == 2; }, 10000));
+  EXPECT_EQ(progressBar()->text(), "2/3");
+  QTest::mouseClick(cancelButton(), Qt::LeftButton);
+  ASSERT_TRUE(waitUntilIdle());
+
+  EXPECT_EQ(window.statusText(1),
+            "共查询 [2] 个域名的时间, 成功 [1] 个, 失败 [1] 个. 提示:失败的可单独右键更新时间.");
+  const QStringList messages = ui::Toolkit::takeMessages();
+  ASSERT_EQ(messages.size(), 2);
+  EXPECT_TRUE(messages[1].startsWith("提示!|批量更新时间完毕!\r\n成功 [1] 个"));
+  EXPECT_EQ(stored("ok.com", "注册时间"), "NULL");  // the abandoned lookup stored nothing
+  EXPECT_FALSE(model().cellBackground(rowOf("ok.com"), 7).has_value());
+  EXPECT_EQ(background("free.top", 7), kGreen);
+  EXPECT_FALSE(progressBar()->isVisible());
+  EXPECT_FALSE(cancelButton()->isVisible());
+  EXPECT_FALSE(model().isCellReadOnly(0, 7));
+}
+
+TEST_F(DateUpdateUiTest, CancellingTheOneRowUpdateFreesTheOthers) {
+  answerOkComAfter(1500);
+  auto& window = open();
+  QApplication::processEvents();
+  rightClick(rowOf("ok.com"));
+  window.gridMenuUpdateAction()->trigger();
+  window.gridMenu()->hide();
+  EXPECT_TRUE(progressBar()->isVisible());
+  EXPECT_EQ(progressBar()->text(), "0/1");
+  EXPECT_FALSE(control<QAbstractButton>("按钮_更新选中时间")->isEnabled());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return slow_->connections() == 1; }, 5000));
+
+  QTest::mouseClick(cancelButton(), Qt::LeftButton);
+  ASSERT_TRUE(waitUntilIdle());
+  EXPECT_TRUE(control<QAbstractButton>("按钮_更新选中时间")->isEnabled());
+  EXPECT_FALSE(progressBar()->isVisible());
+  EXPECT_EQ(stored("ok.com", "注册时间"), "NULL");
+  EXPECT_FALSE(model().cellBackground(rowOf("ok.com"), 7).has_value());
+  EXPECT_TRUE(ui::Toolkit::takeMessages().isEmpty());
 }
 
 TEST_F(DateUpdateUiTest, ClosingTheWindowMidRunJoinsTheWorker) {

@@ -1,0 +1,41 @@
+#pragma once
+
+// The status bar's view of a long run: a progress bar showing done/total and
+// a button that cancels the run, both hidden while nothing runs.
+
+#include <QObject>
+#include <QPointer>
+
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+
+namespace pelmora::ui {
+
+class BackgroundJob;
+
+class RunProgress : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit RunProgress(QStatusBar* bar);
+
+  // Shows 0/`total` now, then the job's progress until its run finishes; the
+  // button cancels it.
+  void follow(BackgroundJob* job, int total);
+
+  QProgressBar* bar() const { return bar_; }
+  QPushButton* cancelButton() const { return cancel_; }
+
+ private:
+  void showDone(int done, int total);
+  void hide();
+
+  QProgressBar* bar_ = nullptr;
+  QPushButton* cancel_ = nullptr;
+  QPointer<BackgroundJob> job_;
+  QMetaObject::Connection progressed_;
+  QMetaObject::Connection finished_;
+};
+
+}  // namespace pelmora::ui
