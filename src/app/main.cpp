@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "app/toolkit.h"
 #include "store/schema.h"
+#include "ui/chinese_translations.h"
 
 namespace {
 
@@ -37,6 +38,12 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
+  if (!pelmora::ui::installChineseTranslations(app)) {
+    std::fputs(
+        "pelmora: Qt's Chinese translations (qtbase_zh_CN) were not found; "
+        "standard buttons show English texts.\n",
+        stderr);
+  }
   const auto path =
       databasePath.empty() ? pelmora::defaultDatabasePath() : std::filesystem::path(databasePath);
   std::string why;

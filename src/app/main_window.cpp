@@ -19,10 +19,13 @@
 #include "app/main_actions.h"
 #include "app/operation_gate.h"
 #include "app/reminder_menu.h"
+#include "app/run_progress.h"
+#include "app/tool_windows.h"
 #include "app/toolkit.h"
 #include "app/tray_icon.h"
 #include "editing/row_write_back.h"
 #include "store/listing.h"
+#include "store/program_settings.h"
 #include "support/program_texts.h"
 #include "ui/column_visibility_window.h"
 #include "ui/filter_window.h"
@@ -39,6 +42,18 @@ W* named(W* widget, const QString& name) {
   return widget;
 }
 
+const QSize kDesignSize(1200, 665);
+
+// Narrower side margins and gaps than the style's, so that the bottom row's
+// captions fit side by side at the design width.
+void tightenSides(QBoxLayout* layout, int sideMargin, int spacing) {
+  QMargins margins = layout->contentsMargins();
+  margins.setLeft(sideMargin);
+  margins.setRight(sideMargin);
+  layout->setContentsMargins(margins);
+  layout->setSpacing(spacing);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
@@ -46,27 +61,27 @@ MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
   setObjectName(QStringLiteral("主窗口"));
   gate_ = new OperationGate(this);
   actions_ = new MainActions(*gate_, this);
+  tools_ = new ToolWindows(*this, *gate_);
   dateUpdater_ = new DateUpdater(db_, this);
   connect(dateUpdater_, &DateUpdater::rowStarted, this, [this](const QString& domain) {
     setStatus(QString::fromStdString(lookupStartedStatus(domain.toStdString())));
   });
   connect(dateUpdater_, &DateUpdater::rowFinished, this, &MainWindow::showRowDates);
   setWindowIcon(programIcon());
-  setMinimumSize(1200, 665);
-  resize(1200, 665);
   buildControls();
   buildMenus();
+  runProgress_ = new RunProgress(statusBar());
 
   // Start-up, in order: title, status text, lists, first page, tray icon,
   // filter window loaded hidden, news page, expiry monitor.
-  const std::string customTitle = settings_.read(kSettingCustomTitle);
+  const std::string customTitle = programSettingsOrDefaults(db_).customTitle;
   setWindowTitle(q(mainWindowTitle(customTitle)));
   statusPart2_->setText(options_.statusText);
   lists_.rebuild(db_);
   loadPage(true);
   buildTray();
   if (tray_ != nullptr) tray_->setToolTip(q(trayTip(customTitle)));
-  createFilterWindow();
+  createToolWindows();
   if (!options_.newsAddress.isEmpty()) browser_->setSource(QUrl(options_.newsAddress));
   expiryTimer_.setObjectName(QStringLiteral("时钟_监控到期"));
   connect(&expiryTimer_, &QTimer::timeout, this, &MainWindow::runExpiryCheck);
@@ -78,12 +93,14 @@ MainWindow::~MainWindow() = default;
 void MainWindow::buildControls() {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
+  tightenSides(layout, 6, layout->spacing());
   grid_ = new ListingGrid(central);
   layout->addWidget(grid_, 1);
 
   auto* bottom = new QHBoxLayout;
   pagingGroup_ = named(new QGroupBox(QStringLiteral("翻页")), QStringLiteral("分组框_翻页"));
   auto* paging = new QHBoxLayout(pagingGroup_);
+  tightenSides(paging, 4, 4);
   pageList_ = named(new QComboBox, QStringLiteral("组合框_分页"));
   pageList_->setMinimumWidth(70);
   previous_ = named(new QPushButton(QStringLiteral("< 上一页")), QStringLiteral("按钮_上一页"));
@@ -101,6 +118,7 @@ void MainWindow::buildControls() {
   auto* common = named(new QGroupBox(QStringLiteral("常用操作 : 快捷键Ctrl")),
                        QStringLiteral("分组框_常用操作"));
   auto* commonLayout = new QHBoxLayout(common);
+  tightenSides(commonLayout, 4, 2);
   const auto addButton = [&](Operation operation, const QString& caption, const QString& name) {
     commonLayout->addWidget(actions_->button(operation, caption, name));
   };
@@ -134,9 +152,18 @@ void MainWindow::buildControls() {
   auto* status = named(new QStatusBar(this), QStringLiteral("状态条1"));
   statusPart1_ = named(new QLabel, QStringLiteral("状态条1_提示"));
   statusPart2_ = named(new QLabel, QStringLiteral("状态条1_状态"));
+  filterState_ = named(new QLabel(QStringLiteral("已筛选")), QStringLiteral("状态条1_筛选"));
   status->addWidget(statusPart1_, 1);
+  status->addPermanentWidget(filterState_);
+  filterState_->setVisible(false);
   status->addPermanentWidget(statusPart2_);
   setStatusBar(status);
+
+  // The design size is the floor; a font whose captions need more widens it,
+  // rather than clipping them.
+  ensurePolished();
+  setMinimumSize(kDesignSize.expandedTo(minimumSizeHint()));
+  resize(minimumSize());
 
   connect(previous_, &QPushButton::clicked, this, &MainWindow::goPrevious);
   connect(next_, &QPushButton::clicked, this, &MainWindow::goNext);
@@ -171,6 +198,7 @@ void MainWindow::loadPage(bool refresh) {
   const FilterCriteria criteria = filterWindow_ ? filterWindow_->criteria() : FilterCriteria{};
   const SqlCondition condition = buildWhere(criteria, options_.clock.today());
   if (refresh && !refreshCounts(condition)) return;
+  filterState_->setVisible(!condition.empty());
 
   auto* delegate = grid_->delegate();
   for (const auto& [column, kind] :
@@ -182,7 +210,7 @@ void MainWindow::loadPage(bool refresh) {
   }
 
   PageRequest request;
-  request.pageSize = settings_.pageSize();
+  request.pageSize = programSettingsOrDefaults(db_).pageSize;
   request.page = pageList_->currentIndex() + 1;
   request.sortKey = sortKey_;
   PageRows page = loadPageRows(db_, condition, request, total_);
@@ -215,7 +243,7 @@ bool MainWindow::refreshCounts(const SqlCondition& condition) {
 // The caption, the page list and the paging buttons for a total, with the
 // page at `index` (clamped) selected.
 void MainWindow::showTotal(ListingTotal total, int index) {
-  const int pageSize = settings_.pageSize();
+  const int pageSize = programSettingsOrDefaults(db_).pageSize;
   total_ = std::move(total);
   pageList_->clear();
   pageCount_ = pageCountFor(total_.rows, pageSize);
@@ -271,6 +299,7 @@ void MainWindow::sortByHeader(int column) {
   const auto key = sortKeyForHeader(gridColumns()[static_cast<std::size_t>(column)].title);
   if (!key) return;
   sortKey_ = *key;
+  grid_->setSortColumn(column);
   loadPage(false);
 }
 

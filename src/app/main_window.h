@@ -36,6 +36,8 @@ class DateUpdater;
 class MainActions;
 class OperationGate;
 class ReminderMenu;
+class RunProgress;
+class ToolWindows;
 
 struct MainWindowOptions {
   Clock clock = Clock::system();
@@ -70,6 +72,8 @@ class MainWindow : public QMainWindow {
   DateUpdater* dateUpdater() const { return dateUpdater_; }
   OperationGate* gate() const { return gate_; }
   MainActions* actions() const { return actions_; }
+  ToolWindows* toolWindows() const { return tools_; }
+  RunProgress* runProgress() const { return runProgress_; }
   QAction* gridMenuUpdateAction() const { return gridMenuUpdate_; }
   const std::string& sortKey() const { return sortKey_; }
 
@@ -84,7 +88,9 @@ class MainWindow : public QMainWindow {
   void buildControls();
   void buildMenus();
   void buildTray();
-  void createFilterWindow();
+  // Tells the tool-window policy about each window; the filter window is
+  // loaded hidden now, so its criteria are there from the start.
+  void createToolWindows();
   void setStatus(const QString& text);
 
   bool refreshCounts(const SqlCondition& condition);
@@ -104,6 +110,7 @@ class MainWindow : public QMainWindow {
   void showRowDates(int row, const QString& domain, int generation, bool success,
                     const QString& registered, const QString& expires, const QString& status);
   void finishBatch(int attempted, int ok, int failed, int generation);
+  void endDateRun();
   void setDateColumnsReadOnly(bool readOnly);
 
   void toggleFilterWindow();
@@ -111,7 +118,6 @@ class MainWindow : public QMainWindow {
   void toggleColumnWindow();
   void showDue(int expiryChoiceIndex);
   void setAlwaysOnTop(bool on);
-  void centreOverMe(QWidget* window);
 
   DomainDatabase& db_;
   SettingsStore settings_;
@@ -126,6 +132,8 @@ class MainWindow : public QMainWindow {
   DateUpdater* dateUpdater_ = nullptr;
   OperationGate* gate_ = nullptr;
   MainActions* actions_ = nullptr;
+  ToolWindows* tools_ = nullptr;
+  RunProgress* runProgress_ = nullptr;
 
   ListingGrid* grid_ = nullptr;
   QGroupBox* pagingGroup_ = nullptr;
@@ -137,6 +145,7 @@ class MainWindow : public QMainWindow {
   QCheckBox* alwaysOnTop_ = nullptr;
   QLabel* statusPart1_ = nullptr;
   QLabel* statusPart2_ = nullptr;
+  QLabel* filterState_ = nullptr;  // shown while a filter narrows the listing
   QTextBrowser* browser_ = nullptr;
   QMenu* fileMenu_ = nullptr;
   QMenu* commonMenu_ = nullptr;
@@ -148,6 +157,7 @@ class MainWindow : public QMainWindow {
   ReminderMenu* reminders_ = nullptr;
   QTimer expiryTimer_;
   QSystemTrayIcon* tray_ = nullptr;
+  // The policy owns these windows; these are typed views of them.
   QPointer<FilterWindow> filterWindow_;
   QPointer<ColumnVisibilityWindow> columnWindow_;
 };

@@ -28,7 +28,11 @@ AboutDialog::AboutDialog(QWidget* owner) : QDialog(owner) {
   ok->setObjectName(QStringLiteral("按钮_ok"));
   layout->addWidget(ok);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  resize(360, 220);
+  // A box of fixed size: nothing to gain from resizing or maximising it.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+  setFixedSize(QSize(360, 220).expandedTo(sizeHint()));
 }
 
 }  // namespace pelmora::ui

@@ -1,10 +1,12 @@
 #pragma once
 
 // The listing grid 高级表格_域名: a table view over one page, with column
-// widths from the column definitions and visibility from the column window.
+// widths that fit the font in use, visibility from the column window and the
+// sort column marked in the header.
 
 #include <QTableView>
 #include <array>
+#include <optional>
 
 #include "store/domain_record.h"
 #include "ui/grid_delegate.h"
@@ -21,9 +23,18 @@ class ListingGrid : public QTableView {
   PageModel* pageModel() const { return model_; }
   GridDelegate* delegate() const { return delegate_; }
 
-  // Default widths, except columns hidden by the column window (width 0).
+  // Shows the visible columns at their widths (dragged by the user this
+  // session, else the default) and hides the others.
   void applyColumnVisibility(const std::array<bool, kDomainFieldCount>& visible);
   void showAllColumns();
+  // The defined width, widened to the title and to typical content of the
+  // column in bold in the grid's font.
+  int defaultColumnWidth(int column) const;
+
+  // The column the page is sorted by (descending), marked in the header; -1
+  // when the page is in insertion order.
+  void setSortColumn(int column);
+  int sortColumn() const { return sortColumn_; }
 
  signals:
   void headerClicked(int column);
@@ -33,8 +44,14 @@ class ListingGrid : public QTableView {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
+  void rememberWidth(int column, int width);
+  void showSortIndicator();
+
   PageModel* model_;
   GridDelegate* delegate_;
+  std::array<std::optional<int>, kDomainFieldCount> draggedWidths_{};
+  bool settingWidths_ = false;
+  int sortColumn_ = -1;
 };
 
 }  // namespace pelmora::ui

@@ -53,6 +53,11 @@ QVariant PageModel::data(const QModelIndex& index, int role) const {
       return {};
     case Qt::ForegroundRole:
       return cell.textColour ? QVariant(*cell.textColour) : QVariant(QColor(Qt::black));
+    case Qt::TextAlignmentRole:
+      if (isMoneyField(static_cast<DomainField>(column))) {
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+      }
+      return {};
     case Qt::BackgroundRole:
       if (cell.background) return *cell.background;
       return index.row() % 2 == 0 ? kRowWhite : kRowGrey;

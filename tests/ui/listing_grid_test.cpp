@@ -1,5 +1,7 @@
 #include <QFont>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QStyle>
 
 #include "ui/column_visibility_window.h"
 #include "ui_test_support.h"
@@ -144,7 +146,7 @@ TEST_F(MainWindowTest, AlternatingRowsAndRestoreLook) {
 TEST_F(MainWindowTest, ColumnVisibilityWindowHidesColumnsAcrossReloads) {
   addNumbered(2);
   auto& window = open();
-  EXPECT_EQ(window.grid()->columnWidth(17), 110);
+  EXPECT_EQ(window.grid()->columnWidth(17), window.grid()->defaultColumnWidth(17));
   QTest::mouseClick(control<QAbstractButton>("按钮_隐藏列"), Qt::LeftButton);
   auto* columns = window.columnWindow();
   ASSERT_NE(columns, nullptr);
@@ -167,7 +169,117 @@ TEST_F(MainWindowTest, ColumnVisibilityWindowHidesColumnsAcrossReloads) {
   all->setChecked(true);
   QTest::mouseClick(columns->findChild<QPushButton*>("按钮_确认"), Qt::LeftButton);
   EXPECT_FALSE(window.grid()->isColumnHidden(17));
-  EXPECT_EQ(window.grid()->columnWidth(13), 60);
+  EXPECT_EQ(window.grid()->columnWidth(13), window.grid()->defaultColumnWidth(13));
+}
+
+// What a cell must show whole at the default widths, bold rows included.
+struct TypicalCell {
+  int column;
+  QString text;
+  friend void PrintTo(const TypicalCell& c, std::ostream* out) {
+    *out << c.column << " \"" << c.text.toStdString() << '"';
+  }
+};
+
+class DefaultColumnWidths : public MainWindowTest,
+                            public ::testing::WithParamInterface<TypicalCell> {};
+
+TEST_P(DefaultColumnWidths, FitTitleAndTypicalTextInBold) {
+  const TypicalCell& c = GetParam();
+  add({makeDomain("abc.com", {{static_cast<DomainField>(c.column), c.text.toStdString()}})});
+  auto& window = open();
+  ui::ListingGrid* grid = window.grid();
+  ASSERT_EQ(model().cellText(0, c.column), c.text);
+  model().setRowBold(0, true);
+  QFont bold = grid->font();
+  bold.setBold(true);
+  const int margins =
+      2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
+  const int width = grid->columnWidth(c.column);
+  EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance(c.text) + margins);
+  EXPECT_GE(width, grid->horizontalHeader()->sectionSizeHint(c.column));
+  EXPECT_GE(width, gridColumns()[static_cast<std::size_t>(c.column)].width);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Samples, DefaultColumnWidths,
+    ::testing::Values(TypicalCell{4, "西部数码"}, TypicalCell{4, "Namecheap"},
+                      TypicalCell{7, "2017-12-31"}, TypicalCell{8, "2028-09-30"},
+                      TypicalCell{18, "2016-10-08"}, TypicalCell{9, "1234567.89"},
+                      TypicalCell{10, "1234567.89"}, TypicalCell{12, "1234567.89"},
+                      TypicalCell{13, "1234567.89"}, TypicalCell{14, "1234567.89"}));
+
+TEST_F(MainWindowTest, DraggedColumnWidthsOutliveLoadsSortsAndFilters) {
+  addNumbered(12);
+  setSetting(kSettingPageSize, "5");
+  auto& window = open();
+  auto* header = window.grid()->horizontalHeader();
+  header->resizeSection(17, 300);  // what a drag of the section edge does
+  header->resizeSection(1, 41);
+  const auto expectDragged = [&](const char* after) {
+    EXPECT_EQ(window.grid()->columnWidth(17), 300) << after;
+    EXPECT_EQ(window.grid()->columnWidth(1), 41) << after;
+  };
+  window.loadPage(true);
+  expectDragged("reload");
+  QTest::mouseClick(control<QAbstractButton>("按钮_下一页"), Qt::LeftButton);
+  expectDragged("next page");
+  emit header->sectionClicked(13);
+  expectDragged("sort");
+  QTest::mouseClick(control<QAbstractButton>("按钮_筛选"), Qt::LeftButton);
+  filterControl<QCheckBox>("选择框_域名")->setChecked(true);
+  filterControl<QLineEdit>("编辑框_域名")->setText("n1");
+  QTest::mouseClick(filterControl<QPushButton>("按钮_确定"), Qt::LeftButton);
+  ASSERT_EQ(caption(), "翻页,总数[4]个,共[1]页");
+  expectDragged("filter");
+  // A column hidden and shown again comes back at the dragged width too.
+  QTest::mouseClick(control<QAbstractButton>("按钮_隐藏列"), Qt::LeftButton);
+  auto* columns = window.columnWindow();
+  columns->findChild<QCheckBox*>("选择框_备注")->setChecked(false);
+  QTest::mouseClick(columns->findChild<QPushButton*>("按钮_确认"), Qt::LeftButton);
+  QTest::mouseClick(control<QAbstractButton>("按钮_隐藏列"), Qt::LeftButton);
+  columns->findChild<QCheckBox*>("选择框_备注")->setChecked(true);
+  QTest::mouseClick(columns->findChild<QPushButton*>("按钮_确认"), Qt::LeftButton);
+  expectDragged("hidden and shown");
+}
+
+TEST_F(MainWindowTest, AmountsAreRightAlignedAndTextsAreNot) {
+  add({makeDomain("abc.com", {{DomainField::OneTimeCost, "12"},
+                              {DomainField::FinalPrice, "50"},
+                              {DomainField::RegisteredOn, "2016-05-06"},
+                              {DomainField::Note, "x"}})});
+  open();
+  for (int column = 1; column < kDomainFieldCount; ++column) {
+    const QVariant alignment = model().data(model().index(0, column), Qt::TextAlignmentRole);
+    const bool right = alignment.isValid() && (alignment.value<Qt::Alignment>() & Qt::AlignRight);
+    const bool amount = column >= 9 && column <= 15;
+    EXPECT_EQ(right, amount) << column;
+  }
+}
+
+TEST_F(MainWindowTest, HeaderMarksTheSortColumnDescending) {
+  addNumbered(3);
+  auto& window = open();
+  auto* header = window.grid()->horizontalHeader();
+  const auto clickSection = [&](int column) {
+    const QPoint centre(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
+  };
+  EXPECT_EQ(header->sortIndicatorSection(), -1);  // insertion order at start
+  clickSection(13);
+  EXPECT_EQ(window.sortKey(), "标价");
+  EXPECT_TRUE(header->isSortIndicatorShown());
+  EXPECT_EQ(header->sortIndicatorSection(), 13);
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+  clickSection(13);  // the sort does not reverse, nor does its mark
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+  clickSection(0);  // the tick column does not sort: the mark stays
+  EXPECT_EQ(header->sortIndicatorSection(), 13);
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+  clickSection(7);
+  EXPECT_EQ(header->sortIndicatorSection(), 7);
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
@@ -130,6 +134,40 @@ TEST_F(MainWindowTest, FilterConfirmStoresPageSizeReloadsAndHides) {
   EXPECT_EQ(model().rowCount(), 2);
   EXPECT_FALSE(control<QCheckBox>("选择框_全选不选")->isChecked());
   EXPECT_TRUE(control<QAbstractButton>("按钮_反选")->isEnabled());
+}
+
+TEST_F(MainWindowTest, StatusBarSaysWhenAFilterIsActive) {
+  addNumbered(5);
+  auto& window = open();
+  auto* filtered = window.statusBar()->findChild<QLabel*>("状态条1_筛选");
+  ASSERT_NE(filtered, nullptr);
+  EXPECT_FALSE(filtered->isVisible());
+  QTest::mouseClick(control<QAbstractButton>("按钮_筛选"), Qt::LeftButton);
+  filterControl<QCheckBox>("选择框_域名")->setChecked(true);
+  filterControl<QLineEdit>("编辑框_域名")->setText("n1");
+  QTest::mouseClick(filterControl<QPushButton>("按钮_确定"), Qt::LeftButton);
+  EXPECT_TRUE(filtered->isVisible());
+  EXPECT_EQ(filtered->text(), "已筛选");
+  EXPECT_EQ(caption(), "翻页,总数[1]个,共[1]页");
+  QTest::mouseClick(control<QAbstractButton>("按钮_筛选"), Qt::LeftButton);
+  filterControl<QCheckBox>("选择框_域名")->setChecked(false);
+  QTest::mouseClick(filterControl<QPushButton>("按钮_确定"), Qt::LeftButton);
+  EXPECT_FALSE(filtered->isVisible());
+  EXPECT_EQ(caption(), "翻页,总数[5]个,共[1]页");
+}
+
+TEST(StandardButtons, ReadInChinese) {
+  QMessageBox box(QMessageBox::Question, "请选择", "是否使用缓存数据!",
+                  QMessageBox::Yes | QMessageBox::No);
+  QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  // The mnemonic, where the translation gives one, is not part of what is read.
+  const auto shown = [](const QAbstractButton* button) {
+    return QString(button->text()).remove(QRegularExpression(QStringLiteral("\\(&.\\)$")));
+  };
+  EXPECT_EQ(shown(box.button(QMessageBox::Yes)), "是");
+  EXPECT_EQ(shown(box.button(QMessageBox::No)), "否");
+  EXPECT_EQ(shown(buttons.button(QDialogButtonBox::Ok)), "确定");
+  EXPECT_EQ(shown(buttons.button(QDialogButtonBox::Cancel)), "取消");
 }
 
 TEST_F(MainWindowTest, ShrinkingKeepsTheMinimumSize) {
