@@ -3,10 +3,9 @@
 #include <atomic>
 #include <stop_token>
 
+#include "ui/qt_text.h"
+
 namespace pelmora::ui {
-namespace {
-QString q(const std::string& text) { return QString::fromStdString(text); }
-}  // namespace
 
 DateUpdater::DateUpdater(DomainDatabase& db, QObject* parent) : QObject(parent), db_(db) {
   connect(&job_, &BackgroundJob::finished, this, [this](bool cancelled) {

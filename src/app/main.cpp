@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "app/toolkit.h"
 #include "store/schema.h"
 #include "ui/chinese_translations.h"
+#include "ui/toolkit.h"
 
 namespace {
 

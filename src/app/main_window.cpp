@@ -21,7 +21,6 @@
 #include "app/reminder_menu.h"
 #include "app/run_progress.h"
 #include "app/tool_windows.h"
-#include "app/toolkit.h"
 #include "app/tray_icon.h"
 #include "editing/row_write_back.h"
 #include "store/listing.h"
@@ -30,17 +29,11 @@
 #include "ui/column_visibility_window.h"
 #include "ui/filter_window.h"
 #include "ui/listing_grid.h"
+#include "ui/qt_text.h"
+#include "ui/toolkit.h"
 
 namespace pelmora::ui {
 namespace {
-
-QString q(const std::string& text) { return QString::fromStdString(text); }
-
-template <typename W>
-W* named(W* widget, const QString& name) {
-  widget->setObjectName(name);
-  return widget;
-}
 
 const QSize kDesignSize(1200, 665);
 
@@ -334,14 +327,13 @@ void MainWindow::writeCellBack(int row, int column, const QString& text) {
   const QString name = model->cellText(row, PageModel::kNameColumn);
   if (result.stored) {
     model->setStoredValues(row, result.record, result.written);
-    model->setRowTextColour(row, QColor(0, 128, 255));
+    model->setEditState(row, EditState::Stored);
     setStatus(QStringLiteral(" 提示: 修改 [") + name + QStringLiteral("]  成功!"));
   } else {
-    model->setRowTextColour(row, QColor(255, 0, 128));
+    model->setEditState(row, EditState::Refused);
     setStatus(QStringLiteral(" 提示: 修改 [") + name +
               QStringLiteral("]  失败! 请检查字段是否填写正确!"));
   }
-  model->setRowBold(row, true);
 }
 
 }  // namespace pelmora::ui

@@ -6,18 +6,14 @@
 #include "app/main_window.h"
 #include "app/operation_gate.h"
 #include "app/run_progress.h"
-#include "app/toolkit.h"
 #include "ui/listing_grid.h"
+#include "ui/toolkit.h"
 
 namespace pelmora::ui {
 namespace {
 
 constexpr int kRegisteredColumn = 7;
 constexpr int kExpiresColumn = 8;
-const QColor kSuccessText(0, 128, 255);
-const QColor kSuccessGround(199, 255, 142);
-const QColor kFailureText(255, 0, 128);
-const QColor kFailureGround(249, 200, 170);
 
 }  // namespace
 
@@ -39,7 +35,7 @@ void MainWindow::updateTickedDates() {
   std::vector<DateJob> jobs;
   for (int row = 0; row < model->rowCount(); ++row) {
     if (!model->isTicked(row)) continue;
-    if (model->cellBackground(row, kRegisteredColumn) == kSuccessGround) continue;  // done before
+    if (model->dateState(row) == DateState::Updated) continue;  // done before
     jobs.push_back({row, model->cellText(row, PageModel::kNameColumn).toStdString()});
   }
   connect(dateUpdater_, &DateUpdater::batchFinished, this, &MainWindow::finishBatch,
@@ -78,10 +74,7 @@ void MainWindow::showRowDates(int row, const QString& domain, int generation, bo
     model->setCellText(row, kRegisteredColumn, registered);
     model->setCellText(row, kExpiresColumn, expires);
   }
-  for (int column : {kRegisteredColumn, kExpiresColumn}) {
-    model->setCellLook(row, column, success ? kSuccessText : kFailureText,
-                       success ? kSuccessGround : kFailureGround, true);
-  }
+  model->setDateState(row, success ? DateState::Updated : DateState::Failed);
 }
 
 void MainWindow::finishBatch(int attempted, int ok, int failed, int generation) {

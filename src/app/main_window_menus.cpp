@@ -14,7 +14,6 @@
 #include "app/operation_gate.h"
 #include "app/reminder_menu.h"
 #include "app/tool_windows.h"
-#include "app/toolkit.h"
 #include "app/tray_icon.h"
 #include "reports/expiry_reminder.h"
 #include "store/program_settings.h"
@@ -23,6 +22,8 @@
 #include "ui/column_visibility_window.h"
 #include "ui/filter_window.h"
 #include "ui/listing_grid.h"
+#include "ui/qt_text.h"
+#include "ui/toolkit.h"
 
 namespace pelmora::ui {
 namespace {
@@ -139,7 +140,11 @@ void MainWindow::createToolWindows() {
 void MainWindow::toggleFilterWindow() { tools_->toggle(kFilterWindow); }
 
 void MainWindow::confirmFilter() {
-  settings_.write(kSettingPageSize, filterWindow_->pageSizeText().toStdString());
+  std::string error;
+  if (!settings_.write(kSettingPageSize, filterWindow_->pageSizeText().toStdString(), &error)) {
+    Toolkit::messageBox(this, QStringLiteral("每页数量保存失败.\r\n\r\n原因: ") + q(error),
+                        QString());
+  }
   loadPage(true);
   tools_->close(kFilterWindow);
   tickAll_->setChecked(false);

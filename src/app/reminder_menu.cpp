@@ -3,13 +3,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "ui/qt_text.h"
 namespace pelmora::ui {
-namespace {
-QString q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-}  // namespace
-
 ReminderMenu::ReminderMenu(QMenuBar* bar) : QObject(bar), menu_(new QMenu(bar)) {
   menu_->setObjectName(QStringLiteral("菜单_近期到期"));
   menu_->setTitle(q(kReminderMenuCaption));

@@ -5,19 +5,9 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "ui/qt_text.h"
 namespace pelmora::ui {
 namespace {
-
-QDate toQDate(const Date& date) {
-  return QDate(static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
-               static_cast<int>(static_cast<unsigned>(date.day())));
-}
-
-Date toDate(const QDate& date) {
-  return Date{std::chrono::year{date.year()},
-              std::chrono::month{static_cast<unsigned>(date.month())},
-              std::chrono::day{static_cast<unsigned>(date.day())}};
-}
 
 std::optional<Date> readDate(const QString& text) { return parseDate(text.toStdString()); }
 

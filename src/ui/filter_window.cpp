@@ -15,19 +15,14 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "app/toolkit.h"
 #include "editing/filter_ranges.h"
 #include "support/numbers.h"
 #include "ui/date_box.h"
+#include "ui/qt_text.h"
+#include "ui/toolkit.h"
 
 namespace pelmora::ui {
 namespace {
-
-template <typename W>
-W* named(W* widget, const QString& name) {
-  widget->setObjectName(name);
-  return widget;
-}
 
 // The amount criteria, in build order, by their check-box captions.
 constexpr const char* kAmountCaptions[] = {"一次成本", "续费成本", "实际成本", "预售底价",

@@ -9,6 +9,22 @@ namespace pelmora::ui {
 const QColor PageModel::kRowWhite(255, 255, 255);
 const QColor PageModel::kRowGrey(234, 234, 234);
 
+namespace {
+
+const QColor kStoredText(0, 128, 255);
+const QColor kRefusedText(255, 0, 128);
+const QColor kDatesUpdatedText(0, 128, 255);
+const QColor kDatesUpdatedGround(199, 255, 142);
+const QColor kDatesFailedText(255, 0, 128);
+const QColor kDatesFailedGround(249, 200, 170);
+
+bool isDateCell(int column) {
+  return column == static_cast<int>(DomainField::RegisteredOn) ||
+         column == static_cast<int>(DomainField::ExpiresOn);
+}
+
+}  // namespace
+
 PageModel::PageModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void PageModel::setRows(const std::vector<DomainRecord>& records) {
@@ -22,7 +38,7 @@ void PageModel::setRows(const std::vector<DomainRecord>& records) {
     for (int k = 0; k < kDomainFieldCount; ++k) row.texts[k] = QString::fromStdString(texts[k]);
     row.sold = record.sold();
     row.texts[kSoldColumn].clear();
-    for (int k = 0; k < kDomainFieldCount; ++k) row.cells[k].readOnly = isReadOnlyColumn(k);
+    for (int k = 0; k < kDomainFieldCount; ++k) row.readOnly[k] = isReadOnlyColumn(k);
     rows_.push_back(std::move(row));
   }
   endResetModel();
@@ -42,7 +58,6 @@ QVariant PageModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   const Row& row = rows_[static_cast<std::size_t>(index.row())];
   const int column = index.column();
-  const CellState& cell = row.cells[column];
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -52,17 +67,17 @@ QVariant PageModel::data(const QModelIndex& index, int role) const {
       if (column == kSoldColumn) return row.sold ? Qt::Checked : Qt::Unchecked;
       return {};
     case Qt::ForegroundRole:
-      return cell.textColour ? QVariant(*cell.textColour) : QVariant(QColor(Qt::black));
+      return textColour(row, column).value_or(QColor(Qt::black));
     case Qt::TextAlignmentRole:
       if (isMoneyField(static_cast<DomainField>(column))) {
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
       }
       return {};
     case Qt::BackgroundRole:
-      if (cell.background) return *cell.background;
-      return index.row() % 2 == 0 ? kRowWhite : kRowGrey;
+      return cellBackground(index.row(), column)
+          .value_or(index.row() % 2 == 0 ? kRowWhite : kRowGrey);
     case Qt::FontRole:
-      if (cell.bold) {
+      if (isBold(row, column)) {
         QFont font;
         font.setBold(true);
         return font;
@@ -172,44 +187,49 @@ void PageModel::rowChanged(int row) {
   emit dataChanged(index(row, 0), index(row, kDomainFieldCount - 1));
 }
 
-void PageModel::setRowTextColour(int row, const QColor& colour) {
-  for (CellState& cell : rows_[static_cast<std::size_t>(row)].cells) cell.textColour = colour;
+std::optional<QColor> PageModel::textColour(const Row& row, int column) const {
+  if (isDateCell(column) && row.dates != DateState::Untouched) {
+    return row.dates == DateState::Updated ? kDatesUpdatedText : kDatesFailedText;
+  }
+  if (row.edit != EditState::Untouched) {
+    return row.edit == EditState::Stored ? kStoredText : kRefusedText;
+  }
+  return std::nullopt;
+}
+
+bool PageModel::isBold(const Row& row, int column) const {
+  return row.edit != EditState::Untouched ||
+         (isDateCell(column) && row.dates != DateState::Untouched);
+}
+
+void PageModel::setEditState(int row, EditState state) {
+  rows_[static_cast<std::size_t>(row)].edit = state;
   rowChanged(row);
 }
 
-void PageModel::setCellLook(int row, int column, const QColor& text, const QColor& background,
-                            bool bold) {
-  CellState& cell = rows_[static_cast<std::size_t>(row)].cells[column];
-  cell.textColour = text;
-  cell.background = background;
-  cell.bold = bold;
-  emit dataChanged(index(row, column), index(row, column));
+void PageModel::setDateState(int row, DateState state) {
+  rows_[static_cast<std::size_t>(row)].dates = state;
+  rowChanged(row);
 }
 
 std::optional<QColor> PageModel::cellBackground(int row, int column) const {
-  return rows_[static_cast<std::size_t>(row)].cells[column].background;
-}
-
-void PageModel::setRowBold(int row, bool bold) {
-  for (CellState& cell : rows_[static_cast<std::size_t>(row)].cells) cell.bold = bold;
-  rowChanged(row);
+  const DateState dates = rows_[static_cast<std::size_t>(row)].dates;
+  if (!isDateCell(column) || dates == DateState::Untouched) return std::nullopt;
+  return dates == DateState::Updated ? kDatesUpdatedGround : kDatesFailedGround;
 }
 
 void PageModel::setCellReadOnly(int row, int column, bool readOnly) {
-  rows_[static_cast<std::size_t>(row)].cells[column].readOnly = readOnly;
+  rows_[static_cast<std::size_t>(row)].readOnly[column] = readOnly;
 }
 
 bool PageModel::isCellReadOnly(int row, int column) const {
-  return rows_[static_cast<std::size_t>(row)].cells[column].readOnly;
+  return rows_[static_cast<std::size_t>(row)].readOnly[column];
 }
 
 void PageModel::restoreLook() {
   for (Row& row : rows_) {
-    for (CellState& cell : row.cells) {
-      cell.textColour.reset();
-      cell.background.reset();
-      cell.bold = false;
-    }
+    row.edit = EditState::Untouched;
+    row.dates = DateState::Untouched;
   }
   if (!rows_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, kDomainFieldCount - 1));
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-// One page of the listing: the rows' records and display texts plus per-cell
-// state (tick, text colour, background, bold, read-only).
+// One page of the listing: the rows' records and display texts plus each row's
+// state (tick, edit outcome, date-update outcome) and read-only cells. The
+// colours and weights the grid shows follow from the states.
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -12,6 +13,13 @@
 #include "store/domain_record.h"
 
 namespace pelmora::ui {
+
+// The outcome of the last in-place edit of a row: its text turns blue
+// (stored) or red (refused), in bold.
+enum class EditState { Untouched, Stored, Refused };
+// The outcome of the last date update of a row: its two date cells turn
+// green with blue text (stored) or light red (failed), in bold.
+enum class DateState { Untouched, Updated, Failed };
 
 class PageModel : public QAbstractTableModel {
   Q_OBJECT
@@ -49,13 +57,16 @@ class PageModel : public QAbstractTableModel {
   // `shown` show its values.
   void setStoredValues(int row, const DomainRecord& record, const std::vector<DomainField>& shown);
 
-  void setRowTextColour(int row, const QColor& colour);
-  void setCellLook(int row, int column, const QColor& text, const QColor& background, bool bold);
+  void setEditState(int row, EditState state);
+  EditState editState(int row) const { return rows_[static_cast<std::size_t>(row)].edit; }
+  void setDateState(int row, DateState state);
+  DateState dateState(int row) const { return rows_[static_cast<std::size_t>(row)].dates; }
+  // The background a cell shows when its state gives it one.
   std::optional<QColor> cellBackground(int row, int column) const;
-  void setRowBold(int row, bool bold);
   void setCellReadOnly(int row, int column, bool readOnly);
   bool isCellReadOnly(int row, int column) const;
-  // Black text, normal weight, alternating backgrounds again.
+  // Every row untouched again: black text, normal weight, alternating
+  // backgrounds.
   void restoreLook();
 
  signals:
@@ -63,21 +74,19 @@ class PageModel : public QAbstractTableModel {
   void cellEdited(int row, int column, const QString& oldText, const QString& newText);
 
  private:
-  struct CellState {
-    std::optional<QColor> textColour;
-    std::optional<QColor> background;
-    bool bold = false;
-    bool readOnly = false;
-  };
   struct Row {
     DomainRecord record;
     std::array<QString, kDomainFieldCount> texts;
     bool ticked = false;
     bool sold = false;
-    std::array<CellState, kDomainFieldCount> cells;
+    EditState edit = EditState::Untouched;
+    DateState dates = DateState::Untouched;
+    std::array<bool, kDomainFieldCount> readOnly{};
   };
 
   void rowChanged(int row);
+  std::optional<QColor> textColour(const Row& row, int column) const;
+  bool isBold(const Row& row, int column) const;
 
   std::vector<Row> rows_;
 };

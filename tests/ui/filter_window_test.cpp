@@ -114,6 +114,21 @@ TEST_F(FilterWindowTest, ShowingAgainKeepsPositionsAcrossTheRefill) {
   (void)window;
 }
 
+TEST_F(FilterWindowTest, APageSizeThatCannotBeSavedIsReported) {
+  add({makeDomain("a.com")});
+  auto& window = open();
+  ASSERT_TRUE(db().run("DELETE FROM 设置 WHERE 属性='每页数量'"));
+  ui::Toolkit::takeMessages();
+  QTest::mouseClick(control<QAbstractButton>("按钮_筛选"), Qt::LeftButton);
+  QTest::mouseClick(filterControl<QPushButton>("按钮_确定"), Qt::LeftButton);
+  const QStringList shown = ui::Toolkit::takeMessages();
+  ASSERT_EQ(shown.size(), 1);
+  EXPECT_TRUE(shown[0].contains(QStringLiteral("每页数量保存失败"))) << shown[0].toStdString();
+  // The filter itself still applies.
+  EXPECT_EQ(model().rowCount(), 1);
+  (void)window;
+}
+
 }  // namespace
 }  // namespace pelmora::testing
 

@@ -133,13 +133,20 @@ TEST_F(MainWindowTest, AlternatingRowsAndRestoreLook) {
   auto& window = open();
   EXPECT_EQ(model().data(model().index(1, 5), Qt::BackgroundRole).value<QColor>(),
             QColor(234, 234, 234));
-  model().setRowTextColour(0, QColor(0, 128, 255));
-  model().setRowBold(0, true);
+  model().setEditState(0, ui::EditState::Stored);
+  model().setDateState(1, ui::DateState::Failed);
+  EXPECT_EQ(model().data(model().index(0, 3), Qt::ForegroundRole).value<QColor>(),
+            QColor(0, 128, 255));
   EXPECT_TRUE(model().data(model().index(0, 3), Qt::FontRole).value<QFont>().bold());
+  // A failed date update marks only the two date cells.
+  EXPECT_EQ(model().data(model().index(1, 8), Qt::BackgroundRole).value<QColor>(),
+            QColor(249, 200, 170));
+  EXPECT_FALSE(model().data(model().index(1, 3), Qt::FontRole).value<QFont>().bold());
   menuAction("菜单_常用操作", "还原表格属性")->trigger();
   EXPECT_EQ(model().data(model().index(0, 3), Qt::ForegroundRole).value<QColor>(),
             QColor(Qt::black));
   EXPECT_FALSE(model().data(model().index(0, 3), Qt::FontRole).isValid());
+  EXPECT_EQ(model().dateState(1), ui::DateState::Untouched);
   (void)window;
 }
 
@@ -190,7 +197,7 @@ TEST_P(DefaultColumnWidths, FitTitleAndTypicalTextInBold) {
   auto& window = open();
   ui::ListingGrid* grid = window.grid();
   ASSERT_EQ(model().cellText(0, c.column), c.text);
-  model().setRowBold(0, true);
+  model().setEditState(0, ui::EditState::Stored);
   QFont bold = grid->font();
   bold.setBold(true);
   const int margins =

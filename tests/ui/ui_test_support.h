@@ -15,10 +15,10 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "app/toolkit.h"
 #include "store/settings_store.h"
 #include "test_db.h"
 #include "ui/listing_grid.h"
+#include "ui/toolkit.h"
 
 namespace pelmora::testing {
 
