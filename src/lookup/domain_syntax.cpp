@@ -3,6 +3,8 @@
 #include <array>
 #include <optional>
 
+#include "support/text_helpers.h"
+
 namespace pelmora {
 namespace {
 
@@ -43,45 +45,6 @@ bool refusedCodePoint(char32_t c) {
   return false;
 }
 
-// The next code point of a UTF-8 text (advancing `at`), or none when the
-// bytes are not well-formed UTF-8.
-std::optional<char32_t> nextCodePoint(std::string_view text, std::size_t& at) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(at);
-  std::size_t length = 0;
-  char32_t value = 0;
-  char32_t smallest = 0;
-  if (lead < 0x80) {
-    length = 1;
-    value = lead;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    value = lead & 0x1F;
-    smallest = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    value = lead & 0x0F;
-    smallest = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    value = lead & 0x07;
-    smallest = 0x10000;
-  } else {
-    return std::nullopt;
-  }
-  if (at + length > text.size()) return std::nullopt;
-  for (std::size_t i = 1; i < length; ++i) {
-    const unsigned char next = byte(at + i);
-    if ((next & 0xC0) != 0x80) return std::nullopt;
-    value = (value << 6) | (next & 0x3F);
-  }
-  if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-    return std::nullopt;
-  }
-  at += length;
-  return value;
-}
-
 bool allowedAscii(char32_t c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
          c == '.';
@@ -92,9 +55,11 @@ bool allowedAscii(char32_t c) {
 bool isLookupDomainName(std::string_view domain) {
   if (domain.empty()) return false;
   for (std::size_t at = 0; at < domain.size();) {
-    const auto c = nextCodePoint(domain, at);
-    if (!c) return false;
-    if (*c < 0x80 ? !allowedAscii(*c) : refusedCodePoint(*c)) return false;
+    char32_t c = 0;
+    const std::size_t length = utf8SequenceAt(domain, at, c);
+    if (length == 0) return false;
+    if (c < 0x80 ? !allowedAscii(c) : refusedCodePoint(c)) return false;
+    at += length;
   }
   return true;
 }

@@ -36,9 +36,19 @@ std::string unescapeQuotes(std::string_view marker) {
 
 std::size_t startIndex(std::size_t start) { return start == 0 ? 0 : start - 1; }
 
-// Length of the valid UTF-8 sequence at `i` and its code point; 0 when the
-// bytes there are not one (overlong forms, surrogates and values past
-// U+10FFFF included).
+bool isHiddenControl(char32_t c) {
+  return (c >= 0x80 && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
+         (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+void appendHex(std::string& out, unsigned value, int digits) {
+  constexpr std::string_view kHex = "0123456789ABCDEF";
+  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+    out.push_back(kHex[(value >> shift) & 0xF]);
+}
+
+}  // namespace
+
 std::size_t utf8SequenceAt(std::string_view text, std::size_t i, char32_t& codePoint) {
   const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
   const unsigned char lead = byte(i);
@@ -71,19 +81,6 @@ std::size_t utf8SequenceAt(std::string_view text, std::size_t i, char32_t& codeP
   if (codePoint >= 0xD800 && codePoint <= 0xDFFF) return 0;
   return length;
 }
-
-bool isHiddenControl(char32_t c) {
-  return (c >= 0x80 && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
-         (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
-}
-
-void appendHex(std::string& out, unsigned value, int digits) {
-  constexpr std::string_view kHex = "0123456789ABCDEF";
-  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
-    out.push_back(kHex[(value >> shift) & 0xF]);
-}
-
-}  // namespace
 
 std::size_t findText(std::string_view haystack, std::string_view needle, std::size_t from,
                      bool ignoreCase) {

@@ -47,6 +47,11 @@ std::string headerValue(std::string_view line);
 
 std::string concatBytes(std::initializer_list<std::string_view> parts);
 
+// Length of the valid UTF-8 sequence at byte `i` and its code point; 0 when
+// the bytes there are not one (overlong forms, surrogates and values past
+// U+10FFFF included).
+std::size_t utf8SequenceAt(std::string_view text, std::size_t i, char32_t& codePoint);
+
 // Byte index (0-based) of `needle` in `haystack` at or after `from`, or npos.
 std::size_t findText(std::string_view haystack, std::string_view needle, std::size_t from,
                      bool ignoreCase);
