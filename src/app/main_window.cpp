@@ -17,6 +17,7 @@
 
 #include "app/date_updater.h"
 #include "app/main_actions.h"
+#include "app/main_window_texts.h"
 #include "app/operation_gate.h"
 #include "app/reminder_menu.h"
 #include "app/run_progress.h"
@@ -219,7 +220,7 @@ void MainWindow::loadPage(bool refresh) {
   } else {
     grid_->showAllColumns();
   }
-  setStatus(QStringLiteral(" 提示:数据加载完毕!"));
+  setStatus(texts::dataLoaded());
 }
 
 bool MainWindow::refreshCounts(const SqlCondition& condition) {
@@ -250,8 +251,7 @@ void MainWindow::showTotal(ListingTotal total, int index) {
 }
 
 void MainWindow::reportReadFailure(const std::string& reason) {
-  Toolkit::messageBox(this, QStringLiteral("读取数据失败,列表保持原样.\r\n\r\n原因: ") + q(reason),
-                      QString());
+  Toolkit::messageBox(this, texts::readFailed(q(reason)), QString());
 }
 
 void MainWindow::goPrevious() {
@@ -300,19 +300,17 @@ void MainWindow::copyDomain(const QModelIndex& index) {
   if (!index.isValid() || index.column() != PageModel::kNameColumn) return;
   const QString name = grid_->pageModel()->cellText(index.row(), index.column());
   Toolkit::setClipboardText(name);
-  setStatus(QStringLiteral(" 提示: 复制 [ ") + name + QStringLiteral(" ] 成功!"));
+  setStatus(texts::copied(name));
 }
 
 void MainWindow::showGridMenu(int row, const QPoint& globalPos) {
   if (row < 0) return;
-  gridMenuDomain_->setText(QStringLiteral("当前欲操作 [ ") +
-                           grid_->pageModel()->cellText(row, PageModel::kNameColumn) +
-                           QStringLiteral(" ]"));
+  gridMenuDomain_->setText(
+      texts::gridMenuDomain(grid_->pageModel()->cellText(row, PageModel::kNameColumn)));
   gridMenuRow_ = row;
   const std::string running = dateUpdater_->label().get();
-  gridMenuState_->setText(running.empty() ? QStringLiteral("当前无其他任务,可使用以上功能.")
-                                          : QStringLiteral("正在更新 [ ") + q(running) +
-                                                QStringLiteral(" ] 时间,请稍后."));
+  gridMenuState_->setText(running.empty() ? texts::gridMenuIdle()
+                                          : texts::gridMenuBusy(q(running)));
   gridMenu_->popup(globalPos);
 }
 
@@ -328,11 +326,10 @@ void MainWindow::writeCellBack(int row, int column, const QString& text) {
   if (result.stored) {
     model->setStoredValues(row, result.record, result.written);
     model->setEditState(row, EditState::Stored);
-    setStatus(QStringLiteral(" 提示: 修改 [") + name + QStringLiteral("]  成功!"));
+    setStatus(texts::editStored(name));
   } else {
     model->setEditState(row, EditState::Refused);
-    setStatus(QStringLiteral(" 提示: 修改 [") + name +
-              QStringLiteral("]  失败! 请检查字段是否填写正确!"));
+    setStatus(texts::editRefused(name));
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/date_updater.h"
 #include "app/main_window.h"
+#include "app/main_window_texts.h"
 #include "app/operation_gate.h"
 #include "app/run_progress.h"
 #include "ui/listing_grid.h"
@@ -27,9 +28,8 @@ void MainWindow::setDateColumnsReadOnly(bool readOnly) {
 
 void MainWindow::updateTickedDates() {
   if (!gate_->beginRun(Operation::UpdateSelectedDates)) return;  // one run at a time
-  const int answer = Toolkit::messageBox(
-      this, QStringLiteral("是否使用缓存数据!\r\n\r\n一般选择 [是] ,提高查询速度!"),
-      QStringLiteral("请选择"), true);
+  const int answer =
+      Toolkit::messageBox(this, texts::useCachePrompt(), texts::useCacheCaption(), true);
   setDateColumnsReadOnly(true);
   PageModel* model = grid_->pageModel();
   std::vector<DateJob> jobs;
@@ -81,7 +81,7 @@ void MainWindow::finishBatch(int attempted, int ok, int failed, int generation) 
   const BatchTally tally{attempted, ok, failed};
   setStatus(QString::fromStdString(batchStatusText(tally)));
   Toolkit::messageBox(this, QString::fromStdString(batchMessageText(tally)),
-                      QStringLiteral("提示!"));
+                      texts::batchDoneCaption());
   if (generation == pageGeneration_) setDateColumnsReadOnly(false);
   dateUpdater_->label().set({});
   gate_->endRun(Operation::UpdateSelectedDates);

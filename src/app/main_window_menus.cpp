@@ -11,6 +11,7 @@
 
 #include "app/main_actions.h"
 #include "app/main_window.h"
+#include "app/main_window_texts.h"
 #include "app/operation_gate.h"
 #include "app/reminder_menu.h"
 #include "app/tool_windows.h"
@@ -142,8 +143,7 @@ void MainWindow::toggleFilterWindow() { tools_->toggle(kFilterWindow); }
 void MainWindow::confirmFilter() {
   std::string error;
   if (!settings_.write(kSettingPageSize, filterWindow_->pageSizeText().toStdString(), &error)) {
-    Toolkit::messageBox(this, QStringLiteral("每页数量保存失败.\r\n\r\n原因: ") + q(error),
-                        QString());
+    Toolkit::messageBox(this, texts::pageSizeNotSaved(q(error)), QString());
   }
   loadPage(true);
   tools_->close(kFilterWindow);
@@ -182,7 +182,7 @@ void MainWindow::runExpiryCheck() {
   std::string error;
   const auto counts = countExpiring(db_, options_.clock.today(), &error);
   if (!counts) {
-    setStatus(QStringLiteral(" 提示:到期检测失败: ") + QString::fromStdString(error));
+    setStatus(texts::expiryCheckFailed(q(error)));
     return;
   }
   reminders_->showCounts(*counts);
@@ -201,7 +201,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     } else {
       // Without a notification area a hidden window could not be reached again.
       showMinimized();
-      setStatus(QStringLiteral(" 提示:没有系统托盘,窗口已最小化!"));
+      setStatus(texts::noTrayMinimised());
     }
     return;
   }

@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <initializer_list>
 #include <map>
 #include <string_view>
@@ -122,15 +123,15 @@ void declareFilterOptions(CLI::App& command, ListOptions& out) {
                     c.sold = value;
                     return {};
                   });
-  addFilterOption(
-      command, out, "--expiry", "WHEN", "已到期, 今天, or within 3, 5, 10 or 30 days",
-      [&c](const std::string& value) -> std::string {
-        if (!oneOf(value, {kExpiryPast, kExpiryToday, "3", "5", "10", "30", kExpiryAny})) {
-          return "use 已到期, 今天, 3, 5, 10 or 30";
-        }
-        c.expiry = value;
-        return {};
-      });
+  addFilterOption(command, out, "--expiry", "WHEN", "已到期, 今天, or within 3, 5, 10 or 30 days",
+                  [&c](const std::string& value) -> std::string {
+                    if (std::find(kExpiryChoices.begin(), kExpiryChoices.end(), value) ==
+                        kExpiryChoices.end()) {
+                      return "use 已到期, 今天, 3, 5, 10 or 30";
+                    }
+                    c.expiry = value;
+                    return {};
+                  });
   addFilterOption(command, out, "--name", "TEXT", "domain names containing TEXT",
                   [&c](const std::string& value) {
                     c.nameOn = true;

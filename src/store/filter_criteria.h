@@ -2,7 +2,9 @@
 
 // The filter window's state as plain data, and the WHERE condition built from it.
 
+#include <array>
 #include <string>
+#include <string_view>
 
 #include "store/sqlite_connection.h"
 #include "support/dates.h"
@@ -18,6 +20,13 @@ inline constexpr std::string_view kExpiryToday = "今天";
 inline constexpr std::string_view kMatchAnywhere = "任意";
 inline constexpr std::string_view kMatchStart = "开头";
 inline constexpr std::string_view kMatchEnd = "结束";
+
+// The choices of the sold, expiry and name-match drop-downs, in their order.
+inline constexpr std::array<std::string_view, 3> kSoldChoices{kSoldAll, kSoldNo, kSoldYes};
+inline constexpr std::array<std::string_view, 7> kExpiryChoices{
+    kExpiryAny, kExpiryPast, kExpiryToday, "3", "5", "10", "30"};
+inline constexpr std::array<std::string_view, 3> kNameMatchChoices{kMatchAnywhere, kMatchStart,
+                                                                   kMatchEnd};
 
 struct MoneyRange {
   bool on = false;

@@ -91,11 +91,9 @@ QWidget* FilterWindow::buildCriteriaPage(const Clock& clock) {
   category_ = addCombo(0, 2, QStringLiteral("自定义分类"), QStringLiteral("组合框_自定义分类"));
   suffix_ = addCombo(1, 0, QStringLiteral("后缀"), QStringLiteral("组合框_后缀"));
   sold_ = addCombo(1, 1, QStringLiteral("出售"), QStringLiteral("组合框_出售"));
-  sold_->addItems({QStringLiteral("全部"), QStringLiteral("未出售"), QStringLiteral("已出售")});
+  for (std::string_view choice : kSoldChoices) sold_->addItem(q(choice));
   expiry_ = named(new QComboBox, QStringLiteral("组合框_到期"));
-  expiry_->addItems({QStringLiteral("不限"), QStringLiteral("已到期"), QStringLiteral("今天"),
-                     QStringLiteral("3"), QStringLiteral("5"), QStringLiteral("10"),
-                     QStringLiteral("30")});
+  for (std::string_view choice : kExpiryChoices) expiry_->addItem(q(choice));
   groups->addWidget(expiry_, 1, 4);
   groups->addWidget(new QLabel(QStringLiteral("天内到期")), 1, 5);
   outer->addLayout(groups);
@@ -104,7 +102,7 @@ QWidget* FilterWindow::buildCriteriaPage(const Clock& clock) {
   nameBox_ = named(new QCheckBox(QStringLiteral("域名")), QStringLiteral("选择框_域名"));
   nameText_ = named(new QLineEdit, QStringLiteral("编辑框_域名"));
   nameMode_ = named(new QComboBox, QStringLiteral("组合框_域名"));
-  nameMode_->addItems({QStringLiteral("任意"), QStringLiteral("开头"), QStringLiteral("结束")});
+  for (std::string_view choice : kNameMatchChoices) nameMode_->addItem(q(choice));
   noteBox_ = named(new QCheckBox(QStringLiteral("备注")), QStringLiteral("选择框_备注"));
   noteText_ = named(new QLineEdit, QStringLiteral("编辑框_备注"));
   for (QWidget* w :
