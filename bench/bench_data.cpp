@@ -90,9 +90,10 @@ std::filesystem::path ensureBenchDatabase(const std::filesystem::path& folder, i
       applyDerivedFields(r);
       records.push_back(std::move(r));
     }
-    insertDomains(*db, records);
+    if (insertDomains(*db, records).failed != 0) {
+      throw std::runtime_error("cannot store the generated domains in " + path.string());
+    }
   }
-  upgradeSchema(*db);
   db.reset();
   std::ofstream(ready) << count << "\n";
   const auto seconds =

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/toolkit.h"
 #include "bench_data.h"
 #include "store/schema.h"
 #include "store/settings_store.h"
 #include "ui/listing_grid.h"
+#include "ui/toolkit.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <QTimer>
 
 #include "app/main_window.h"
-#include "app/toolkit.h"
 #include "bench_data.h"
 #include "store/schema.h"
 #include "store/settings_store.h"
+#include "ui/toolkit.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");

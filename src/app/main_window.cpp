@@ -71,7 +71,7 @@ MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
   const std::string customTitle = programSettingsOrDefaults(db_).customTitle;
   setWindowTitle(q(mainWindowTitle(customTitle)));
   statusPart2_->setText(options_.statusText);
-  lists_.rebuild(db_);
+  rebuildLists();
   loadPage(true);
   buildTray();
   if (tray_ != nullptr) tray_->setToolTip(q(trayTip(customTitle)));
@@ -248,6 +248,11 @@ void MainWindow::showTotal(ListingTotal total, int index) {
   pageList_->setEnabled(pageCount_ > 1);
   previous_->setEnabled(index > 0);
   next_->setEnabled(index + 1 < pageCount_);
+}
+
+void MainWindow::rebuildLists() {
+  std::string error;
+  if (!lists_.rebuild(db_, &error)) reportReadFailure(error);
 }
 
 void MainWindow::reportReadFailure(const std::string& reason) {

@@ -97,6 +97,9 @@ class MainWindow : public QMainWindow {
   void showTotal(ListingTotal total, int index);
   // A read that failed: the message with the reason; the grid keeps its rows.
   void reportReadFailure(const std::string& reason);
+  // Rereads the classification lists; a failure is reported and the lists
+  // stay as they were.
+  void rebuildLists();
   void goPrevious();
   void goNext();
   void pickPage(int index);

@@ -112,7 +112,7 @@ void MainWindow::createToolWindows() {
   };
   filter.holdsGate = Operation::Filter;
   filter.beforeShow = [this](QWidget*) {
-    lists_.rebuild(db_);
+    rebuildLists();
     filterWindow_->refillKeepingPositions(lists_);
   };
   tools_->add(kFilterWindow, std::move(filter));

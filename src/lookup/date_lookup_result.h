@@ -33,4 +33,9 @@ std::string lookupSuffix(std::string_view domain);
 // reg + "|" + exp, or "err" when both are empty.
 DateLookupResult joinDates(std::string_view registered, std::string_view expires);
 
+// The yyyy-MM-dd part of a service's date-time text (its first ten characters).
+inline std::string leadingDate(std::string_view dateTime) {
+  return std::string(dateTime.substr(0, 10));
+}
+
 }  // namespace pelmora

@@ -12,8 +12,6 @@ namespace {
 
 constexpr int kRdapTimeoutSeconds = 10;
 
-std::string first10(std::string text) { return text.substr(0, 10); }
-
 bool isRdapContentType(std::string_view contentType) {
   return findText(contentType, "application/rdap+json", 0, true) != std::string_view::npos;
 }
@@ -44,8 +42,8 @@ DateLookupResult rdapResult(int status, std::string_view body, std::string_view 
   for (int i = 0; i < events; ++i) {
     const std::string at = "events[" + std::to_string(i) + "]";
     const std::string action = reader.getText(at + ".eventAction");
-    if (action == "registration") registered = first10(reader.getText(at + ".eventDate"));
-    if (action == "expiration") expires = first10(reader.getText(at + ".eventDate"));
+    if (action == "registration") registered = leadingDate(reader.getText(at + ".eventDate"));
+    if (action == "expiration") expires = leadingDate(reader.getText(at + ".eventDate"));
   }
   return joinDates(registered, expires);
 }

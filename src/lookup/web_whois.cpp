@@ -14,8 +14,6 @@ constexpr std::string_view kBrowserAgent =
     "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
     "Chrome/56.0.2924.87 Safari/537.36";
 
-std::string first10(std::string text) { return text.substr(0, 10); }
-
 }  // namespace
 
 std::string webWhoisUrl(std::string_view host, std::string_view domain, CacheChoice cache) {
@@ -34,8 +32,8 @@ DateLookupResult webWhoisResult(std::string_view body) {
   if (!reader.parse(body)) return std::string(kLookupNoAnswer);
   const std::string code = reader.getText("code");
   if (code == "200") {
-    const std::string registered = first10(reader.getText("regdate"));
-    const std::string expires = first10(reader.getText("expdate"));
+    const std::string registered = leadingDate(reader.getText("regdate"));
+    const std::string expires = leadingDate(reader.getText("expdate"));
     if (registered.empty() || expires.empty()) return std::string(kLookupNoAnswer);
     return registered + "|" + expires;
   }

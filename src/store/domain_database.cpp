@@ -83,18 +83,22 @@ FileShape inspect(SqliteConnection& connection) {
   return any ? FileShape::Foreign : FileShape::Empty;
 }
 
-// Rolls back whatever is still open when a transaction's work fails or throws.
+// Rolls back a transaction opened inside the guarded work when that work
+// fails, throws or forgets to end it; a transaction that was already open
+// when the guard was made belongs to an outer caller and is left alone.
 class RollbackGuard {
  public:
-  explicit RollbackGuard(SqliteConnection& connection) : connection_(connection) {}
+  explicit RollbackGuard(SqliteConnection& connection)
+      : connection_(connection), outer_(connection.inTransaction()) {}
   ~RollbackGuard() {
-    if (connection_.inTransaction()) connection_.exec("ROLLBACK");
+    if (!outer_ && connection_.inTransaction()) connection_.exec("ROLLBACK");
   }
   RollbackGuard(const RollbackGuard&) = delete;
   RollbackGuard& operator=(const RollbackGuard&) = delete;
 
  private:
   SqliteConnection& connection_;
+  bool outer_;
 };
 
 }  // namespace
@@ -251,11 +255,11 @@ void DomainDatabase::withConnection(const std::function<void(SqliteConnection&)>
 bool DomainDatabase::transaction(const std::function<bool(SqliteConnection&)>& work,
                                  std::string* error) {
   std::lock_guard lock(mutex_);
+  RollbackGuard guard(connection_);
   if (!connection_.exec("BEGIN IMMEDIATE")) {
     setError(error, connection_.lastError());
     return false;
   }
-  RollbackGuard guard(connection_);
   if (!work(connection_)) {
     setError(error, connection_.lastError());
     return false;
@@ -270,15 +274,16 @@ bool DomainDatabase::transaction(const std::function<bool(SqliteConnection&)>& w
 bool DomainDatabase::readTransaction(const std::function<bool(SqliteConnection&)>& work,
                                      std::string* error) {
   std::lock_guard lock(mutex_);
+  RollbackGuard guard(connection_);
   if (!connection_.exec("BEGIN")) {
     setError(error, connection_.lastError());
     return false;
   }
-  RollbackGuard guard(connection_);
-  const bool ok = work(connection_);
-  if (!ok) setError(error, connection_.lastError());
-  connection_.exec(ok ? "COMMIT" : "ROLLBACK");
-  return ok;
+  if (!work(connection_) || !connection_.exec("COMMIT")) {
+    setError(error, connection_.lastError());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace pelmora

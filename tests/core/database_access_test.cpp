@@ -59,6 +59,21 @@ TEST_F(DatabaseFailureTest, ATransactionThatFailsOrThrowsLeavesNothingOpen) {
   EXPECT_EQ(countDomains(db(), {}), 1);
 }
 
+TEST_F(DatabaseFailureTest, WorkInsideATransactionStaysInIt) {
+  EXPECT_TRUE(db().transaction([&](SqliteConnection&) {
+    db().withConnection(
+        [](SqliteConnection& c) { c.exec("INSERT INTO 域名(域名) VALUES('inner.com')"); });
+    return db().run("INSERT INTO 域名(域名) VALUES('outer.com')");
+  }));
+  EXPECT_EQ(countDomains(db(), {}), 2);
+  EXPECT_FALSE(db().transaction([&](SqliteConnection&) {
+    db().withConnection(
+        [](SqliteConnection& c) { c.exec("INSERT INTO 域名(域名) VALUES('dropped.com')"); });
+    return false;
+  }));
+  EXPECT_EQ(countDomains(db(), {}), 2);
+}
+
 TEST_F(DatabaseFailureTest, ASettingWithoutItsRowIsNotWritten) {
   SettingsStore settings(db());
   ASSERT_TRUE(db().run("DELETE FROM 设置 WHERE 属性=?", {std::string(kSettingCustomTitle)}));

@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "app/date_updater.h"
+#include "app/operation_gate.h"
 #include "fake_servers.h"
 #include "ui_test_support.h"
 
@@ -203,7 +204,9 @@ TEST_F(DateUpdateUiTest, ButtonAndMenuItemAreOneActionThatARunningBatchHolds) {
   EXPECT_EQ(ui::Toolkit::takeMessages().size(), 1);  // the cache question of the run
 
   QSignalSpy batches(window.dateUpdater(), &ui::DateUpdater::batchFinished);
-  item->trigger();
+  // The gate itself refuses a second run, whoever asks.
+  EXPECT_FALSE(window.gate()->beginRun(ui::Operation::UpdateSelectedDates));
+  EXPECT_FALSE(window.gate()->allows(ui::Operation::UpdateRowDates));
   EXPECT_TRUE(ui::Toolkit::takeMessages().isEmpty());  // no second run asked its question
   ASSERT_TRUE(waitUntilIdle());
   EXPECT_EQ(batches.count(), 1);

@@ -313,7 +313,7 @@ TEST_F(MainWindowTest, EditingACellWritesTheRowBack) {
             QColor(255, 0, 128));
   EXPECT_EQ(db().scalar("SELECT 一次成本 FROM 域名"), SqlValue(25.0));
 
-  // The same text again issues nothing.
+  // The same text again emits nothing.
   window.loadPage(false);
   ASSERT_TRUE(model().setData(model().index(0, 17), "", Qt::EditRole));
   EXPECT_EQ(window.statusText(1), " 提示:数据加载完毕!");
