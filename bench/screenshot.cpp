@@ -9,11 +9,13 @@
 #include "bench_data.h"
 #include "store/schema.h"
 #include "store/settings_store.h"
+#include "ui/chinese_translations.h"
 #include "ui/toolkit.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  pelmora::ui::installChineseTranslations(app);
   if (argc < 2) return 2;
   const std::filesystem::path folder = argc > 2 ? argv[2] : "screenshot-data";
   const auto path = pelmora::bench::ensureBenchDatabase(folder, 260);
