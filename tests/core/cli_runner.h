@@ -11,10 +11,11 @@
 namespace pelmora::testing {
 
 // Exit code and the combined standard output and error of
-// `prefix pelmora-cli arguments`; `prefix` may run it as another user.
-inline std::pair<int, std::string> runCliAs(const std::string& prefix,
-                                            const std::string& arguments) {
-  const std::string command = prefix + std::string(PELMORA_CLI_PATH) + " " + arguments + " 2>&1";
+// `prefix program arguments`; `prefix` may run it as another user.
+inline std::pair<int, std::string> runProgramAs(const std::string& prefix,
+                                                const std::string& program,
+                                                const std::string& arguments) {
+  const std::string command = prefix + program + " " + arguments + " 2>&1";
   FILE* pipe = ::popen(command.c_str(), "r");
   std::string output;
   if (pipe == nullptr) return {-1, output};
@@ -25,7 +26,7 @@ inline std::pair<int, std::string> runCliAs(const std::string& prefix,
 }
 
 inline std::pair<int, std::string> runCli(const std::string& arguments) {
-  return runCliAs("", arguments);
+  return runProgramAs("", PELMORA_CLI_PATH, arguments);
 }
 
 }  // namespace pelmora::testing
