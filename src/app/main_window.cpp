@@ -68,7 +68,11 @@ MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
 
   // Start-up, in order: title, status text, lists, first page, tray icon,
   // filter window loaded hidden, news page, expiry monitor.
-  const std::string customTitle = programSettingsOrDefaults(db_).customTitle;
+  // Settings that cannot be read are reported once; the defaults stand in.
+  std::string settingsError;
+  const auto settings = readProgramSettings(db_, &settingsError);
+  if (!settings) reportReadFailure(settingsError);
+  const std::string customTitle = settings.value_or(ProgramSettings{}).customTitle;
   setWindowTitle(q(mainWindowTitle(customTitle)));
   statusPart2_->setText(options_.statusText);
   rebuildLists();

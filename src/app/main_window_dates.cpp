@@ -71,8 +71,11 @@ void MainWindow::showRowDates(int row, const QString& domain, int generation, bo
     return;
   }
   if (success) {
-    model->setCellText(row, kRegisteredColumn, registered);
-    model->setCellText(row, kExpiresColumn, expires);
+    // The row's stored record follows, so a later edit starts from these dates.
+    DomainRecord record = model->record(row);
+    record[DomainField::RegisteredOn] = registered.toStdString();
+    record[DomainField::ExpiresOn] = expires.toStdString();
+    model->setStoredValues(row, record, {DomainField::RegisteredOn, DomainField::ExpiresOn});
   }
   model->setDateState(row, success ? DateState::Updated : DateState::Failed);
 }

@@ -78,14 +78,12 @@ CellWriteBack writeCellBack(DomainDatabase& db, const DomainRecord& row, DomainF
     values.emplace_back(DomainField::Profit, amounts.profit);
     values.emplace_back(DomainField::Sold, std::int64_t{amounts.sold ? 1 : 0});
   }
-  // An unsold domain has no sale date, whichever cell was edited.
-  if (!amounts.sold && (changesDerivedAmounts(field) || field == DomainField::SoldOn)) {
+  // An unsold domain has no sale date: a typed one is refused rather than
+  // dropped, and an amount that makes the domain unsold clears it.
+  if (!amounts.sold && field == DomainField::SoldOn && !typed->text.empty()) return result;
+  if (!amounts.sold && changesDerivedAmounts(field)) {
     updated[DomainField::SoldOn].clear();
-    if (field == DomainField::SoldOn) {
-      values.front().value = std::monostate{};
-    } else {
-      values.emplace_back(DomainField::SoldOn, std::monostate{});
-    }
+    values.emplace_back(DomainField::SoldOn, std::monostate{});
   }
 
   if (!updateDomainColumns(db, *id, values)) return result;

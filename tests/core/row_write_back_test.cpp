@@ -95,8 +95,10 @@ TEST_F(CellWriteBackTest, AnAmountWritesTheDerivedColumnsFromTheStoredOnes) {
 }
 
 TEST_F(CellWriteBackTest, UnsoldHasNoSaleDateAndBlankGroupsAreNotGrouped) {
-  EXPECT_TRUE(edit(DomainField::SoldOn, "2020-05-06").stored);
+  // A sale date typed for an unsold domain is refused, not silently dropped.
+  EXPECT_FALSE(edit(DomainField::SoldOn, "2020-05-06").stored);
   EXPECT_EQ(stored(DomainField::SoldOn), SqlValue());
+  EXPECT_TRUE(edit(DomainField::SoldOn, "").stored);
   EXPECT_TRUE(edit(DomainField::Registrar, "  ").stored);
   EXPECT_EQ(stored(DomainField::Registrar), SqlValue("-"));
   EXPECT_TRUE(edit(DomainField::ExpiresOn, "").stored);

@@ -124,6 +124,7 @@ TEST_F(DateUpdateUiTest, BatchColoursRowsStoresDatesAndReportsCounts) {
 
   EXPECT_EQ(model().cellText(rowOf("ok.com"), 7), "2001-02-03");
   EXPECT_EQ(model().cellText(rowOf("ok.com"), 8), "2031-02-03");
+  EXPECT_EQ(model().record(rowOf("ok.com"))[DomainField::ExpiresOn], "2031-02-03");
   EXPECT_EQ(background("ok.com", 8), kGreen);
   EXPECT_EQ(model().data(model().index(rowOf("ok.com"), 7), Qt::ForegroundRole).value<QColor>(),
             kBlueText);
