@@ -10,6 +10,10 @@ No display found, so the window cannot open here.
   - On a server: `xvfb-run -a make run` starts it on a virtual display.
   - Without any display the command line works: build/src/pelmora-cli list
 MSG
+  if [ ! -e "$build_dir/src/domain.mdb" ]; then
+    echo "There is no database yet: the first start of the window creates $build_dir/src/domain.mdb." >&2
+    exit 0
+  fi
   echo "First page of the listing, from the command line:" >&2
   exec "$build_dir/src/pelmora-cli" list
 fi
