@@ -23,11 +23,9 @@ bool isPositiveInteger(const std::string& text) {
   return readInt(text) > 0;
 }
 
-bool oneOf(const std::string& value, std::initializer_list<std::string_view> allowed) {
-  for (std::string_view a : allowed) {
-    if (value == a) return true;
-  }
-  return false;
+template <typename Choices>
+bool oneOf(const std::string& value, const Choices& allowed) {
+  return std::find(std::begin(allowed), std::end(allowed), value) != std::end(allowed);
 }
 
 // "A:B" of a range, each side a number or empty (0; an empty or 0 "to" is no
@@ -119,16 +117,13 @@ void declareFilterOptions(CLI::App& command, ListOptions& out) {
   addGroupFilter(command, out, "--suffix", "suffix", &FilterCriteria::suffix);
   addFilterOption(command, out, "--sold", "WHICH", "未出售 or 已出售",
                   [&c](const std::string& value) -> std::string {
-                    if (!oneOf(value, {kSoldNo, kSoldYes, kSoldAll})) return "use 未出售 or 已出售";
+                    if (!oneOf(value, kSoldChoices)) return "use 未出售 or 已出售";
                     c.sold = value;
                     return {};
                   });
   addFilterOption(command, out, "--expiry", "WHEN", "已到期, 今天, or within 3, 5, 10 or 30 days",
                   [&c](const std::string& value) -> std::string {
-                    if (std::find(kExpiryChoices.begin(), kExpiryChoices.end(), value) ==
-                        kExpiryChoices.end()) {
-                      return "use 已到期, 今天, 3, 5, 10 or 30";
-                    }
+                    if (!oneOf(value, kExpiryChoices)) return "use 已到期, 今天, 3, 5, 10 or 30";
                     c.expiry = value;
                     return {};
                   });
@@ -140,9 +135,7 @@ void declareFilterOptions(CLI::App& command, ListOptions& out) {
                   });
   addFilterOption(command, out, "--name-match", "WHERE", "where --name matches: 任意, 开头 or 结束",
                   [&c](const std::string& value) -> std::string {
-                    if (!oneOf(value, {kMatchAnywhere, kMatchStart, kMatchEnd})) {
-                      return "use 任意, 开头 or 结束";
-                    }
+                    if (!oneOf(value, kNameMatchChoices)) return "use 任意, 开头 or 结束";
                     c.nameMode = value;
                     return {};
                   });
