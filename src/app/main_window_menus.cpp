@@ -167,11 +167,11 @@ void MainWindow::setAlwaysOnTop(bool on) {
 
 void MainWindow::startExpiryMonitor() {
   const ExpiryCheck check = programSettingsOrDefaults(db_).expiryCheck;
-  const ExpiryCheckSetting setting{check.on, expiryCheckPeriodMs(check)};
-  if (!setting.on) return;
+  if (!check.on) return;
+  const int periodMs = expiryCheckPeriodMs(check);
   runExpiryCheck();
-  expiryTimer_.setInterval(setting.periodMs);
-  if (setting.periodMs == 0) {
+  expiryTimer_.setInterval(periodMs);
+  if (periodMs == 0) {
     expiryTimer_.stop();
   } else {
     expiryTimer_.start();
