@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/background_job.h"
+#include "ui/background_job.h"
 #include "lookup/date_update.h"
 #include "store/domain_database.h"
 

@@ -20,7 +20,7 @@
 #include "app/main_window_texts.h"
 #include "app/operation_gate.h"
 #include "app/reminder_menu.h"
-#include "app/run_progress.h"
+#include "ui/run_progress.h"
 #include "app/tool_windows.h"
 #include "app/tray_icon.h"
 #include "editing/row_write_back.h"

@@ -6,7 +6,7 @@
 #include "app/main_window.h"
 #include "app/main_window_texts.h"
 #include "app/operation_gate.h"
-#include "app/run_progress.h"
+#include "ui/run_progress.h"
 #include "ui/listing_grid.h"
 #include "ui/toolkit.h"
 

@@ -1,10 +1,10 @@
-#include "app/run_progress.h"
+#include "ui/run_progress.h"
 
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 
-#include "app/background_job.h"
+#include "ui/background_job.h"
 
 namespace pelmora::ui {
 

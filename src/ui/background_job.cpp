@@ -1,4 +1,4 @@
-#include "app/background_job.h"
+#include "ui/background_job.h"
 
 #include <utility>
 
