@@ -94,6 +94,9 @@ std::filesystem::path ensureBenchDatabase(const std::filesystem::path& folder, i
       throw std::runtime_error("cannot store the generated domains in " + path.string());
     }
   }
+  if (!upgradeSchema(*db)) {
+    throw std::runtime_error("cannot restore the indexes in " + path.string());
+  }
   db.reset();
   std::ofstream(ready) << count << "\n";
   const auto seconds =

@@ -2,9 +2,12 @@
 
 #include <array>
 
+#include "cli/add_command.h"
+#include "cli/delete_command.h"
 #include "cli/expiring_command.h"
 #include "cli/list_command.h"
 #include "cli/lookup_commands.h"
+#include "cli/modify_batch_command.h"
 
 namespace pelmora::cli {
 namespace {
@@ -19,6 +22,12 @@ constexpr std::array kCommands{
     Command{"update-dates",
             "store fetched dates (no domains: every domain of the filtered listing)",
             DatabaseUse::ReadWrite, declareUpdateDates},
+    Command{"add", "batch-add lines (--file or standard input) or a CSV file (--csv)",
+            DatabaseUse::ReadWrite, declareAdd},
+    Command{"delete", "delete domains (one transaction: all or nothing)", DatabaseUse::ReadWrite,
+            declareDelete},
+    Command{"modify-batch", "set chosen columns of listed or filtered domains (--set 列名=值)",
+            DatabaseUse::ReadWrite, declareModifyBatch},
 };
 
 }  // namespace

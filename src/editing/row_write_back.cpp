@@ -79,9 +79,11 @@ CellWriteBack writeCellBack(DomainDatabase& db, const DomainRecord& row, DomainF
     values.emplace_back(DomainField::Sold, std::int64_t{amounts.sold ? 1 : 0});
   }
   // An unsold domain has no sale date: a typed one is refused rather than
-  // dropped, and an amount that makes the domain unsold clears it.
+  // dropped, and an amount that makes the domain unsold clears it, as does
+  // any edit of a row that still holds one.
   if (!amounts.sold && field == DomainField::SoldOn && !typed->text.empty()) return result;
-  if (!amounts.sold && changesDerivedAmounts(field)) {
+  const bool staleSaleDate = field != DomainField::SoldOn && !updated[DomainField::SoldOn].empty();
+  if (!amounts.sold && (changesDerivedAmounts(field) || staleSaleDate)) {
     updated[DomainField::SoldOn].clear();
     values.emplace_back(DomainField::SoldOn, std::monostate{});
   }

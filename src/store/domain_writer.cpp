@@ -60,33 +60,50 @@ std::optional<SqlParams> domainValues(const DomainRecord& record, std::string* w
 }
 
 InsertSummary insertDomains(DomainDatabase& db, const std::vector<DomainRecord>& records,
-                            const std::function<void(std::size_t, const std::string&)>& onFailure) {
+                            const std::function<void(std::size_t, const std::string&)>& onFailure,
+                            const InsertControl& control) {
   InsertSummary summary;
   const auto report = [&](std::size_t index, const std::string& why) {
     ++summary.failed;
     if (onFailure) onFailure(index, why);
   };
-  const bool committed = db.transaction([&](SqliteConnection& connection) {
-    SqliteStatement statement = connection.prepare(insertStatement());
-    for (std::size_t i = 0; i < records.size(); ++i) {
-      std::string why;
-      const auto values = domainValues(records[i], &why);
-      if (!values) {
-        report(i, why);
-        continue;
-      }
-      statement.reset();
-      if (statement.bind(*values)) statement.step();
-      if (statement.failed()) {
-        report(i, connection.lastError());
-      } else {
-        ++summary.added;
-      }
-    }
-    return true;
-  });
+  std::string error;
+  const bool committed = db.transaction(
+      [&](SqliteConnection& connection) {
+        SqliteStatement statement = connection.prepare(insertStatement());
+        if (!statement.valid()) return false;
+        for (std::size_t i = 0; i < records.size(); ++i) {
+          if (control.stop.stop_requested()) {
+            summary.cancelled = true;
+            return false;
+          }
+          if (control.progress && i > 0 && i % kInsertProgressStep == 0) {
+            control.progress(i, records.size());
+          }
+          std::string why;
+          const auto values = domainValues(records[i], &why);
+          if (!values) {
+            report(i, why);
+            continue;
+          }
+          statement.reset();
+          if (statement.bind(*values)) statement.step();
+          if (statement.failed()) {
+            report(i, connection.lastError());
+          } else {
+            ++summary.added;
+          }
+        }
+        if (control.progress) control.progress(records.size(), records.size());
+        return true;
+      },
+      &error);
   if (!committed) {
-    summary = InsertSummary{0, records.size()};
+    const bool cancelled = summary.cancelled;
+    summary = InsertSummary{};
+    summary.failed = records.size();
+    summary.cancelled = cancelled;
+    if (!cancelled) summary.error = error.empty() ? "the insert could not be stored" : error;
   }
   return summary;
 }

@@ -87,6 +87,12 @@ std::string gbkToUtf8(std::string_view gbk) {
   return converter.convert(gbk, "\xEF\xBF\xBD", gbkSequenceLength);
 }
 
+std::string gb18030ToUtf8(std::string_view gb18030) {
+  if (gb18030.empty()) return {};
+  thread_local Converter converter("UTF-8", "GB18030");
+  return converter.convert(gb18030, "\xEF\xBF\xBD", gbkSequenceLength);
+}
+
 std::size_t gbkByteLength(std::string_view utf8) {
   bool ascii = true;
   for (char c : utf8) {

@@ -15,6 +15,10 @@ std::string utf8ToGbk(std::string_view utf8);
 // Invalid GBK sequences become U+FFFD.
 std::string gbkToUtf8(std::string_view gbk);
 
+// GB18030 (a superset of GBK: every character has a form) to UTF-8; invalid
+// sequences become U+FFFD.
+std::string gb18030ToUtf8(std::string_view gb18030);
+
 // Length of a text in GBK bytes: ASCII counts 1, a Chinese character 2.
 std::size_t gbkByteLength(std::string_view utf8);
 

@@ -107,6 +107,49 @@ TEST_F(CellWriteBackTest, UnsoldHasNoSaleDateAndBlankGroupsAreNotGrouped) {
   EXPECT_EQ(stored(DomainField::Note), SqlValue("it's fine"));
 }
 
+// A row left unsold with a sale date (written by an older version, or by
+// hand) loses the date at its next edit, whichever cell that is.
+class EditsOfAnUnsoldRowWithASaleDate : public CellWriteBackTest,
+                                        public ::testing::WithParamInterface<DomainField> {
+ protected:
+  void SetUp() override {
+    CellWriteBackTest::SetUp();
+    ASSERT_TRUE(db().run("UPDATE 域名 SET 出售时间='2020-05-06' WHERE 域名='abc.com'"));
+  }
+};
+
+TEST_P(EditsOfAnUnsoldRowWithASaleDate, ClearTheSaleDate) {
+  const DomainField field = GetParam();
+  const auto before = storedValues();
+  const std::string text = isMoneyField(field) ? "0" : isDateField(field) ? "2018-02-03" : "new";
+  const CellWriteBack result = edit(field, text);
+  ASSERT_TRUE(result.stored);
+  EXPECT_EQ(stored(DomainField::SoldOn), SqlValue());
+  EXPECT_EQ(result.record[DomainField::SoldOn], "");
+  EXPECT_EQ(result.written.back(), DomainField::SoldOn);
+  EXPECT_EQ(result.written.front(), field);
+  if (!isMoneyField(field)) {
+    expectOthersUnchanged(before, {field, DomainField::SoldOn});
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cells, EditsOfAnUnsoldRowWithASaleDate,
+                         ::testing::Values(DomainField::Note, DomainField::Registrar,
+                                           DomainField::ExpiresOn, DomainField::PurchasedOn,
+                                           DomainField::AskingPrice, DomainField::FinalPrice),
+                         [](const ::testing::TestParamInfo<DomainField>& info) {
+                           return "Column" + std::to_string(static_cast<int>(info.param));
+                         });
+
+TEST_F(CellWriteBackTest, EditsOfASoldRowKeepItsSaleDate) {
+  ASSERT_TRUE(edit(DomainField::FinalPrice, "500").stored);
+  ASSERT_TRUE(edit(DomainField::SoldOn, "2020-05-06").stored);
+  const CellWriteBack result = edit(DomainField::Note, "new");
+  ASSERT_TRUE(result.stored);
+  EXPECT_EQ(result.written, std::vector<DomainField>{DomainField::Note});
+  EXPECT_EQ(stored(DomainField::SoldOn), SqlValue("2020-05-06"));
+}
+
 class TypedDates : public CellWriteBackTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(TypedDates, AreStoredAsTheDateTyped) {

@@ -1,0 +1,210 @@
+#include "editing/batch_modify.h"
+
+#include <cmath>
+
+#include "store/batch_update.h"
+#include "store/derived_fields.h"
+#include "support/numbers.h"
+
+namespace pelmora {
+namespace {
+
+// Domains committed together; a stop request is honoured between chunks.
+constexpr std::size_t kChunkSize = 500;
+constexpr double kZeroTolerance = 0.0000001;
+
+// The choices read once for the whole run.
+struct PreparedChoices {
+  std::optional<double> oneTimeCost;
+  std::optional<double> renewalCost;
+  std::optional<double> reservePrice;
+  std::optional<double> askingPrice;
+  std::optional<double> finalPrice;
+  std::string refused;  // why no domain can be modified with these values
+};
+
+std::optional<double> costValue(const std::optional<std::string>& text) {
+  if (!text) return std::nullopt;
+  return text->empty() ? 0.0 : roundMoney(readNumber(*text));
+}
+
+// A price must read as a number; empty reads 0.
+std::optional<double> priceValue(const std::optional<std::string>& text, DomainField field,
+                                 std::string& refused) {
+  if (!text) return std::nullopt;
+  const auto number = parseNumberOrBlank(*text);
+  if (!number && refused.empty()) {
+    refused = std::string(columnName(field)) + " is not a number: " + *text;
+  }
+  return number.value_or(0.0);
+}
+
+PreparedChoices prepare(const BatchModifyChoices& choices) {
+  PreparedChoices prepared;
+  prepared.oneTimeCost = costValue(choices.oneTimeCost);
+  prepared.renewalCost = costValue(choices.renewalCost);
+  prepared.reservePrice =
+      priceValue(choices.reservePrice, DomainField::ReservePrice, prepared.refused);
+  prepared.askingPrice =
+      priceValue(choices.askingPrice, DomainField::AskingPrice, prepared.refused);
+  prepared.finalPrice = priceValue(choices.finalPrice, DomainField::FinalPrice, prepared.refused);
+  return prepared;
+}
+
+SqlValue dateValue(const Date& date) { return formatDate(date); }
+
+// The columns one domain gets, from the choices and its stored amounts.
+std::vector<ColumnValue> columnsFor(const BatchModifyChoices& choices,
+                                    const PreparedChoices& values, const StoredAmounts& stored) {
+  std::vector<ColumnValue> columns;
+  if (choices.registrar) columns.emplace_back(DomainField::Registrar, *choices.registrar);
+  if (choices.domainType) columns.emplace_back(DomainField::DomainType, *choices.domainType);
+  if (choices.category) columns.emplace_back(DomainField::Category, *choices.category);
+  if (values.oneTimeCost) columns.emplace_back(DomainField::OneTimeCost, *values.oneTimeCost);
+  if (values.renewalCost) columns.emplace_back(DomainField::RenewalCost, *values.renewalCost);
+
+  const double oneTimeCost = values.oneTimeCost.value_or(stored.oneTimeCost);
+  const double renewalCost = values.renewalCost.value_or(stored.renewalCost);
+  const bool costsChosen = values.oneTimeCost || values.renewalCost;
+  if (costsChosen) {
+    const double actualCost = oneTimeCost + renewalCost;
+    columns.emplace_back(DomainField::ActualCost, actualCost);
+    if (!values.finalPrice && std::fabs(stored.finalPrice) > kZeroTolerance) {
+      columns.emplace_back(DomainField::Profit, roundMoney(stored.finalPrice - actualCost));
+    }
+  }
+  bool soldNow = stored.sold;
+  if (values.finalPrice) {
+    const DerivedAmounts amounts = deriveAmounts(oneTimeCost, renewalCost, *values.finalPrice);
+    soldNow = amounts.sold;
+    columns.emplace_back(DomainField::FinalPrice, *values.finalPrice);
+    columns.emplace_back(DomainField::Sold, std::int64_t{amounts.sold ? 1 : 0});
+    columns.emplace_back(DomainField::Profit, amounts.profit);
+  }
+  if (values.reservePrice) columns.emplace_back(DomainField::ReservePrice, *values.reservePrice);
+  if (values.askingPrice) columns.emplace_back(DomainField::AskingPrice, *values.askingPrice);
+  if (choices.note) {
+    columns.emplace_back(DomainField::Note,
+                         choices.note->empty() ? std::string(" ") : *choices.note);
+  }
+  if (choices.purchasedOn)
+    columns.emplace_back(DomainField::PurchasedOn, dateValue(*choices.purchasedOn));
+
+  // An unsold domain has no sale date; a chosen one is kept only for a sold one.
+  if (values.finalPrice && !soldNow) {
+    columns.emplace_back(DomainField::SoldOn, std::monostate{});
+  } else if (choices.soldOn) {
+    columns.emplace_back(DomainField::SoldOn,
+                         soldNow ? dateValue(*choices.soldOn) : SqlValue(std::monostate{}));
+  }
+  return columns;
+}
+
+// Modifies one domain inside the chunk's transaction.
+BatchModifyItem modifyOne(NamedRowWriter& writer, const BatchModifyChoices& choices,
+                          const PreparedChoices& values, std::size_t index,
+                          const std::string& domain) {
+  BatchModifyItem item;
+  item.index = index;
+  item.domain = domain;
+  if (domain.empty()) {
+    item.why = "empty domain name";
+    return item;
+  }
+  if (!values.refused.empty()) {
+    item.why = values.refused;
+    return item;
+  }
+  const StoredAmountsRead read = writer.storedAmounts(domain);
+  if (!read.ok) {
+    item.why = read.error;
+    return item;
+  }
+  if (!read.amounts) {
+    item.why = "not in the domain list";
+    return item;
+  }
+  NamedRowUpdate update = writer.updateColumns(domain, columnsFor(choices, values, *read.amounts));
+  item.ok = update.ok;
+  if (update.ok) {
+    item.stored = std::move(update.stored);
+  } else {
+    item.why = std::move(update.error);
+  }
+  return item;
+}
+
+}  // namespace
+
+bool BatchModifyChoices::nothingChosen() const {
+  return !registrar && !domainType && !category && !oneTimeCost && !renewalCost && !reservePrice &&
+         !askingPrice && !finalPrice && !note && !purchasedOn && !soldOn;
+}
+
+BatchModifyResult runBatchModify(DomainDatabase& db, const std::vector<std::string>& domains,
+                                 const BatchModifyChoices& choices,
+                                 const BatchModifyItemSink& onItem,
+                                 const BatchModifyProgress& progress, std::stop_token stop) {
+  BatchModifyResult result;
+  result.total = domains.size();
+  if (choices.nothingChosen()) {
+    result.nothingChosen = true;
+    return result;
+  }
+  const PreparedChoices values = prepare(choices);
+
+  std::size_t done = 0;
+  const auto report = [&](BatchModifyItem& item) {
+    ++(item.ok ? result.succeeded : result.failed);
+    if (onItem) onItem(item);
+    ++done;
+    if (progress) progress(done, result.total);
+  };
+
+  std::vector<BatchModifyItem> items;
+  items.reserve(kChunkSize);
+  for (std::size_t first = 0; first < domains.size(); first += kChunkSize) {
+    if (stop.stop_requested()) {
+      result.cancelled = true;
+      break;
+    }
+    const std::size_t end = std::min(domains.size(), first + kChunkSize);
+    items.clear();
+    std::string reason;
+    bool committed = false;
+    if (result.error.empty()) {
+      committed = db.transaction(
+          [&](SqliteConnection& connection) {
+            NamedRowWriter writer(connection);
+            for (std::size_t i = first; i < end; ++i) {
+              items.push_back(modifyOne(writer, choices, values, i, domains[i]));
+              // A failure that ended the transaction takes the chunk with it.
+              if (!items.back().ok && !connection.inTransaction()) return false;
+            }
+            return true;
+          },
+          &reason);
+      if (!committed) result.error = "the changes could not be stored: " + reason;
+    }
+    if (!committed) {
+      // Nothing of this chunk was stored, and the run cannot go on.
+      items.clear();
+      for (std::size_t i = first; i < end; ++i) {
+        items.push_back({i, domains[i], false, {}, result.error});
+      }
+    }
+    for (BatchModifyItem& item : items) report(item);
+  }
+  return result;
+}
+
+std::string batchModifyProgressText(std::size_t done, std::size_t total) {
+  return "进度: [ " + std::to_string(done) + " / " + std::to_string(total) + " ]";
+}
+
+std::string batchModifyResultText(const BatchModifyResult& result) {
+  return "修改完毕: 总数[ " + std::to_string(result.total) + " ], 成功[ " +
+         std::to_string(result.succeeded) + " ], 失败[ " + std::to_string(result.failed) + " ]";
+}
+
+}  // namespace pelmora

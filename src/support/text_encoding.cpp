@@ -1,0 +1,79 @@
+#include "support/text_encoding.h"
+
+#include "support/gbk.h"
+#include "support/text_helpers.h"
+
+namespace pelmora {
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+constexpr char32_t kReplacement = 0xFFFD;
+
+void appendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+  const auto unitAt = [&](std::size_t i) -> char32_t {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    return bigEndian ? (first << 8) | second : (second << 8) | first;
+  };
+  std::string out;
+  out.reserve(bytes.size());
+  std::size_t i = 0;
+  for (; i + 1 < bytes.size(); i += 2) {
+    const char32_t unit = unitAt(i);
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < bytes.size()) {
+      const char32_t low = unitAt(i + 2);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+        i += 2;
+        continue;
+      }
+    }
+    appendUtf8(out, unit >= 0xD800 && unit <= 0xDFFF ? kReplacement : unit);
+  }
+  if (i < bytes.size()) appendUtf8(out, kReplacement);  // an odd last byte
+  return out;
+}
+
+}  // namespace
+
+bool isValidUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t codePoint = 0;
+    const std::size_t length = utf8SequenceAt(text, i, codePoint);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
+std::string decodeTextFile(std::string_view bytes) {
+  // A marked file is taken at its word: invalid bytes in it stay invalid and
+  // fail their line, rather than the whole file being read as GB18030.
+  if (bytes.starts_with(kUtf8Mark)) return std::string(bytes.substr(kUtf8Mark.size()));
+  if (bytes.starts_with(kUtf16LeMark)) return utf16ToUtf8(bytes.substr(2), false);
+  if (bytes.starts_with(kUtf16BeMark)) return utf16ToUtf8(bytes.substr(2), true);
+  if (isValidUtf8(bytes)) return std::string(bytes);
+  return gb18030ToUtf8(bytes);
+}
+
+}  // namespace pelmora

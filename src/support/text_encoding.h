@@ -1,0 +1,22 @@
+#pragma once
+
+// Text files from outside (lists, CSV exports) come as UTF-8, with or without
+// a byte order mark, as UTF-16 with its mark, or in the Chinese code page of
+// older Windows programs (GBK, read as its superset GB18030).
+
+#include <string>
+#include <string_view>
+
+namespace pelmora {
+
+// True when every byte belongs to a valid UTF-8 sequence (no overlong forms,
+// surrogates or values past U+10FFFF).
+bool isValidUtf8(std::string_view text);
+
+// The file's bytes as UTF-8: after a UTF-8 mark the rest is taken as it is; a
+// UTF-16 mark (LE or BE) makes the rest read as UTF-16; unmarked valid UTF-8
+// stays as it is; anything else is read as GB18030. UTF-16 or GB18030
+// sequences that cannot be read become U+FFFD.
+std::string decodeTextFile(std::string_view bytes);
+
+}  // namespace pelmora

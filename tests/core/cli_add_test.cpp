@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "cli/command_line.h"
+#include "cli_runner.h"
+#include "editing/batch_add.h"
+#include "store/classification_lists.h"
+#include "support/gbk.h"
+#include "test_db.h"
+
+namespace pelmora::testing {
+namespace {
+
+const std::vector<std::string> kLines{"a.com", "b.com|x", "c.com|爱名|||||||||||| ", "A.com",
+                                      "例子.net||||||5|||||||"};
+const std::string kExpectedOutput =
+    "b.com[格式错误]\n"
+    "c.com[注册商字段不正确]\n"
+    "A.com[格式错误,或域名已存在]\n"
+    "结果: 总计[ 5 ],成功[ 2 ],失败[ 3 ]\n";
+
+std::string joined(const std::vector<std::string>& lines, const std::string& lineBreak) {
+  std::string text;
+  for (const std::string& line : lines) text += line + lineBreak;
+  return text;
+}
+
+class CliAddTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(openCurrentDatabase(dbPath_)); }
+
+  std::string write(const std::string& name, const std::string& bytes) {
+    const auto path = folder_.file(name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path.string();
+  }
+
+  std::pair<int, std::string> add(const std::string& arguments) {
+    return runCli("--db " + dbPath_.string() + " add " + arguments);
+  }
+
+  std::vector<std::string> storedNames() {
+    auto db = openCurrentDatabase(dbPath_, nullptr, OpenMode::ReadOnly);
+    std::vector<std::string> names;
+    EXPECT_TRUE(db);
+    if (db) {
+      db->query("SELECT 域名 FROM 域名 ORDER BY id", {},
+                [&](const SqlRow& row) { names.push_back(row.text(0)); });
+    }
+    return names;
+  }
+
+  TempFolder folder_;
+  std::filesystem::path dbPath_ = folder_.file("domain.mdb");
+};
+
+struct InputCase {
+  std::string name;
+  std::string bytes;
+  bool viaStdin;
+};
+
+void PrintTo(const InputCase& c, std::ostream* out) { *out << c.name; }
+
+class CliAddInputTest : public CliAddTest, public ::testing::WithParamInterface<InputCase> {};
+
+TEST_P(CliAddInputTest, TheSameLinesGiveTheSameResultInAnyForm) {
+  const std::string file = write("lines.txt", GetParam().bytes);
+  const auto [code, output] = add(GetParam().viaStdin ? "< " + file : "--file " + file);
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(output, kExpectedOutput);
+  EXPECT_EQ(storedNames(), (std::vector<std::string>{"a.com", "例子.net"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, CliAddInputTest,
+    ::testing::Values(InputCase{"Lf", joined(kLines, "\n"), false},
+                      InputCase{"CrLf", joined(kLines, "\r\n"), false},
+                      InputCase{"NoFinalBreak",
+                                joined(kLines, "\r\n").substr(0, joined(kLines, "\r\n").size() - 2),
+                                false},
+                      InputCase{"Utf8Mark", "\xEF\xBB\xBF" + joined(kLines, "\r\n"), false},
+                      InputCase{"Gbk", utf8ToGbk(joined(kLines, "\r\n")), false},
+                      InputCase{"Stdin", joined(kLines, "\n"), true},
+                      InputCase{"GbkStdin", utf8ToGbk(joined(kLines, "\n")), true}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(CliAddTest, TheCommandPrintsWhatTheCoreRunGives) {
+  // in-process, against the core run on a second database with the same lines
+  TempFolder other;
+  auto reference = openCurrentDatabase(other.file("domain.mdb"));
+  ASSERT_TRUE(reference);
+  ClassificationLists lists;
+  ASSERT_TRUE(lists.rebuild(*reference));
+  const BatchAddResult expected = runBatchAdd(*reference, kLines, lists);
+  std::string expectedText = expected.failures;
+  for (std::size_t at; (at = expectedText.find("\r\n")) != std::string::npos;) {
+    expectedText.replace(at, 2, "\n");
+  }
+  expectedText += batchAddResultText(expected) + "\n";
+
+  auto db = openCurrentDatabase(dbPath_);
+  ASSERT_TRUE(db);
+  const std::string file = write("lines.txt", joined(kLines, "\r\n"));
+  std::ostringstream out;
+  std::ostringstream err;
+  const int code =
+      cli::runCommandLine({"add", "--file", file}, Clock::system(), out, err, db.get());
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(out.str(), expectedText);
+  EXPECT_EQ(out.str(), kExpectedOutput);
+  EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(CliAddTest, FailedNamesAreEscapedForTheTerminal) {
+  const std::string file = write("lines.txt",
+                                 "\xEF\xBB\xBF"
+                                 "bad\xFF.com|x\r\ntab\t.com|y\r\n");
+  const auto [code, output] = add("--file " + file);
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(output,
+            "bad\\xFF.com[格式错误]\n"
+            "tab\\t.com[格式错误]\n"
+            "结果: 总计[ 2 ],成功[ 0 ],失败[ 2 ]\n");
+}
+
+TEST_F(CliAddTest, CsvImportReportsUnknownColumnsAndBrokenLines) {
+  const std::string file = write("list.csv",
+                                 "\xEF\xBB\xBF"
+                                 "domain;Note;颜色;cost\r\n"
+                                 "\"semi;colon.com\";\"it's \"\"x\"\"\";红;12.345\r\n"
+                                 "b.com;\"two\r\nlines\";;\r\n"
+                                 "c.com;short\r\n"
+                                 "d.com;;;1\r\n");
+  const auto [code, output] = add("--csv " + file);
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(output,
+            "pelmora-cli add: 未知的列已跳过: 颜色\n"
+            "第 5 行[格式错误]\n"
+            "结果: 总计[ 4 ],成功[ 3 ],失败[ 1 ]\n");
+  EXPECT_EQ(storedNames(), (std::vector<std::string>{"semi;colon.com", "b.com", "d.com"}));
+}
+
+struct ExitCase {
+  std::string arguments;  // {F} stands for a file holding `content`
+  std::string content;
+  int code;
+};
+
+void PrintTo(const ExitCase& c, std::ostream* out) { *out << c.arguments; }
+
+class CliAddExitCodeTest : public CliAddTest, public ::testing::WithParamInterface<ExitCase> {};
+
+TEST_P(CliAddExitCodeTest, ExitCodesTellWhatHappened) {
+  std::string arguments = GetParam().arguments;
+  const std::string file = write("input.csv", GetParam().content);
+  for (std::size_t at; (at = arguments.find("{F}")) != std::string::npos;) {
+    arguments.replace(at, 3, file);
+  }
+  const auto [code, output] = add(arguments);
+  EXPECT_EQ(code, GetParam().code) << arguments << "\n" << output;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliAddExitCodeTest,
+    ::testing::Values(ExitCase{"--file {F}", "ok1.com\nok2.com\n", 0},
+                      ExitCase{"--file {F}", "", 0}, ExitCase{"--file {F}", "x|y\n", 1},
+                      ExitCase{"--csv {F}", "域名,备注\nok.com,n\n", 0},
+                      ExitCase{"--csv {F}", "域名,备注\nok.com\n", 1},
+                      ExitCase{"--csv {F}", "note,cost\nx,1\n", 2}, ExitCase{"--csv {F}", "", 2},
+                      ExitCase{"--file /nonexistent/lines.txt", "", 2}, ExitCase{"--file .", "", 2},
+                      ExitCase{"--csv /nonexistent/list.csv", "", 2},
+                      ExitCase{"--file {F} --csv {F}", "", 2}, ExitCase{"--file", "", 2},
+                      ExitCase{"stray", "", 2}));
+
+TEST(CliAddDatabase, AnUnusableDatabaseExitsTwo) {
+  TempFolder folder;
+  const auto path = folder.file("domain.mdb");
+  std::ofstream(path) << "not a database";
+  const auto lines = folder.file("lines.txt");
+  std::ofstream(lines) << "a.com\n";
+  const auto [code, output] = runCli("--db " + path.string() + " add --file " + lines.string());
+  EXPECT_EQ(code, 2) << output;
+}
+
+}  // namespace
+}  // namespace pelmora::testing
