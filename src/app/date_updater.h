@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/background_job.h"
 #include "lookup/date_update.h"
 #include "store/domain_database.h"
+#include "ui/background_job.h"
 
 namespace pelmora::ui {
 

@@ -20,7 +20,6 @@
 #include "app/main_window_texts.h"
 #include "app/operation_gate.h"
 #include "app/reminder_menu.h"
-#include "ui/run_progress.h"
 #include "app/tool_windows.h"
 #include "app/tray_icon.h"
 #include "editing/row_write_back.h"
@@ -31,6 +30,7 @@
 #include "ui/filter_window.h"
 #include "ui/listing_grid.h"
 #include "ui/qt_text.h"
+#include "ui/run_progress.h"
 #include "ui/toolkit.h"
 
 namespace pelmora::ui {
@@ -193,8 +193,7 @@ QString MainWindow::statusText(int part) const {
 }
 
 void MainWindow::loadPage(bool refresh) {
-  const FilterCriteria criteria = filterWindow_ ? filterWindow_->criteria() : FilterCriteria{};
-  const SqlCondition condition = buildWhere(criteria, options_.clock.today());
+  const SqlCondition condition = currentCondition();
   if (refresh && !refreshCounts(condition)) return;
   filterState_->setVisible(!condition.empty());
 
@@ -225,6 +224,11 @@ void MainWindow::loadPage(bool refresh) {
     grid_->showAllColumns();
   }
   setStatus(texts::dataLoaded());
+}
+
+SqlCondition MainWindow::currentCondition() const {
+  const FilterCriteria criteria = filterWindow_ ? filterWindow_->criteria() : FilterCriteria{};
+  return buildWhere(criteria, options_.clock.today());
 }
 
 bool MainWindow::refreshCounts(const SqlCondition& condition) {

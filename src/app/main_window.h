@@ -31,6 +31,7 @@ class QToolButton;
 
 namespace pelmora::ui {
 
+class BatchModifyWindow;
 class ListingGrid;
 class DateUpdater;
 class MainActions;
@@ -121,6 +122,21 @@ class MainWindow : public QMainWindow {
   void toggleColumnWindow();
   void showDue(int expiryChoiceIndex);
   void setAlwaysOnTop(bool on);
+
+  // 批量添加域名: its window and action (main_window_add.cpp).
+  void registerBatchAddWindow();
+
+  // Batch modify and delete of the ticked rows (main_window_editing.cpp).
+  void wireEditing();
+  void deleteTicked();
+  SqlCondition currentCondition() const;
+  // The total, page list and caption for the current filter; the grid and
+  // the selected page stay.
+  void recountKeepingPage();
+  // A batch-modify run goes on when its window is hidden; until it ends it
+  // holds the other operations off as a run.
+  void holdGateForHiddenRun(BatchModifyWindow* window);
+  bool hiddenRunHoldsGate_ = false;
 
   DomainDatabase& db_;
   SettingsStore settings_;

@@ -6,8 +6,8 @@
 #include "app/main_window.h"
 #include "app/main_window_texts.h"
 #include "app/operation_gate.h"
-#include "ui/run_progress.h"
 #include "ui/listing_grid.h"
+#include "ui/run_progress.h"
 #include "ui/toolkit.h"
 
 namespace pelmora::ui {

@@ -134,6 +134,8 @@ void MainWindow::createToolWindows() {
   };
   about.whenClosed = WhenClosed::Delete;
   tools_->add(kAboutBox, std::move(about));
+  wireEditing();
+  registerBatchAddWindow();
 
   tools_->window(kFilterWindow);
 }

@@ -122,6 +122,14 @@ bool PageModel::setData(const QModelIndex& index, const QVariant& value, int rol
   return true;
 }
 
+bool PageModel::removeRows(int row, int count, const QModelIndex& parent) {
+  if (parent.isValid() || row < 0 || count < 1 || row + count > rowCount()) return false;
+  beginRemoveRows(parent, row, row + count - 1);
+  rows_.erase(rows_.begin() + row, rows_.begin() + row + count);
+  endRemoveRows();
+  return true;
+}
+
 QString PageModel::cellText(int row, int column) const {
   return rows_[static_cast<std::size_t>(row)].texts[column];
 }
@@ -191,19 +199,27 @@ std::optional<QColor> PageModel::textColour(const Row& row, int column) const {
   if (isDateCell(column) && row.dates != DateState::Untouched) {
     return row.dates == DateState::Updated ? kDatesUpdatedText : kDatesFailedText;
   }
-  if (row.edit != EditState::Untouched) {
-    return row.edit == EditState::Stored ? kStoredText : kRefusedText;
+  switch (row.edit) {
+    case EditState::Untouched:
+      return std::nullopt;
+    case EditState::Stored:
+    case EditState::BatchStored:
+      return kStoredText;
+    case EditState::Refused:
+    case EditState::BatchRefused:
+      return kRefusedText;
   }
   return std::nullopt;
 }
 
 bool PageModel::isBold(const Row& row, int column) const {
-  return row.edit != EditState::Untouched ||
-         (isDateCell(column) && row.dates != DateState::Untouched);
+  return row.bold || (isDateCell(column) && row.dates != DateState::Untouched);
 }
 
 void PageModel::setEditState(int row, EditState state) {
-  rows_[static_cast<std::size_t>(row)].edit = state;
+  Row& target = rows_[static_cast<std::size_t>(row)];
+  target.edit = state;
+  if (state == EditState::Stored || state == EditState::Refused) target.bold = true;
   rowChanged(row);
 }
 
@@ -229,6 +245,7 @@ bool PageModel::isCellReadOnly(int row, int column) const {
 void PageModel::restoreLook() {
   for (Row& row : rows_) {
     row.edit = EditState::Untouched;
+    row.bold = false;
     row.dates = DateState::Untouched;
   }
   if (!rows_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, kDomainFieldCount - 1));

@@ -14,9 +14,10 @@
 
 namespace pelmora::ui {
 
-// The outcome of the last in-place edit of a row: its text turns blue
-// (stored) or red (refused), in bold.
-enum class EditState { Untouched, Stored, Refused };
+// The outcome of the last change of a row: its text turns blue (stored) or
+// red (refused). An in-place edit also sets the row in bold, for good; a
+// batch modify only colours it.
+enum class EditState { Untouched, Stored, Refused, BatchStored, BatchRefused };
 // The outcome of the last date update of a row: its two date cells turn
 // green with blue text (stored) or light red (failed), in bold.
 enum class DateState { Untouched, Updated, Failed };
@@ -42,6 +43,7 @@ class PageModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  bool removeRows(int row, int count, const QModelIndex& parent = {}) override;
 
   QString cellText(int row, int column) const;
   void setCellText(int row, int column, const QString& text);
@@ -80,6 +82,7 @@ class PageModel : public QAbstractTableModel {
     bool ticked = false;
     bool sold = false;
     EditState edit = EditState::Untouched;
+    bool bold = false;  // edited in place since the last restoreLook
     DateState dates = DateState::Untouched;
     std::array<bool, kDomainFieldCount> readOnly{};
   };

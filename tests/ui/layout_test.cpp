@@ -9,6 +9,8 @@
 #include <QToolButton>
 
 #include "ui/about_dialog.h"
+#include "ui/editing/batch_add_window.h"
+#include "ui/editing/batch_modify_window.h"
 #include "ui_test_support.h"
 
 namespace pelmora::testing {
@@ -128,6 +130,17 @@ TEST_F(LayoutTest, FilterWindowCaptionsFitAtItsDefaultSize) {
   EXPECT_GE(expectNothingClipped(filter), 20);
 }
 
+TEST_F(LayoutTest, BatchModifyWindowCaptionsFitAtItsDefaultSize) {
+  open();
+  control<QAbstractButton>("按钮_修改选中")->click();
+  auto* modify = window_->findChild<ui::BatchModifyWindow*>();
+  ASSERT_NE(modify, nullptr);
+  ASSERT_TRUE(modify->isVisible());
+  modify->findChild<QCheckBox*>("选择框_最终售价")->setChecked(true);  // shows the tips
+  QApplication::processEvents();
+  EXPECT_GE(expectNothingClipped(modify), 19);
+}
+
 TEST_F(LayoutTest, AboutBoxHasAFixedSizeAndNoMaximiseButton) {
   ui::AboutDialog about(nullptr);
   about.show();
@@ -136,6 +149,16 @@ TEST_F(LayoutTest, AboutBoxHasAFixedSizeAndNoMaximiseButton) {
   EXPECT_EQ(about.size(), about.minimumSize());
   EXPECT_FALSE(about.windowFlags() & Qt::WindowMaximizeButtonHint);
   EXPECT_GE(expectNothingClipped(&about), 2);
+}
+
+TEST_F(LayoutTest, BatchAddWindowCaptionsFitAtItsDefaultSize) {
+  open();
+  control<QAbstractButton>("按钮_批量添加域名")->click();
+  auto* batchAdd = window_->findChild<ui::BatchAddWindow*>();
+  ASSERT_NE(batchAdd, nullptr);
+  ASSERT_TRUE(batchAdd->isVisible());
+  QApplication::processEvents();
+  EXPECT_GE(expectNothingClipped(batchAdd), 6);
 }
 
 }  // namespace

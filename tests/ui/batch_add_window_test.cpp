@@ -1,0 +1,372 @@
+#include "ui/editing/batch_add_window.h"
+
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QUrl>
+
+#include "app/main_actions.h"
+#include "app/operation_gate.h"
+#include "store/domain_record.h"
+#include "support/gbk.h"
+#include "ui_test_support.h"
+
+namespace pelmora::testing {
+namespace {
+
+const QString kTips = QStringLiteral(
+    "1) 添加格式如下(每个字段用 | 分割,且一行一个域名) , "
+    "且注册商,域名类型,自定义分类需要对应软件设置里面的分类.或者为空.\n\n"
+    "   域名|注册商|域名类型|自定义分类|注册时间|到期时间|一次成本|续费成本|预售底价|标价|最终售价|"
+    "备注|购买时间|出售时间\n\n"
+    "   例如:\n\n"
+    "2) 如需要导入域名和成本这2个字段,则所有分隔符不能少. 格式如: 域名||||||一次成本|||||||\n\n"
+    "   例如:\n\n"
+    "3) 如您一次性导入很多域名嫌麻烦,可以直接导入整个域名列表,格式为一行一个域名即可."
+    "且只能是域名,不能有其他字段和分隔符\n\n"
+    "   例如:\n\n"
+    "4) 批量添加域名,没有自动获取注册/到期时间功能.");
+
+class BatchAddWindowTest : public MainWindowTest {
+ protected:
+  // The main window over a database knowing the classification values the
+  // first example uses, and the batch-add window opened by its button.
+  ui::BatchAddWindow& openBatchAdd() {
+    if (!window_) {
+      addEntry("注册商", "西数", 1);
+      addEntry("域名类型", "3数字", 1);
+      addEntry("自定义分类", "已挂一口价", 1);
+      open();
+    }
+    QTest::mouseClick(control<QAbstractButton>("按钮_批量添加域名"), Qt::LeftButton);
+    batchAdd_ = window_->findChild<ui::BatchAddWindow*>();
+    EXPECT_NE(batchAdd_, nullptr);
+    return *batchAdd_;
+  }
+
+  template <typename T>
+  T* part(const QString& name) {
+    T* found = batchAdd_->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+  }
+  QPlainTextEdit* pending() { return part<QPlainTextEdit>("编辑框_待添加列表"); }
+  QPlainTextEdit* failures() { return part<QPlainTextEdit>("编辑框_添加失败列表"); }
+  QPushButton* confirm() { return part<QPushButton>("按钮_确认"); }
+  QString status() { return part<QLabel>("状态条1_提示")->text(); }
+  QString title(const QString& group) { return part<QGroupBox>(group)->title(); }
+  QString example(int k) {
+    return part<QLineEdit>(QStringLiteral("编辑框_例子") + QString::number(k))->text();
+  }
+
+  // Clicks 确认 and waits for the result; the button is off meanwhile.
+  void runAndWait() {
+    QSignalSpy ended(batchAdd_, &ui::BatchAddWindow::runEnded);
+    QTest::mouseClick(confirm(), Qt::LeftButton);
+    EXPECT_FALSE(confirm()->isEnabled());
+    ASSERT_TRUE(ended.wait(60000));
+    EXPECT_TRUE(confirm()->isEnabled());
+  }
+
+  void closeBatchAdd() {
+    QPointer<ui::BatchAddWindow> going = batchAdd_;
+    QTest::mouseClick(part<QPushButton>("按钮_关闭"), Qt::LeftButton);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(going.isNull());
+    batchAdd_ = nullptr;
+  }
+
+  std::optional<DomainRecord> stored(const std::string& name) {
+    std::optional<DomainRecord> record;
+    db().query("SELECT " + domainColumnList() + " FROM 域名 WHERE 域名=?", {name},
+               [&](const SqlRow& row) { record = readDomainRecord(row); });
+    return record;
+  }
+  std::int64_t storedCount() {
+    return std::get<std::int64_t>(db().scalar("SELECT count(*) FROM 域名").value());
+  }
+
+  QString writeFile(const std::string& name, const std::string& bytes) {
+    const QString path = QString::fromStdString(folder_.file(name).string());
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return path;
+  }
+
+  // Drops the files on the list box as a file manager would.
+  bool drop(const QStringList& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    QWidget* target = pending()->viewport();
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
+    return dropped.isAccepted();
+  }
+
+  ui::BatchAddWindow* batchAdd_ = nullptr;
+};
+
+TEST_F(BatchAddWindowTest, ControlsCaptionsHelpAndExamples) {
+  auto& window = openBatchAdd();
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.windowTitle(), "批量添加域名");
+  EXPECT_EQ(window.parentWidget(), window_.get());
+  EXPECT_NE(window.windowModality(), Qt::NonModal);
+  EXPECT_EQ(title("分组框_待添加列表"), "待添加列表");
+  EXPECT_EQ(title("分组框_添加失败列表"), "添加失败列表");
+  EXPECT_EQ(title("分组框_友情提示"), "友情提示");
+  EXPECT_EQ(confirm()->text(), "确认");
+  EXPECT_EQ(part<QPushButton>("按钮_关闭")->text(), "关闭");
+  EXPECT_TRUE(pending()->toPlainText().isEmpty());
+  EXPECT_TRUE(failures()->toPlainText().isEmpty());
+  EXPECT_NE(part<QStatusBar>("状态条1"), nullptr);
+  EXPECT_TRUE(status().isEmpty());
+  EXPECT_EQ(part<QLabel>("透明标签_tips")->text(), kTips);
+  // Files are dropped on the list box itself; no other control has that name.
+  EXPECT_EQ(window.findChild<QWidget*>("编辑框_批量添加"), nullptr);
+
+  const QStringList first = example(1).split('|');
+  EXPECT_EQ(first.mid(1),
+            (QStringList{"西数", "3数字", "已挂一口价", "2016-12-09", "2026-12-09", "25", "400",
+                         "200000", "400000", "0", "已建站,自用", "2017-1-3", "2017-3-15"}));
+  const QString domain = first[0];
+  EXPECT_TRUE(domain.contains('.'));
+  EXPECT_EQ(example(2), domain + "||||||500|||||||");
+  EXPECT_EQ(example(3), domain);
+
+  // Beside the three "例如:" lines: top to bottom, within the help, apart.
+  auto* tips = part<QLabel>("透明标签_tips");
+  int below = tips->mapTo(&window, QPoint(0, 0)).y();
+  for (int k = 1; k <= 3; ++k) {
+    auto* box = part<QLineEdit>(QStringLiteral("编辑框_例子") + QString::number(k));
+    EXPECT_TRUE(box->isReadOnly());
+    const QRect at(box->mapTo(&window, QPoint(0, 0)), box->size());
+    EXPECT_GE(at.top(), below) << k;
+    EXPECT_LE(at.bottom(), tips->mapTo(&window, QPoint(0, tips->height())).y()) << k;
+    EXPECT_GE(box->width(), box->fontMetrics().horizontalAdvance(box->text())) << k;
+    below = at.bottom();
+  }
+}
+
+TEST_F(BatchAddWindowTest, TheWindowHoldsTheOtherOperationsAndShowsTheAction) {
+  auto& window = openBatchAdd();
+  QAction* action = window_->actions()->action(ui::Operation::BatchAdd);
+  EXPECT_EQ(action, menuAction("菜单_常用操作", "批量添加域名"));
+  EXPECT_EQ(action->shortcut(), QKeySequence(QStringLiteral("Ctrl+W")));
+  EXPECT_EQ(window_->gate()->holder(), ui::Operation::BatchAdd);
+  EXPECT_FALSE(control<QAbstractButton>("按钮_筛选")->isEnabled());
+  // Centred over the main window (to a pixel or two of rounding), which is
+  // not on top of others.
+  const QPoint off = window.frameGeometry().center() - window_->frameGeometry().center();
+  EXPECT_LE(std::abs(off.x()), 2);
+  EXPECT_LE(std::abs(off.y()), 2);
+  EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  closeBatchAdd();
+  EXPECT_EQ(window_->gate()->state(), ui::OperationGate::State::Idle);
+  EXPECT_TRUE(control<QAbstractButton>("按钮_筛选")->isEnabled());
+
+  // While the main window stays on top, so does a new batch-add window.
+  control<QCheckBox>("选择框_总在最前")->setChecked(true);
+  EXPECT_TRUE(openBatchAdd().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(BatchAddWindowTest, ExampleLinesAndBareDomainsAreAddedAndShownAfterClosing) {
+  openBatchAdd();
+  const QString domain = example(3);
+  QStringList lines;
+  lines << QString(example(1)).replace(domain, "one.com")
+        << QString(example(2)).replace(domain, "two.com")
+        << QString(example(3)).replace(domain, "three.com") << "bare.net"
+        << "bad.com|西数"
+        << "unknown.com|无此商|3数字|无此类||||||||||"
+        << "中文.cn";
+  pending()->setPlainText(lines.join("\n") + "\n");
+  EXPECT_EQ(title("分组框_待添加列表"), "待添加列表 [ 7 ]");
+  EXPECT_EQ(title("分组框_添加失败列表"), "添加失败列表");
+
+  runAndWait();
+  EXPECT_EQ(status(), "结果: 总计[ 7 ],成功[ 5 ],失败[ 2 ]");
+  EXPECT_EQ(failures()->toPlainText(), "bad.com[格式错误]\nunknown.com[自定义分类字段不正确]\n");
+  EXPECT_EQ(title("分组框_添加失败列表"), "添加失败列表 [ 2 ]");
+
+  const auto one = stored("one.com");
+  ASSERT_TRUE(one);
+  EXPECT_EQ((*one)[DomainField::Registrar], "西数");
+  EXPECT_EQ((*one)[DomainField::Category], "已挂一口价");
+  EXPECT_EQ((*one)[DomainField::ActualCost], "425");
+  EXPECT_EQ((*one)[DomainField::Note], "已建站,自用");
+  EXPECT_EQ((*one)[DomainField::PurchasedOn], "2017-01-03");
+  EXPECT_EQ((*one)[DomainField::Sold], std::string(kUnsoldText));
+  const auto two = stored("two.com");
+  ASSERT_TRUE(two);
+  EXPECT_EQ((*two)[DomainField::OneTimeCost], "500");
+  EXPECT_EQ((*two)[DomainField::Registrar], "-");
+  EXPECT_TRUE(stored("中文.cn"));
+  EXPECT_FALSE(stored("bad.com"));
+
+  // The grid is left alone during the run and reloaded when the window goes.
+  EXPECT_EQ(model().rowCount(), 0);
+  closeBatchAdd();
+  EXPECT_EQ(model().rowCount(), 5);
+  EXPECT_EQ(caption(), "翻页,总数[5]个,共[1]页");
+  QStringList names;
+  for (int row = 0; row < model().rowCount(); ++row)
+    names << model().cellText(row, ui::PageModel::kNameColumn);
+  names.sort();
+  EXPECT_EQ(names, (QStringList{"bare.net", "one.com", "three.com", "two.com", "中文.cn"}));
+}
+
+TEST_F(BatchAddWindowTest, ASecondRunListsOnlyItsOwnFailures) {
+  openBatchAdd();
+  pending()->setPlainText("a.com\nb.com");
+  runAndWait();
+  EXPECT_EQ(status(), "结果: 总计[ 2 ],成功[ 2 ],失败[ 0 ]");
+  EXPECT_EQ(title("分组框_添加失败列表"), "添加失败列表 [ 0 ]");
+  pending()->setPlainText("b.com\nc.com\n");
+  runAndWait();
+  EXPECT_EQ(status(), "结果: 总计[ 2 ],成功[ 1 ],失败[ 1 ]");
+  EXPECT_EQ(failures()->toPlainText(), "b.com[格式错误,或域名已存在]\n");
+  EXPECT_EQ(storedCount(), 3);
+}
+
+TEST_F(BatchAddWindowTest, CancellingARunAddsNothingAndSaysSo) {
+  openBatchAdd();
+  pending()->setPlainText("a.com\nb.com\nc.com");
+  QSignalSpy ended(batchAdd_, &ui::BatchAddWindow::runEnded);
+  // The database is held while the run starts and is cancelled, so the
+  // worker sees the stop before it inserts anything.
+  db().withConnection([&](SqliteConnection&) {
+    QTest::mouseClick(confirm(), Qt::LeftButton);
+    auto* cancel = part<QPushButton>("按钮_取消任务");
+    ASSERT_TRUE(cancel->isVisible());
+    EXPECT_TRUE(part<QProgressBar>("进度条_任务")->isVisible());
+    QTest::mouseClick(cancel, Qt::LeftButton);
+  });
+  ASSERT_TRUE(ended.wait(10000));
+  EXPECT_TRUE(status().contains("已取消")) << status().toStdString();
+  EXPECT_TRUE(status().contains("成功[ 0 ]")) << status().toStdString();
+  EXPECT_EQ(storedCount(), 0);
+  EXPECT_TRUE(failures()->toPlainText().isEmpty()) << "no line failed on its own";
+  EXPECT_TRUE(confirm()->isEnabled());
+  QApplication::processEvents();
+  EXPECT_FALSE(part<QProgressBar>("进度条_任务")->isVisible());
+
+  // Nothing was left behind: the same lines go in on the next run.
+  runAndWait();
+  EXPECT_EQ(status(), "结果: 总计[ 3 ],成功[ 3 ],失败[ 0 ]");
+}
+
+TEST_F(BatchAddWindowTest, AHundredThousandLinesRunWhileTheWindowKeepsReporting) {
+  openBatchAdd();
+  QString text;
+  constexpr int kLines = 100000;
+  for (int i = 0; i < kLines; ++i) text += QStringLiteral("d%1.com\n").arg(i);
+  pending()->setPlainText(text);
+  EXPECT_EQ(title("分组框_待添加列表"), "待添加列表 [ 100000 ]");
+  QList<int> shown;
+  QObject::connect(part<QProgressBar>("进度条_任务"), &QProgressBar::valueChanged, batchAdd_,
+                   [&shown](int value) { shown << value; });
+  runAndWait();
+  EXPECT_EQ(status(), "结果: 总计[ 100000 ],成功[ 100000 ],失败[ 0 ]");
+  EXPECT_EQ(storedCount(), kLines);
+  // Progress arrived while the run went on, not only at its end.
+  EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
+                          [](int value) { return value > 0 && value < kLines; }));
+}
+
+TEST_F(BatchAddWindowTest, DroppedTextFilesFillTheListInTheirEncoding) {
+  openBatchAdd();
+  const QString gbk = writeFile("gbk.txt", "x.com\r\n" + utf8ToGbk("中文.com") + "\r\n");
+  const QString utf8 = writeFile("list.txt", "\xEF\xBB\xBFy.com\nz.com");
+  ASSERT_TRUE(drop({gbk}));
+  EXPECT_EQ(pending()->toPlainText(), "x.com\n中文.com\n");
+  ASSERT_TRUE(drop({utf8}));
+  EXPECT_EQ(pending()->toPlainText(), "x.com\n中文.com\ny.com\nz.com");
+  EXPECT_EQ(title("分组框_待添加列表"), "待添加列表 [ 4 ]");
+  pending()->setPlainText("w.com");
+  ASSERT_TRUE(drop({utf8}));
+  EXPECT_EQ(pending()->toPlainText(), "w.com\ny.com\nz.com");
+  EXPECT_TRUE(ui::Toolkit::takeMessages().isEmpty());
+
+  const QString missing = QString::fromStdString(folder_.file("missing.txt").string());
+  EXPECT_TRUE(drop({missing}));
+  const QStringList shown = ui::Toolkit::takeMessages();
+  ASSERT_EQ(shown.size(), 1);
+  EXPECT_TRUE(shown[0].startsWith("提示:|无法读取文件 [ " + missing + " ]"))
+      << shown[0].toStdString();
+  EXPECT_EQ(pending()->toPlainText(), "w.com\ny.com\nz.com");
+}
+
+TEST_F(BatchAddWindowTest, ADroppedCsvFileIsImportedAfterConfirmation) {
+  openBatchAdd();
+  const QString csv =
+      writeFile("export.csv",
+                "domain;registrar;cost;colour\r\nc1.com;;12.345;red\r\n\"c2.com\";无此商;1;\r\n");
+
+  ui::Toolkit::queueAnswer(ui::kAnswerNo);
+  ASSERT_TRUE(drop({csv}));
+  EXPECT_EQ(ui::Toolkit::takeMessages(), QStringList{"提示:|导入 CSV 文件 [export.csv] ?"});
+  QApplication::processEvents();
+  EXPECT_TRUE(confirm()->isEnabled());
+  EXPECT_EQ(storedCount(), 0);
+
+  QSignalSpy ended(batchAdd_, &ui::BatchAddWindow::runEnded);
+  ui::Toolkit::queueAnswer(ui::kAnswerYes);
+  ASSERT_TRUE(drop({csv}));
+  EXPECT_FALSE(confirm()->isEnabled());
+  ASSERT_TRUE(ended.wait(10000));
+  EXPECT_EQ(status(), "结果: 总计[ 2 ],成功[ 1 ],失败[ 1 ]");
+  EXPECT_EQ(failures()->toPlainText(), "c2.com[注册商字段不正确]\n");
+  EXPECT_TRUE(pending()->toPlainText().isEmpty());
+  const auto c1 = stored("c1.com");
+  ASSERT_TRUE(c1);
+  EXPECT_EQ((*c1)[DomainField::OneTimeCost], "12.35");
+  const QStringList shown = ui::Toolkit::takeMessages();
+  ASSERT_EQ(shown.size(), 2);
+  EXPECT_TRUE(shown[1].contains("colour")) << shown[1].toStdString();
+}
+
+TEST_F(BatchAddWindowTest, ACsvFileWithoutADomainColumnIsRefused) {
+  openBatchAdd();
+  const QString csv = writeFile("nodomain.csv", "registrar,cost\r\n西数,1\r\n");
+  QSignalSpy ended(batchAdd_, &ui::BatchAddWindow::runEnded);
+  ASSERT_TRUE(drop({csv}));
+  ASSERT_TRUE(ended.wait(10000));
+  const QStringList shown = ui::Toolkit::takeMessages();
+  ASSERT_EQ(shown.size(), 2);
+  EXPECT_TRUE(shown[1].startsWith("提示:|无法导入 CSV 文件 [nodomain.csv]"))
+      << shown[1].toStdString();
+  EXPECT_FALSE(status().contains("成功")) << status().toStdString();
+  EXPECT_EQ(storedCount(), 0);
+  EXPECT_TRUE(confirm()->isEnabled());
+}
+
+TEST_F(BatchAddWindowTest, ClosingByTheFrameAlsoReloadsTheGrid) {
+  openBatchAdd();
+  pending()->setPlainText("late.com");
+  runAndWait();
+  QPointer<ui::BatchAddWindow> going = batchAdd_;
+  batchAdd_->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(going.isNull());
+  EXPECT_EQ(model().rowCount(), 1);
+  // Opened again: a new, empty window.
+  openBatchAdd();
+  EXPECT_TRUE(pending()->toPlainText().isEmpty());
+}
+
+}  // namespace
+}  // namespace pelmora::testing
