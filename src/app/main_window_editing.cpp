@@ -81,8 +81,9 @@ void MainWindow::wireEditing() {
     connect(window, &BatchModifyWindow::closeRequested, this,
             [this, name] { tools_->close(name); });
     // Queued: the policy has hidden the window and released the gate by then.
-    connect(gate_, &OperationGate::changed, window,
-            [this, window] { holdGateForHiddenRun(window); }, Qt::QueuedConnection);
+    connect(
+        gate_, &OperationGate::changed, window, [this, window] { holdGateForHiddenRun(window); },
+        Qt::QueuedConnection);
     connect(&window->job(), &BackgroundJob::finished, this, [this] {
       if (!hiddenRunHoldsGate_) return;
       hiddenRunHoldsGate_ = false;

@@ -400,3 +400,23 @@ TEST(BatchAddTexts, ProgressAndResult) {
 
 }  // namespace
 }  // namespace pelmora::testing
+
+namespace pelmora::testing {
+namespace {
+
+// A new inventory file, as the program creates it, takes the window's three
+// example lines as they stand: its starter lists hold the names they use.
+TEST(BatchAddNewInventory, TheExampleLinesGoInAsTheyStand) {
+  TempFolder folder;
+  const auto db = openCurrentDatabase(folder.file("domain.mdb"));
+  ASSERT_TRUE(db);
+  ClassificationLists lists;
+  ASSERT_TRUE(lists.rebuild(*db));
+  const BatchAddResult result =
+      runBatchAdd(*db, {kFullLine, "例子.net||||||500|||||||", "例子.cn"}, lists);
+  EXPECT_EQ(result.failures, "");
+  EXPECT_EQ(result.added, 3u);
+}
+
+}  // namespace
+}  // namespace pelmora::testing

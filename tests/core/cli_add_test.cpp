@@ -13,7 +13,7 @@
 namespace pelmora::testing {
 namespace {
 
-const std::vector<std::string> kLines{"a.com", "b.com|x", "c.com|爱名|||||||||||| ", "A.com",
+const std::vector<std::string> kLines{"a.com", "b.com|x", "c.com|某注册商|||||||||||| ", "A.com",
                                       "例子.net||||||5|||||||"};
 const std::string kExpectedOutput =
     "b.com[格式错误]\n"

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
+#include <QSet>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QUrl>
@@ -142,10 +143,14 @@ TEST_F(BatchAddWindowTest, ControlsCaptionsHelpAndExamples) {
   EXPECT_EQ(first.mid(1),
             (QStringList{"西数", "3数字", "已挂一口价", "2016-12-09", "2026-12-09", "25", "400",
                          "200000", "400000", "0", "已建站,自用", "2017-1-3", "2017-3-15"}));
-  const QString domain = first[0];
-  EXPECT_TRUE(domain.contains('.'));
-  EXPECT_EQ(example(2), domain + "||||||500|||||||");
-  EXPECT_EQ(example(3), domain);
+  // Three different domains, so that all three examples can be pasted at once.
+  const QStringList second = example(2).split('|');
+  ASSERT_EQ(second.size(), 14);
+  EXPECT_EQ(second.mid(1), (QStringList{"", "", "", "", "", "500", "", "", "", "", "", "", ""}));
+  EXPECT_FALSE(example(3).contains('|'));
+  const QStringList domains{first[0], second[0], example(3)};
+  for (const QString& domain : domains) EXPECT_TRUE(domain.contains('.'));
+  EXPECT_EQ(QSet<QString>(domains.begin(), domains.end()).size(), 3);
 
   // Beside the three "例如:" lines: top to bottom, within the help, apart.
   auto* tips = part<QLabel>("透明标签_tips");
@@ -185,11 +190,8 @@ TEST_F(BatchAddWindowTest, TheWindowHoldsTheOtherOperationsAndShowsTheAction) {
 
 TEST_F(BatchAddWindowTest, ExampleLinesAndBareDomainsAreAddedAndShownAfterClosing) {
   openBatchAdd();
-  const QString domain = example(3);
   QStringList lines;
-  lines << QString(example(1)).replace(domain, "one.com")
-        << QString(example(2)).replace(domain, "two.com")
-        << QString(example(3)).replace(domain, "three.com") << "bare.net"
+  lines << example(1) << example(2) << example(3) << "bare.net"
         << "bad.com|西数"
         << "unknown.com|无此商|3数字|无此类||||||||||"
         << "中文.cn";
@@ -202,7 +204,7 @@ TEST_F(BatchAddWindowTest, ExampleLinesAndBareDomainsAreAddedAndShownAfterClosin
   EXPECT_EQ(failures()->toPlainText(), "bad.com[格式错误]\nunknown.com[自定义分类字段不正确]\n");
   EXPECT_EQ(title("分组框_添加失败列表"), "添加失败列表 [ 2 ]");
 
-  const auto one = stored("one.com");
+  const auto one = stored(example(1).section('|', 0, 0).toStdString());
   ASSERT_TRUE(one);
   EXPECT_EQ((*one)[DomainField::Registrar], "西数");
   EXPECT_EQ((*one)[DomainField::Category], "已挂一口价");
@@ -210,7 +212,7 @@ TEST_F(BatchAddWindowTest, ExampleLinesAndBareDomainsAreAddedAndShownAfterClosin
   EXPECT_EQ((*one)[DomainField::Note], "已建站,自用");
   EXPECT_EQ((*one)[DomainField::PurchasedOn], "2017-01-03");
   EXPECT_EQ((*one)[DomainField::Sold], std::string(kUnsoldText));
-  const auto two = stored("two.com");
+  const auto two = stored(example(2).section('|', 0, 0).toStdString());
   ASSERT_TRUE(two);
   EXPECT_EQ((*two)[DomainField::OneTimeCost], "500");
   EXPECT_EQ((*two)[DomainField::Registrar], "-");
@@ -226,7 +228,7 @@ TEST_F(BatchAddWindowTest, ExampleLinesAndBareDomainsAreAddedAndShownAfterClosin
   for (int row = 0; row < model().rowCount(); ++row)
     names << model().cellText(row, ui::PageModel::kNameColumn);
   names.sort();
-  EXPECT_EQ(names, (QStringList{"bare.net", "one.com", "three.com", "two.com", "中文.cn"}));
+  EXPECT_EQ(names, (QStringList{"bare.net", "qinghe.cn", "qinghe.com", "qinghe.net", "中文.cn"}));
 }
 
 TEST_F(BatchAddWindowTest, ASecondRunListsOnlyItsOwnFailures) {

@@ -43,8 +43,8 @@ inline QStringList examples() {
       QStringLiteral(
           "qinghe.com|西数|3数字|已挂一口价|2016-12-09|2026-12-09|25|400|200000|400000|0|"
           "已建站,自用|2017-1-3|2017-3-15"),
-      QStringLiteral("qinghe.com||||||500|||||||"),
-      QStringLiteral("qinghe.com"),
+      QStringLiteral("qinghe.net||||||500|||||||"),
+      QStringLiteral("qinghe.cn"),
   };
 }
 
