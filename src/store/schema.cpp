@@ -51,12 +51,12 @@ CREATE TABLE 域名类型 (域名类型 TEXT, 排序 INTEGER);
 CREATE TABLE 自定义分类 (自定义分类 TEXT, 排序 INTEGER);
 )sql";
 
-// A new inventory starts with the lists the batch-add examples use, so that
-// pasting them works before anything has been set up.
+// A new inventory starts with the lists the examples of the batch-add and advanced-modify windows
+// use, so that pasting them works before anything has been set up.
 constexpr std::string_view kStarterLists = R"sql(
 INSERT INTO 注册商 VALUES ('西数', 1), ('爱名', 2), ('易名', 3);
 INSERT INTO 域名类型 VALUES ('3数字', 1), ('4数字', 2), ('双拼', 3), ('三拼', 4);
-INSERT INTO 自定义分类 VALUES ('已挂一口价', 1), ('自用', 2);
+INSERT INTO 自定义分类 VALUES ('已挂一口价', 1), ('自用', 2), ('三拼', 3);
 )sql";
 
 struct ColumnStep {
