@@ -1,14 +1,10 @@
 #include "cli/add_command.h"
 
 #include <CLI/CLI.hpp>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 #include <memory>
 #include <optional>
-#include <sstream>
 
+#include "cli/command_input.h"
 #include "editing/batch_add.h"
 #include "editing/csv_import.h"
 #include "support/list_lines.h"
@@ -25,24 +21,6 @@ struct AddOptions {
   std::optional<std::string> csv;
 };
 
-// The whole file (standard input without a path); nullopt when it cannot be
-// read.
-std::optional<std::string> readInput(const std::optional<std::string>& path) {
-  if (!path) {
-    std::ostringstream bytes;
-    bytes << std::cin.rdbuf();
-    if (std::cin.bad()) return std::nullopt;
-    return std::move(bytes).str();
-  }
-  std::error_code ec;
-  if (std::filesystem::is_directory(*path, ec)) return std::nullopt;
-  std::ifstream file(*path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) return std::nullopt;
-  return bytes;
-}
-
 int report(const BatchAddResult& result, std::ostream& out, std::ostream& err) {
   for (const BatchAddFailure& failure : result.failedLines) {
     out << escapeForTerminal(failure.name) << failure.tag << '\n';
@@ -57,7 +35,7 @@ int report(const BatchAddResult& result, std::ostream& out, std::ostream& err) {
 
 int runAdd(DomainDatabase& db, const AddOptions& options, std::ostream& out, std::ostream& err) {
   const std::optional<std::string>& path = options.csv ? options.csv : options.file;
-  const auto bytes = readInput(path);
+  const auto bytes = readCommandInput(path);
   if (!bytes) {
     err << kPrefix << "cannot read " << (path ? escapeForTerminal(*path) : "standard input")
         << '\n';

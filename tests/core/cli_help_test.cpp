@@ -72,7 +72,7 @@ TEST(CliHelp, ProgramHelpListsEveryCommandOfTheTable) {
     EXPECT_TRUE(contains(output, "--db PATH")) << output;
     EXPECT_TRUE(contains(output, "--version")) << output;
     EXPECT_TRUE(contains(output, kExitCodeRule)) << output;
-    ASSERT_EQ(cli::commandTable().size(), 7u);
+    ASSERT_EQ(cli::commandTable().size(), 8u);
     for (const cli::Command& command : cli::commandTable()) {
       EXPECT_TRUE(contains(output, "  " + std::string(command.name) + " ")) << command.name;
     }

@@ -139,7 +139,7 @@ TEST_F(DateUpdateUiTest, BatchColoursRowsStoresDatesAndReportsCounts) {
   EXPECT_FALSE(model().isCellReadOnly(0, 7));
   EXPECT_TRUE(control<QAbstractButton>("按钮_筛选")->isEnabled());
   EXPECT_TRUE(control<QCheckBox>("选择框_全选不选")->isEnabled());
-  EXPECT_FALSE(control<QAbstractButton>("按钮_单个添加域名")->isEnabled());
+  EXPECT_TRUE(control<QAbstractButton>("按钮_单个添加域名")->isEnabled());
 
   // Again: the green rows are skipped, only the red one is asked.
   QTest::mouseClick(control<QAbstractButton>("按钮_更新选中时间"), Qt::LeftButton);

@@ -1,0 +1,65 @@
+#include "cli/modify_command.h"
+
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/command_input.h"
+#include "editing/advanced_modify.h"
+#include "store/classification_lists.h"
+#include "support/text_encoding.h"
+#include "support/text_helpers.h"
+
+namespace pelmora::cli {
+namespace {
+
+constexpr const char* kPrefix = "pelmora-cli modify: ";
+
+struct ModifyOptions {
+  std::optional<std::string> file;
+};
+
+int runModify(DomainDatabase& db, const ModifyOptions& options, std::ostream& out,
+              std::ostream& err) {
+  const auto bytes = readCommandInput(options.file);
+  if (!bytes) {
+    err << kPrefix << "cannot read "
+        << (options.file ? escapeForTerminal(*options.file) : "standard input") << '\n';
+    return 2;
+  }
+  ClassificationLists lists;
+  std::string error;
+  if (!lists.rebuild(db, &error)) {
+    err << kPrefix << escapeForTerminal(error) << '\n';
+    return 2;
+  }
+  const AdvancedModifyResult result =
+      runAdvancedModify(db, advancedModifyLines(decodeTextFile(*bytes)), lists);
+  for (const AdvancedModifyFailure& failure : result.failures) {
+    out << escapeForTerminal(failure.domain) << '[' << escapeForTerminal(failure.reason) << "]\n";
+  }
+  out << advancedModifyResultText(result) << '\n';
+  if (!result.error.empty()) {
+    err << kPrefix << escapeForTerminal(result.error) << '\n';
+    return 2;
+  }
+  return result.failed == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+CommandRun declareModify(CLI::App& command) {
+  auto options = std::make_shared<ModifyOptions>();
+  command
+      .add_option("--file", options->file,
+                  "read advanced-modify lines 域名,字段=值,... from this file (default: standard "
+                  "input); 字段: " +
+                      std::string(advancedModifyFieldList()))
+      ->type_name("FILE");
+  return [options](const CommandContext& context) {
+    return runModify(*context.db, *options, context.out, context.err);
+  };
+}
+
+}  // namespace pelmora::cli

@@ -1,0 +1,209 @@
+#include "ui/editing/advanced_modify_window.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "editing/batch_modify.h"
+#include "ui/background_job.h"
+#include "ui/editing/advanced_modify_texts.h"
+#include "ui/qt_text.h"
+#include "ui/run_progress.h"
+#include "ui/toolkit.h"
+
+namespace pelmora::ui {
+namespace {
+
+namespace texts = advanced_modify_texts;
+
+// The help text, with the field list laid over the blank lines below its
+// first paragraph.
+class TipsPanel : public QWidget {
+ public:
+  TipsPanel() {
+    label_ = named(new QLabel(this), QStringLiteral("透明标签_tips"));
+    label_->setText(texts::tips().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    fields_ = named(new QLineEdit(this), QStringLiteral("编辑框_例子1"));
+    fields_->setReadOnly(true);  // still selectable, for copying
+    fields_->setText(q(advancedModifyFieldList()));
+    fields_->setCursorPosition(0);
+  }
+
+  QSize sizeHint() const override {
+    const QSize text = label_->sizeHint();
+    const QFontMetrics metrics(fields_->font());
+    const int fields = indent() + metrics.horizontalAdvance(fields_->text() + "    ") +
+                       fields_->sizeHint().width() -
+                       metrics.horizontalAdvance(QLatin1Char('x')) * 17;
+    return {std::max(text.width(), fields), text.height()};
+  }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
+ protected:
+  void resizeEvent(QResizeEvent*) override {
+    label_->setGeometry(0, 0, width(), label_->sizeHint().height());
+    const QFontMetricsF metrics(label_->font());
+    const int height = fields_->sizeHint().height();
+    const double middle = texts::kFieldListLine * metrics.lineSpacing() + metrics.height() / 2;
+    fields_->setGeometry(indent(), static_cast<int>(middle - height / 2.0), width() - indent(),
+                         height);
+  }
+
+ private:
+  int indent() const {
+    return label_->contentsRect().left() + QFontMetrics(label_->font()).horizontalAdvance("   ");
+  }
+  QLabel* label_ = nullptr;
+  QLineEdit* fields_ = nullptr;
+};
+
+void appendLines(QPlainTextEdit* box, const std::string& text) {
+  if (text.empty()) return;
+  box->moveCursor(QTextCursor::End);
+  box->insertPlainText(q(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
+}
+
+}  // namespace
+
+AdvancedModifyWindow::AdvancedModifyWindow(QWidget* owner, DomainDatabase& db,
+                                           ClassificationLists lists)
+    : QDialog(owner), db_(db), lists_(std::move(lists)) {
+  setWindowTitle(texts::title());
+  build();
+}
+
+AdvancedModifyWindow::~AdvancedModifyWindow() {
+  // The worker may still use what the window hands it: it goes first.
+  delete job_;
+}
+
+QWidget* AdvancedModifyWindow::buildTips() {
+  auto* group = named(new QGroupBox(texts::tipsCaption()), QStringLiteral("分组框_友情提示"));
+  auto* layout = new QVBoxLayout(group);
+  layout->addWidget(new TipsPanel);
+  auto* examples = named(new QPlainTextEdit, QStringLiteral("编辑框_例子2"));
+  examples->setReadOnly(true);
+  examples->setLineWrapMode(QPlainTextEdit::NoWrap);
+  examples->setPlainText(texts::examples().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  const QFontMetrics metrics(examples->font());
+  examples->setFixedHeight(metrics.lineSpacing() * 4 + 2 * examples->frameWidth() +
+                           static_cast<int>(examples->document()->documentMargin() * 2));
+  layout->addWidget(examples);
+  return group;
+}
+
+void AdvancedModifyWindow::build() {
+  auto* layout = new QVBoxLayout(this);
+
+  auto* lists = new QHBoxLayout;
+  auto* pendingGroup =
+      named(new QGroupBox(texts::pendingCaption()), QStringLiteral("分组框_待修改"));
+  pending_ = named(new QPlainTextEdit, QStringLiteral("编辑框_待修改列表"));
+  (new QVBoxLayout(pendingGroup))->addWidget(pending_);
+  auto* failuresGroup =
+      named(new QGroupBox(texts::failuresCaption()), QStringLiteral("分组框_修改失败列表"));
+  failures_ = named(new QPlainTextEdit, QStringLiteral("编辑框_修改失败列表"));
+  (new QVBoxLayout(failuresGroup))->addWidget(failures_);
+  for (QPlainTextEdit* box : {pending_, failures_}) {
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    box->setMinimumHeight(180);
+  }
+  lists->addWidget(pendingGroup, 3);
+  lists->addWidget(failuresGroup, 2);
+  layout->addLayout(lists, 1);
+  layout->addWidget(buildTips());
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  confirm_ = named(new QPushButton(texts::confirm()), QStringLiteral("按钮_确认"));
+  auto* close = named(new QPushButton(texts::close()), QStringLiteral("按钮_关闭"));
+  for (QPushButton* button : {confirm_, close}) {
+    button->setAutoDefault(false);
+    buttons->addWidget(button);
+  }
+  layout->addLayout(buttons);
+
+  auto* bar = named(new QStatusBar, QStringLiteral("状态条1"));
+  bar->setSizeGripEnabled(false);
+  status_ = named(new QLabel, QStringLiteral("状态条1_提示"));
+  bar->addWidget(status_, 1);
+  layout->addWidget(bar);
+  progress_ = new RunProgress(bar);
+  makeJob();
+
+  connect(confirm_, &QPushButton::clicked, this, &AdvancedModifyWindow::confirm);
+  connect(close, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void AdvancedModifyWindow::makeJob() {
+  job_ = new BackgroundJob(this);
+  connect(job_, &BackgroundJob::progress, this, [this](int done, int total) {
+    status_->setText(q(
+        batchModifyProgressText(static_cast<std::size_t>(done), static_cast<std::size_t>(total))));
+  });
+}
+
+bool AdvancedModifyWindow::isRunning() const { return job_ != nullptr && job_->isRunning(); }
+
+void AdvancedModifyWindow::confirm() {
+  if (isRunning()) return;
+  std::vector<std::string> lines = advancedModifyLines(pending_->toPlainText().toStdString());
+  if (lines.empty()) {
+    Toolkit::messageBox(this, texts::nothingToModify(), texts::messageCaption());
+    return;
+  }
+  const std::size_t total = lines.size();
+  confirm_->setEnabled(false);
+  status_->setText(q(batchModifyProgressText(0, total)));
+  job_->start([this, &db = db_, lists = lists_, lines = std::move(lines)](std::stop_token stop,
+                                                                          JobReporter& reporter) {
+    const AdvancedModifyProgress progress = [&reporter](std::size_t done, std::size_t all) {
+      reporter.progress(static_cast<int>(done), static_cast<int>(all));
+    };
+    AdvancedModifyResult result = runAdvancedModify(db, lines, lists, progress, std::move(stop));
+    reporter.post([this, result = std::move(result)] { showResult(result); });
+  });
+  progress_->follow(job_, static_cast<int>(total));
+}
+
+void AdvancedModifyWindow::showResult(const AdvancedModifyResult& result) {
+  // The failure list keeps what earlier runs put there.
+  appendLines(failures_, advancedModifyFailureText(result.failures));
+  QString status = q(advancedModifyResultText(result));
+  if (result.cancelled) status += texts::cancelled();
+  status_->setText(status);
+  if (!result.error.empty()) {
+    Toolkit::messageBox(this, texts::notStored(q(result.error)), texts::messageCaption());
+  }
+  confirm_->setEnabled(true);
+  emit runEnded();
+}
+
+void AdvancedModifyWindow::stopRun() {
+  if (!isRunning()) return;
+  // Stops the worker and waits for it: it ends after the chunk it is in, and
+  // nothing it still had to report arrives.
+  delete job_;
+  makeJob();
+  confirm_->setEnabled(true);
+}
+
+void AdvancedModifyWindow::reject() { close(); }
+
+void AdvancedModifyWindow::closeEvent(QCloseEvent* event) {
+  stopRun();
+  event->accept();
+  emit closed();
+}
+
+}  // namespace pelmora::ui
