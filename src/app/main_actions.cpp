@@ -16,13 +16,13 @@ struct OperationItem {
 };
 
 constexpr OperationItem kOperations[] = {
-    {Operation::SingleAdd, "单个添加域名", "Ctrl+Q", false},
+    {Operation::SingleAdd, "单个添加域名", "Ctrl+Q", true},
     {Operation::BatchAdd, "批量添加域名", "Ctrl+W", true},
-    {Operation::Settings, "软件设置", "Ctrl+R", false},
+    {Operation::Settings, "软件设置", "Ctrl+R", true},
     {Operation::Report, "报表统计", "", false},
     {Operation::HideColumns, "隐藏列", "", true},
     {Operation::ModifySelected, "批量修改选中", "", true},
-    {Operation::AdvancedModify, "高级修改", "", false},
+    {Operation::AdvancedModify, "高级修改", "", true},
     {Operation::DeleteSelected, "删除选中域名", "", true},
     {Operation::UpdateSelectedDates, "更新选中时间", "", true},
     {Operation::UpdateRowDates, "更新该条日期", "", true},

@@ -125,6 +125,16 @@ class MainWindow : public QMainWindow {
 
   // 批量添加域名: its window and action (main_window_add.cpp).
   void registerBatchAddWindow();
+  // 单个添加域名: its window and action (main_window_single_add.cpp).
+  void registerSingleAddWindow();
+  // 软件设置: its window and action, and applying what it saved
+  // (main_window_settings.cpp).
+  void registerSettingsWindow();
+  void applySavedSettings(const std::string& customTitle, bool reminderOn);
+  // The reminder switched off: no timer, no cycle, no menu.
+  void stopExpiryMonitor();
+  // 高级修改: its window and action (main_window_advanced_modify.cpp).
+  void registerAdvancedModifyWindow();
 
   // Batch modify and delete of the ticked rows (main_window_editing.cpp).
   void wireEditing();

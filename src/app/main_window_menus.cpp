@@ -136,6 +136,9 @@ void MainWindow::createToolWindows() {
   tools_->add(kAboutBox, std::move(about));
   wireEditing();
   registerBatchAddWindow();
+  registerSingleAddWindow();
+  registerSettingsWindow();
+  registerAdvancedModifyWindow();
 
   tools_->window(kFilterWindow);
 }

@@ -8,6 +8,7 @@
 #include "cli/list_command.h"
 #include "cli/lookup_commands.h"
 #include "cli/modify_batch_command.h"
+#include "cli/modify_command.h"
 
 namespace pelmora::cli {
 namespace {
@@ -28,6 +29,8 @@ constexpr std::array kCommands{
             declareDelete},
     Command{"modify-batch", "set chosen columns of listed or filtered domains (--set 列名=值)",
             DatabaseUse::ReadWrite, declareModifyBatch},
+    Command{"modify", "advanced-modify lines 域名,字段=值,... (--file or standard input)",
+            DatabaseUse::ReadWrite, declareModify},
 };
 
 }  // namespace

@@ -71,6 +71,23 @@ int expiryCheckPeriodMs(const ExpiryCheck& check) {
   return static_cast<int>(std::clamp<std::int64_t>(ms, 0, INT_MAX));
 }
 
+int maxExpiryCheckPeriod(ExpiryCheckUnit unit) {
+  return static_cast<int>(INT_MAX / unitMs(validUnit(unit) ? unit : ExpiryCheckUnit::Minutes));
+}
+
+ExpiryPeriodCheck checkExpiryPeriodText(std::string_view text, ExpiryCheckUnit unit) {
+  if (unit == ExpiryCheckUnit::Minutes && readInt(text) <= 9) {
+    return ExpiryPeriodCheck::UnderTenMinutes;
+  }
+  const std::string digits = trimSpaces(text);
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) {
+    return ExpiryPeriodCheck::NotAWholeNumber;
+  }
+  // readInt saturates, so a very long number still reads as too long.
+  if (readInt(digits) > maxExpiryCheckPeriod(unit)) return ExpiryPeriodCheck::TooLong;
+  return ExpiryPeriodCheck::Ok;
+}
+
 std::optional<ProgramSettings> readProgramSettings(DomainDatabase& db, std::string* error) {
   const SettingsStore store(db);
   std::array<std::string, kSettingKeys.size()> texts;

@@ -33,6 +33,18 @@ std::string expiryCheckText(const ExpiryCheck& check);
 // timer takes (0 .. 2,147,483,647); 0 when off. 0 stops the timer.
 int expiryCheckPeriodMs(const ExpiryCheck& check);
 
+// The settings window's rule for a typed period, checked in this order: a
+// period under 10 minutes is refused (read like atoi, so also "abc", "-1"
+// and an empty box when the unit is minutes, whether or not the reminder is
+// on); then anything but a whole number of 0 or more is refused; then a
+// period longer than a timer can hold (maxExpiryCheckPeriod). Hours and days
+// have no lower bound: 0 stops the timer after one check.
+enum class ExpiryPeriodCheck { Ok, UnderTenMinutes, NotAWholeNumber, TooLong };
+ExpiryPeriodCheck checkExpiryPeriodText(std::string_view text, ExpiryCheckUnit unit);
+// The longest period in `unit` whose milliseconds fit a timer: 35791 minutes,
+// 596 hours or 24 days.
+int maxExpiryCheckPeriod(ExpiryCheckUnit unit);
+
 struct ProgramSettings {
   std::string customTitle;          // 自定义标题
   ExpiryCheck expiryCheck;          // 到期检测

@@ -158,3 +158,46 @@ TEST(ExpiryCheckText, WritesTheFormItReads) {
 
 }  // namespace
 }  // namespace pelmora::testing
+
+namespace pelmora::testing {
+namespace {
+
+struct PeriodCase {
+  std::string text;
+  ExpiryCheckUnit unit;
+  ExpiryPeriodCheck check;
+};
+
+void PrintTo(const PeriodCase& c, std::ostream* os) {
+  *os << "\"" << c.text << "\" unit " << static_cast<int>(c.unit);
+}
+
+class ExpiryPeriodRuleTest : public ::testing::TestWithParam<PeriodCase> {};
+
+TEST_P(ExpiryPeriodRuleTest, TypedPeriodsAreCheckedBeforeSaving) {
+  EXPECT_EQ(checkExpiryPeriodText(GetParam().text, GetParam().unit), GetParam().check);
+}
+
+using Unit = ExpiryCheckUnit;
+using Check = ExpiryPeriodCheck;
+INSTANTIATE_TEST_SUITE_P(
+    Periods, ExpiryPeriodRuleTest,
+    ::testing::Values(
+        PeriodCase{"9", Unit::Minutes, Check::UnderTenMinutes},
+        PeriodCase{"10", Unit::Minutes, Check::Ok},
+        PeriodCase{"abc", Unit::Minutes, Check::UnderTenMinutes},
+        PeriodCase{"-1", Unit::Minutes, Check::UnderTenMinutes},
+        PeriodCase{"", Unit::Minutes, Check::UnderTenMinutes},
+        PeriodCase{"10abc", Unit::Minutes, Check::NotAWholeNumber},
+        PeriodCase{"0", Unit::Hours, Check::Ok}, PeriodCase{" 5 ", Unit::Hours, Check::Ok},
+        PeriodCase{"abc", Unit::Hours, Check::NotAWholeNumber},
+        PeriodCase{"-1", Unit::Days, Check::NotAWholeNumber},
+        PeriodCase{"1.5", Unit::Hours, Check::NotAWholeNumber},
+        PeriodCase{"99999", Unit::Minutes, Check::TooLong},
+        PeriodCase{"35791", Unit::Minutes, Check::Ok},
+        PeriodCase{"99999", Unit::Hours, Check::TooLong}, PeriodCase{"596", Unit::Hours, Check::Ok},
+        PeriodCase{"24", Unit::Days, Check::Ok}, PeriodCase{"25", Unit::Days, Check::TooLong},
+        PeriodCase{"99999999999999999999", Unit::Days, Check::TooLong}));
+
+}  // namespace
+}  // namespace pelmora::testing

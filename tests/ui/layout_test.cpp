@@ -7,10 +7,14 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionToolButton>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include "ui/about_dialog.h"
+#include "ui/editing/advanced_modify_window.h"
 #include "ui/editing/batch_add_window.h"
 #include "ui/editing/batch_modify_window.h"
+#include "ui/editing/single_add_window.h"
+#include "ui/settings/settings_window.h"
 #include "ui_test_support.h"
 
 namespace pelmora::testing {
@@ -159,6 +163,47 @@ TEST_F(LayoutTest, BatchAddWindowCaptionsFitAtItsDefaultSize) {
   ASSERT_TRUE(batchAdd->isVisible());
   QApplication::processEvents();
   EXPECT_GE(expectNothingClipped(batchAdd), 6);
+}
+
+TEST_F(LayoutTest, AdvancedModifyWindowCaptionsAndFieldListFitAtItsDefaultSize) {
+  open();
+  control<QAbstractButton>("按钮_高级修改")->click();
+  auto* modify = window_->findChild<ui::AdvancedModifyWindow*>();
+  ASSERT_NE(modify, nullptr);
+  ASSERT_TRUE(modify->isVisible());
+  QApplication::processEvents();
+  EXPECT_GE(expectNothingClipped(modify), 6);
+  auto* fields = modify->findChild<QLineEdit*>("编辑框_例子1");
+  ASSERT_NE(fields, nullptr);
+  EXPECT_GE(fields->width(), fields->fontMetrics().horizontalAdvance(fields->text()));
+}
+
+TEST_F(LayoutTest, SingleAddWindowCaptionsFitAtItsDefaultSize) {
+  open();
+  control<QAbstractButton>("按钮_单个添加域名")->click();
+  auto* singleAdd = window_->findChild<ui::SingleAddWindow*>();
+  ASSERT_NE(singleAdd, nullptr);
+  ASSERT_TRUE(singleAdd->isVisible());
+  QApplication::processEvents();
+  // The fetch label and the retry button are hidden at first: shown, they fit too.
+  for (const char* name : {"透明标签_获取时间", "按钮_获取时间", "透明标签_出售时间"}) {
+    singleAdd->findChild<QWidget*>(name)->setVisible(true);
+  }
+  QApplication::processEvents();
+  EXPECT_GE(expectNothingClipped(singleAdd), 25);
+}
+
+TEST_F(LayoutTest, SettingsWindowCaptionsFitAtItsDefaultSize) {
+  addEntry("注册商", "西数", 1);
+  open();
+  control<QAbstractButton>("按钮_软件设置")->click();
+  auto* settings = window_->findChild<ui::SettingsWindow*>();
+  ASSERT_NE(settings, nullptr);
+  ASSERT_TRUE(settings->isVisible());
+  auto* tree = settings->findChild<QTreeWidget*>("树型框_筛选条件");
+  tree->setCurrentItem(tree->topLevelItem(0)->child(0));  // every button shown
+  QApplication::processEvents();
+  EXPECT_GE(expectNothingClipped(settings), 14);
 }
 
 }  // namespace

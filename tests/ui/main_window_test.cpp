@@ -45,8 +45,8 @@ TEST_F(MainWindowTest, EmptyCustomTitleGivesPlainTitle) {
 TEST_F(MainWindowTest, FilterWindowDisablesOperationsUntilHidden) {
   auto& window = open();
   const QStringList operations{"按钮_反选",     "按钮_隐藏列",       "按钮_更新选中时间",
-                               "按钮_修改选中", "按钮_删除选中域名", "按钮_批量添加域名"};
-  const QStringList notYetHere{"按钮_单个添加域名", "按钮_软件设置", "按钮_高级修改"};
+                               "按钮_修改选中", "按钮_删除选中域名", "按钮_批量添加域名",
+                               "按钮_高级修改", "按钮_单个添加域名"};
   auto* filterButton = control<QAbstractButton>("按钮_筛选");
   QTest::mouseClick(filterButton, Qt::LeftButton);
   ASSERT_TRUE(window.filterWindow()->isVisible());
@@ -64,7 +64,6 @@ TEST_F(MainWindowTest, FilterWindowDisablesOperationsUntilHidden) {
   ASSERT_NE(window.filterWindow(), nullptr);
   EXPECT_FALSE(window.filterWindow()->isVisible());
   for (const QString& name : operations) EXPECT_TRUE(control<QAbstractButton>(name)->isEnabled());
-  for (const QString& name : notYetHere) EXPECT_FALSE(control<QAbstractButton>(name)->isEnabled());
   EXPECT_TRUE(control<QCheckBox>("选择框_全选不选")->isEnabled());
   EXPECT_TRUE(window.menuBar()->findChild<QMenu*>("菜单_文件")->menuAction()->isEnabled());
 
