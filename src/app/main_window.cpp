@@ -83,6 +83,9 @@ MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
   if (!options_.newsAddress.isEmpty()) browser_->setSource(QUrl(options_.newsAddress));
   expiryTimer_.setObjectName(QStringLiteral("时钟_监控到期"));
   connect(&expiryTimer_, &QTimer::timeout, this, &MainWindow::runExpiryCheck);
+  connect(gate_, &OperationGate::changed, this, [this] {
+    if (expiryCheckDue_ && gate_->holder() != Operation::BatchAdd) runExpiryCheck();
+  });
   startExpiryMonitor();
 }
 

@@ -25,7 +25,7 @@ namespace {
 const QString kHintCaption = QStringLiteral("提示:");
 const QString kDeleteCaption = QStringLiteral("警告:");
 const QString kDeletePrompt = QStringLiteral(
-    "一旦删除将无法恢复!!!\n如确认要删除,请输入大写的 YES\n否则请点击取消或者输入别的文字.");
+    "一旦删除将无法恢复!!!\r\n如确认要删除,请输入大写的 YES\r\n否则请点击取消或者输入别的文字.");
 const QString kDeleteConfirmation = QStringLiteral("YES");
 const QString kNothingTicked = QStringLiteral("没有勾选任何域名.");
 
@@ -53,9 +53,11 @@ int rowOf(const PageModel& model, const QString& domain) {
   return -1;
 }
 
-// A batch outcome in the grid: a stored row shows what is stored now.
+// A batch outcome in the grid: a stored row shows what is stored now. A
+// name typed in other letters finds its row by the stored spelling.
 void showBatchOutcome(PageModel& model, const BatchModifyItem& item) {
-  const int row = rowOf(model, q(item.domain));
+  int row = rowOf(model, q(item.domain));
+  if (row < 0 && item.ok) row = rowOf(model, q(item.stored[DomainField::Name]));
   if (row < 0) return;
   if (!item.ok) {
     model.setEditState(row, EditState::BatchRefused);

@@ -50,7 +50,7 @@ bool isListed(const std::vector<ClassItem>& items, std::string_view name) {
 // with the sold flag `sold`; nullopt when no update can be made of the line
 // (no recognised pair, or a date that is not a date). A later pair of the
 // same key wins.
-std::optional<std::vector<ColumnValue>> columnsFor(const AdvancedModifyLine& line, bool sold) {
+std::optional<std::vector<ColumnValue>> columnsFor(const AdvancedModifyLine& line) {
   if (line.pairs.empty()) return std::nullopt;
   std::vector<ColumnValue> columns;
   for (const AdvancedModifyPair& pair : line.pairs) {
@@ -59,7 +59,6 @@ std::optional<std::vector<ColumnValue>> columnsFor(const AdvancedModifyLine& lin
       const auto date = parseDate(pair.value);
       if (!date) return std::nullopt;
       value = formatDate(*date);
-      if (pair.field == DomainField::SoldOn && !sold) value = std::monostate{};
     }
     const auto same = std::find_if(columns.begin(), columns.end(),
                                    [&](const ColumnValue& c) { return c.field == pair.field; });
@@ -85,7 +84,13 @@ LineOutcome modifyOne(NamedRowWriter& writer, const std::string& text,
   if (!read.ok) return {false, read.error};
   if (!read.amounts) return {false, std::string(kReasonNoSuchDomain)};
   if (!line.reason.empty()) return {false, std::string(line.reason)};
-  const auto columns = columnsFor(line, read.amounts->sold);
+  // An unsold domain has no sale date (every writer keeps to that): the line
+  // is refused rather than stored half or counted as done.
+  const bool setsSaleDate =
+      std::any_of(line.pairs.begin(), line.pairs.end(),
+                  [](const AdvancedModifyPair& pair) { return pair.field == DomainField::SoldOn; });
+  if (setsSaleDate && !read.amounts->sold) return {false, std::string(kReasonUnsoldSaleDate)};
+  const auto columns = columnsFor(line);
   if (!columns) return {false, std::string(kReasonBadFormat)};
   NamedRowUpdate update = writer.updateColumns(line.domain, *columns);
   if (update.ok) return {true, {}};

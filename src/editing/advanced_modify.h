@@ -25,6 +25,7 @@ inline constexpr std::string_view kReasonBadFormat = "格式错误";
 inline constexpr std::string_view kReasonNoSuchRegistrar = "注册商 的值不存在";
 inline constexpr std::string_view kReasonNoSuchDomainType = "域名类型 的值不存在";
 inline constexpr std::string_view kReasonNoSuchCategory = "自定义分类 的值不存在";
+inline constexpr std::string_view kReasonUnsoldSaleDate = "未出售的域名不能设置出售时间";
 
 // "注册商,域名类型,自定义分类,注册时间,到期时间,备注,购买时间,出售时间"
 std::string_view advancedModifyFieldList();
@@ -69,8 +70,8 @@ using AdvancedModifyProgress = std::function<void(std::size_t done, std::size_t 
 // Applies the lines in order, in chunks of one transaction each. A line
 // fails alone: its domain is not stored (域名不存在), a pair is not key=value
 // or an update could not be made of it (格式错误: an unreadable date, no
-// recognised pair), or a classification value is not in its list. A sale
-// date is kept only for a sold domain, as every other writer does.
+// recognised pair), or a classification value is not in its list, or it
+// gives a sale date to a domain that is not sold.
 AdvancedModifyResult runAdvancedModify(DomainDatabase& db, const std::vector<std::string>& lines,
                                        const ClassificationLists& lists,
                                        const AdvancedModifyProgress& progress = {},

@@ -23,9 +23,16 @@ struct PreparedChoices {
   std::string refused;  // why no domain can be modified with these values
 };
 
-std::optional<double> costValue(const std::optional<std::string>& text) {
+// A cost reads its leading number; "nan", "inf" or an overflow are refused.
+std::optional<double> costValue(const std::optional<std::string>& text, DomainField field,
+                                std::string& refused) {
   if (!text) return std::nullopt;
-  return text->empty() ? 0.0 : roundMoney(readNumber(*text));
+  const double value = text->empty() ? 0.0 : roundMoney(readNumber(*text));
+  if (!std::isfinite(value)) {
+    if (refused.empty()) refused = std::string(columnName(field)) + " is not a number: " + *text;
+    return 0.0;
+  }
+  return value;
 }
 
 // A price must read as a number; empty reads 0.
@@ -41,8 +48,8 @@ std::optional<double> priceValue(const std::optional<std::string>& text, DomainF
 
 PreparedChoices prepare(const BatchModifyChoices& choices) {
   PreparedChoices prepared;
-  prepared.oneTimeCost = costValue(choices.oneTimeCost);
-  prepared.renewalCost = costValue(choices.renewalCost);
+  prepared.oneTimeCost = costValue(choices.oneTimeCost, DomainField::OneTimeCost, prepared.refused);
+  prepared.renewalCost = costValue(choices.renewalCost, DomainField::RenewalCost, prepared.refused);
   prepared.reservePrice =
       priceValue(choices.reservePrice, DomainField::ReservePrice, prepared.refused);
   prepared.askingPrice =

@@ -1,9 +1,11 @@
 #include "editing/csv_import.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
 #include "support/csv_reader.h"
+#include "support/numbers.h"
 #include "support/text_helpers.h"
 
 namespace pelmora {
@@ -56,6 +58,22 @@ std::optional<std::size_t> fieldOfColumn(std::string_view header) {
 
 std::string malformedName(std::size_t line) { return "第 " + std::to_string(line) + " 行"; }
 
+// Spreadsheets write amounts in full: one that does not read as a number is
+// refused rather than cut to its leading digits. A semicolon-separated file
+// comes from a decimal-comma locale, so "12,5" there reads 12.5.
+bool amountsReadAsNumbers(std::vector<std::string>& fields, char separator) {
+  constexpr std::array<std::size_t, 5> kAmountFields{6, 7, 8, 9, 10};
+  for (std::size_t field : kAmountFields) {
+    std::string& text = fields[field];
+    if (separator == ';' && text.find('.') == std::string::npos &&
+        std::count(text.begin(), text.end(), ',') == 1) {
+      std::replace(text.begin(), text.end(), ',', '.');
+    }
+    if (!parseNumberOrBlank(text)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 CsvImport readCsvImport(std::string_view text, const ClassificationLists& lists) {
@@ -96,6 +114,10 @@ CsvImport readCsvImport(std::string_view text, const ClassificationLists& lists)
     std::vector<std::string> fields(kBatchAddFieldCount);
     for (std::size_t c = 0; c < targets.size(); ++c) {
       if (targets[c]) fields[*targets[c]] = record.fields[c];
+    }
+    if (!amountsReadAsNumbers(fields, table.separator)) {
+      result.rows.push_back(BatchAddRow{fields[0], std::nullopt, kTagBadFormat});
+      continue;
     }
     result.rows.push_back(buildBatchAddRow(fields, lists));
   }

@@ -96,12 +96,9 @@ bool storeClassificationOrder(DomainDatabase& db, const std::vector<Classificati
           const StatementResult update =
               db.execute("UPDATE " + table + " SET 排序=? WHERE " + table + "=?",
                          {static_cast<std::int64_t>(entry.position), entry.name});
+          // A value that is no longer there (changes == 0) is passed over.
           if (!update.ok) {
             failure = update.error;
-            return false;
-          }
-          if (update.changes == 0) {
-            failure = "[" + entry.name + "] is not in the list of " + table;
             return false;
           }
         }

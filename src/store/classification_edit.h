@@ -45,7 +45,7 @@ struct ClassificationOrder {
 };
 
 // Stores each value's position in one transaction: all of them or none. A
-// value that is no longer in its list fails the whole store.
+// value that is no longer in its list is passed over.
 bool storeClassificationOrder(DomainDatabase& db, const std::vector<ClassificationOrder>& order,
                               std::string* error = nullptr);
 

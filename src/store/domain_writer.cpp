@@ -89,6 +89,9 @@ InsertSummary insertDomains(DomainDatabase& db, const std::vector<DomainRecord>&
           statement.reset();
           if (statement.bind(*values)) statement.step();
           if (statement.failed()) {
+            // Some errors (a full disk, I/O) end the transaction: going on
+            // would store the later rows one by one outside it.
+            if (!connection.inTransaction()) return false;
             report(i, connection.lastError());
           } else {
             ++summary.added;

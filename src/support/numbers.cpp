@@ -108,12 +108,28 @@ int readInt(std::string_view text) {
   return static_cast<int>(value);
 }
 
+namespace {
+
+bool continuesCharacter(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+
+// Characters in UTF-8 text (continuation bytes do not start one).
+std::size_t characterCount(std::string_view text) {
+  std::size_t count = 0;
+  for (char byte : text) count += continuesCharacter(byte) ? 0 : 1;
+  return count;
+}
+
+}  // namespace
+
 std::string limitTwoDecimals(std::string_view text) {
   const std::size_t dot = text.rfind('.');
-  if (dot != std::string_view::npos && text.size() - dot - 1 >= 3) {
-    return std::string(text.substr(0, text.size() - 1));
+  if (dot == std::string_view::npos || characterCount(text.substr(dot + 1)) < 3) {
+    return std::string(text);
   }
-  return std::string(text);
+  // Drop the whole last character, never half of one.
+  std::size_t end = text.size() - 1;
+  while (end > 0 && continuesCharacter(text[end])) --end;
+  return std::string(text.substr(0, end));
 }
 
 }  // namespace pelmora

@@ -54,6 +54,26 @@ std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
   return out;
 }
 
+// Text that is mostly well-formed UTF-8 with a stray bad byte is still UTF-8:
+// GBK text hardly ever forms valid multi-byte UTF-8 sequences, while reading
+// UTF-8 as GB18030 would garble every line (and can swallow a "|").
+bool looksLikeUtf8(std::string_view text) {
+  std::size_t multiByte = 0;
+  std::size_t invalid = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t codePoint = 0;
+    const std::size_t length = utf8SequenceAt(text, i, codePoint);
+    if (length == 0) {
+      ++invalid;
+      ++i;
+      continue;
+    }
+    if (length > 1) ++multiByte;
+    i += length;
+  }
+  return invalid == 0 || multiByte > invalid;
+}
+
 }  // namespace
 
 bool isValidUtf8(std::string_view text) {
@@ -72,7 +92,7 @@ std::string decodeTextFile(std::string_view bytes) {
   if (bytes.starts_with(kUtf8Mark)) return std::string(bytes.substr(kUtf8Mark.size()));
   if (bytes.starts_with(kUtf16LeMark)) return utf16ToUtf8(bytes.substr(2), false);
   if (bytes.starts_with(kUtf16BeMark)) return utf16ToUtf8(bytes.substr(2), true);
-  if (isValidUtf8(bytes)) return std::string(bytes);
+  if (looksLikeUtf8(bytes)) return std::string(bytes);
   return gb18030ToUtf8(bytes);
 }
 

@@ -14,8 +14,9 @@ namespace pelmora {
 bool isValidUtf8(std::string_view text);
 
 // The file's bytes as UTF-8: after a UTF-8 mark the rest is taken as it is; a
-// UTF-16 mark (LE or BE) makes the rest read as UTF-16; unmarked valid UTF-8
-// stays as it is; anything else is read as GB18030. UTF-16 or GB18030
+// UTF-16 mark (LE or BE) makes the rest read as UTF-16; unmarked text that is
+// UTF-8 apart from a few stray bytes stays as it is (those bytes then fail
+// their own line); anything else is read as GB18030. UTF-16 or GB18030
 // sequences that cannot be read become U+FFFD.
 std::string decodeTextFile(std::string_view bytes);
 

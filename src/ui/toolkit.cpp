@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QImage>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
@@ -26,6 +27,12 @@ Script& script() {
   return s;
 }
 
+// The program's texts break lines with CR LF; the boxes show them with LF.
+QString shown(const QString& text) {
+  QString lines = text;
+  return lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
 }  // namespace
 
 int Toolkit::messageBox(QWidget* owner, const QString& text, const QString& caption, bool yesNo) {
@@ -39,10 +46,10 @@ int Toolkit::messageBox(QWidget* owner, const QString& text, const QString& capt
     return answer;
   }
   if (!yesNo) {
-    QMessageBox::information(owner, caption, text);
+    QMessageBox::information(owner, caption, shown(text));
     return kAnswerOk;
   }
-  return QMessageBox::question(owner, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+  return QMessageBox::question(owner, caption, shown(text), QMessageBox::Yes | QMessageBox::No) ==
                  QMessageBox::Yes
              ? kAnswerYes
              : kAnswerNo;
@@ -60,11 +67,13 @@ InputAnswer Toolkit::inputBox(QWidget* owner, const QString& prompt, const QStri
   }
   bool ok = false;
   const QString text =
-      QInputDialog::getText(owner, title, prompt, QLineEdit::Normal, prefilled, &ok);
+      QInputDialog::getText(owner, title, shown(prompt), QLineEdit::Normal, prefilled, &ok);
   return {text, ok};
 }
 
 void Toolkit::setClipboardText(const QString& text) { QApplication::clipboard()->setText(text); }
+
+void Toolkit::setClipboardImage(const QImage& image) { QApplication::clipboard()->setImage(image); }
 
 void Toolkit::openUrl(const QString& address) {
   Script& s = script();

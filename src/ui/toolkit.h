@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <optional>
 
+class QImage;
 class QWidget;
 
 namespace pelmora::ui {
@@ -30,6 +31,7 @@ class Toolkit {
   static InputAnswer inputBox(QWidget* owner, const QString& prompt, const QString& title,
                               const QString& prefilled);
   static void setClipboardText(const QString& text);
+  static void setClipboardImage(const QImage& image);
   static void openUrl(const QString& address);
   static bool trayAvailable();
 

@@ -389,6 +389,19 @@ TEST_F(BatchAddTest, ARunThatCannotBeCommittedCountsEveryLineAsFailed) {
   EXPECT_TRUE(stored().empty());
 }
 
+TEST_F(BatchAddTest, AnErrorThatEndsTheTransactionStoresNothingLaterEither) {
+  // RAISE(ROLLBACK) ends the whole transaction, as a full disk or an I/O
+  // error may: the lines after it must not be stored one by one.
+  ASSERT_TRUE(
+      db().run("CREATE TRIGGER 炸 BEFORE INSERT ON 域名 WHEN NEW.域名='boom.com' "
+               "BEGIN SELECT RAISE(ROLLBACK, 'boom'); END"));
+  const BatchAddResult result = run({"a.com", "boom.com", "c.com"});
+  EXPECT_FALSE(result.error.empty());
+  EXPECT_EQ(result.added, 0u);
+  EXPECT_EQ(result.failed, 3u);
+  EXPECT_TRUE(stored().empty());
+}
+
 TEST(BatchAddTexts, ProgressAndResult) {
   EXPECT_EQ(batchAddProgressText(3, 100000), "进度: [ 3 / 100000]");
   BatchAddResult result;

@@ -215,16 +215,19 @@ TEST_P(PricesThatAreNotNumbers, FailEveryDomainAndStoreNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, PricesThatAreNotNumbers,
-    ::testing::Values(RefusedPrice{"Reserve", choose([](BatchModifyChoices& c) {
-                                     c.note = "x";
-                                     c.reservePrice = "abc";
-                                   })},
-                      RefusedPrice{"Asking",
-                                   choose([](BatchModifyChoices& c) { c.askingPrice = "12abc"; })},
-                      RefusedPrice{"Final", choose([](BatchModifyChoices& c) {
-                                     c.oneTimeCost = "1";
-                                     c.finalPrice = "1,000";
-                                   })}),
+    ::testing::Values(
+        RefusedPrice{"Reserve", choose([](BatchModifyChoices& c) {
+                       c.note = "x";
+                       c.reservePrice = "abc";
+                     })},
+        RefusedPrice{"Asking", choose([](BatchModifyChoices& c) { c.askingPrice = "12abc"; })},
+        RefusedPrice{"Final", choose([](BatchModifyChoices& c) {
+                       c.oneTimeCost = "1";
+                       c.finalPrice = "1,000";
+                     })},
+        RefusedPrice{"CostNaN", choose([](BatchModifyChoices& c) { c.oneTimeCost = "nan"; })},
+        RefusedPrice{"CostOverflow",
+                     choose([](BatchModifyChoices& c) { c.renewalCost = "1e999"; })}),
     [](const ::testing::TestParamInfo<RefusedPrice>& info) { return info.param.label; });
 
 TEST_F(BatchModifyTest, MissingAndEmptyDomainsFailAloneAndNamesMatchWithoutCase) {

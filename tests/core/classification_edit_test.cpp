@@ -149,12 +149,22 @@ TEST_F(ClassificationEditTest, StoresTheOrderOfEveryListInOneGo) {
 
 TEST_F(ClassificationEditTest, AnOrderThatCannotBeStoredChangesNothing) {
   const std::vector<std::string> before = registrars();
+  failWritesToRegistrars();
   std::string error;
   EXPECT_FALSE(storeClassificationOrder(
-      db(), {{CategoryKind::Registrar, "爱名", 1}, {CategoryKind::Registrar, "已删除", 2}},
-      &error));
-  EXPECT_NE(error.find("已删除"), std::string::npos) << error;
+      db(), {{CategoryKind::Registrar, "爱名", 1}, {CategoryKind::Registrar, "西数", 2}}, &error));
+  EXPECT_NE(error.find("disk full"), std::string::npos) << error;
   EXPECT_EQ(registrars(), before);
+}
+
+// A value another program took away meanwhile does not hold up the others
+// (nor the settings saved after them).
+TEST_F(ClassificationEditTest, AValueNoLongerListedIsPassedOver) {
+  std::string error;
+  EXPECT_TRUE(storeClassificationOrder(
+      db(), {{CategoryKind::Registrar, "已删除", 0}, {CategoryKind::Registrar, "爱名", 1}}, &error))
+      << error;
+  EXPECT_EQ(registrars(), (std::vector<std::string>{"西数:1", "GoDaddy:2", "爱名:1"}));
 }
 
 struct NameCase {

@@ -91,6 +91,9 @@ TEST(TextEncoding, DetectsUtf8MarksUtf16AndGb18030) {
   // after a UTF-8 mark the bytes are taken as they are
   EXPECT_EQ(decodeTextFile("\xEF\xBB\xBF\xFF"), "\xFF");
   EXPECT_EQ(decodeTextFile(""), "");
+  // UTF-8 lines with one stray byte stay UTF-8: only that line is damaged.
+  const std::string mostlyUtf8 = "中文.com\r\nbad\xFF.com\r\ng.com|西数";
+  EXPECT_EQ(decodeTextFile(mostlyUtf8), mostlyUtf8);
 }
 
 TEST(TextEncoding, Utf8Validity) {
@@ -136,6 +139,24 @@ TEST_F(CsvImportTest, MapsChineseAndEnglishColumnsInAnyOrder) {
   EXPECT_EQ(r[DomainField::SoldOn], "2017-03-15");
   ASSERT_TRUE(import.rows[1].record);
   EXPECT_EQ((*import.rows[1].record)[DomainField::Registrar], "-");
+}
+
+TEST_F(CsvImportTest, AmountsMustBeNumbersAndSemicolonFilesTakeDecimalCommas) {
+  const CsvImport semicolons =
+      readCsvImport("域名;一次成本;标价\nx.com;12,5;1,5\ny.com;12abc;\n", lists_);
+  ASSERT_TRUE(semicolons.ok()) << semicolons.error;
+  ASSERT_EQ(semicolons.rows.size(), 2u);
+  ASSERT_TRUE(semicolons.rows[0].record);
+  EXPECT_EQ((*semicolons.rows[0].record)[DomainField::OneTimeCost], "12.5");
+  EXPECT_EQ((*semicolons.rows[0].record)[DomainField::AskingPrice], "1.5");
+  EXPECT_FALSE(semicolons.rows[1].record);
+  EXPECT_EQ(semicolons.rows[1].tag, kTagBadFormat);
+
+  // With commas separating the fields, "12,5" must have been quoted, and a
+  // quoted decimal comma is not taken for a number.
+  const CsvImport commas = readCsvImport("domain,cost\nz.com,\"12,5\"\n", lists_);
+  ASSERT_EQ(commas.rows.size(), 1u);
+  EXPECT_FALSE(commas.rows[0].record);
 }
 
 TEST_F(CsvImportTest, TheRunGivesTheSameFailureListAsTheWindow) {

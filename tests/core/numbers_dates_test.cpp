@@ -74,6 +74,10 @@ TEST(LimitTwoDecimals, DropsTheThirdDecimal) {
   EXPECT_EQ(limitTwoDecimals("12.34"), "12.34");
   EXPECT_EQ(limitTwoDecimals("12"), "12");
   EXPECT_EQ(limitTwoDecimals("1.2.345"), "1.2.34");
+  // Characters count, not bytes; a character is never cut in half.
+  EXPECT_EQ(limitTwoDecimals("1.中"), "1.中");
+  EXPECT_EQ(limitTwoDecimals("1.2é"), "1.2é");
+  EXPECT_EQ(limitTwoDecimals("1.23中"), "1.23");
 }
 
 struct DateCase {

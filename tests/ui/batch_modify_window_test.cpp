@@ -370,3 +370,23 @@ TEST_F(BatchModifyWindowTest, FailedDomainsAreListedAndTheirRowsTurnRed) {
 
 }  // namespace
 }  // namespace pelmora::testing
+
+namespace pelmora::testing {
+namespace {
+
+TEST_F(BatchModifyWindowTest, ANameTypedInOtherLettersRefreshesItsRow) {
+  add({makeDomain("kept.com")});
+  open();
+  toggle();
+  domainList()->setPlainText("KEPT.COM\n");
+  tick("备注");
+  type("备注", "new note");
+  runAndWait();
+  EXPECT_EQ(status(), "修改完毕: 总数[ 1 ], 成功[ 1 ], 失败[ 0 ]");
+  const int row = rowOf("kept.com");
+  EXPECT_EQ(model().cellText(row, 17), "new note");
+  EXPECT_EQ(rowColour(row), kBlue);
+}
+
+}  // namespace
+}  // namespace pelmora::testing

@@ -7,7 +7,8 @@ namespace pelmora::testing {
 namespace {
 
 const QString kPrompt = QStringLiteral(
-    "警告:|一旦删除将无法恢复!!!\n如确认要删除,请输入大写的 YES\n否则请点击取消或者输入别的文字.");
+    "警告:|一旦删除将无法恢复!!!\r\n如确认要删除,请输入大写的 "
+    "YES\r\n否则请点击取消或者输入别的文字.");
 
 class DeleteTest : public MainWindowTest {
  protected:

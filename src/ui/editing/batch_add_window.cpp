@@ -71,7 +71,11 @@ class ListEdit : public QPlainTextEdit {
       return;
     }
     event->acceptProposedAction();
-    onFiles(localFiles(event->mimeData()));
+    // Later, so that the boxes loading a file may show do not keep the
+    // program the file came from waiting inside its drag.
+    QMetaObject::invokeMethod(
+        this, [this, files = localFiles(event->mimeData())] { onFiles(files); },
+        Qt::QueuedConnection);
   }
 
  private:
