@@ -43,6 +43,8 @@ bench: deps
 	@$(BENCH_DIR)/bench/pelmora-bench-whois
 	@$(BENCH_DIR)/bench/pelmora-bench-batch-add $(BENCH_DIR)/bench-data
 	@$(BENCH_DIR)/bench/pelmora-bench-batch-modify $(BENCH_DIR)/bench-data
+	@$(BENCH_DIR)/bench/pelmora-bench-export $(BENCH_DIR)/bench-data
+	@$(BENCH_DIR)/bench/pelmora-bench-report $(BENCH_DIR)/bench-data
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

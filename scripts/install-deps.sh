@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev sqlite3
-  qt6-base-dev qt6-charts-dev libgl-dev
+  qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
   libcurl4-openssl-dev nlohmann-json3-dev libpcre2-dev
   fonts-noto-cjk xvfb xauth
   clang-format whois

@@ -19,7 +19,7 @@ constexpr OperationItem kOperations[] = {
     {Operation::SingleAdd, "单个添加域名", "Ctrl+Q", true},
     {Operation::BatchAdd, "批量添加域名", "Ctrl+W", true},
     {Operation::Settings, "软件设置", "Ctrl+R", true},
-    {Operation::Report, "报表统计", "", false},
+    {Operation::Report, "报表统计", "", true},
     {Operation::HideColumns, "隐藏列", "", true},
     {Operation::ModifySelected, "批量修改选中", "", true},
     {Operation::AdvancedModify, "高级修改", "", true},

@@ -135,6 +135,8 @@ class MainWindow : public QMainWindow {
   void stopExpiryMonitor();
   // 高级修改: its window and action (main_window_advanced_modify.cpp).
   void registerAdvancedModifyWindow();
+  // 报表统计: its window and action (main_window_report.cpp).
+  void registerReportWindow();
 
   // Batch modify and delete of the ticked rows (main_window_editing.cpp).
   void wireEditing();
@@ -147,6 +149,7 @@ class MainWindow : public QMainWindow {
   // holds the other operations off as a run.
   void holdGateForHiddenRun(BatchModifyWindow* window);
   bool hiddenRunHoldsGate_ = false;
+  bool expiryCheckDue_ = false;  // put off while a batch add holds the database
 
   DomainDatabase& db_;
   SettingsStore settings_;

@@ -102,7 +102,7 @@ void MainWindow::buildTray() {
 void MainWindow::createToolWindows() {
   ToolWindowRule filter;
   filter.create = [this] {
-    filterWindow_ = new FilterWindow(this, options_.clock);
+    filterWindow_ = new FilterWindow(this, options_.clock, &db_);
     filterWindow_->fillLists(lists_);
     filterWindow_->setPageSizeText(QString::number(programSettingsOrDefaults(db_).pageSize));
     connect(filterWindow_, &FilterWindow::confirmed, this, &MainWindow::confirmFilter);
@@ -139,6 +139,7 @@ void MainWindow::createToolWindows() {
   registerSingleAddWindow();
   registerSettingsWindow();
   registerAdvancedModifyWindow();
+  registerReportWindow();
 
   tools_->window(kFilterWindow);
 }
@@ -184,6 +185,13 @@ void MainWindow::startExpiryMonitor() {
 }
 
 void MainWindow::runExpiryCheck() {
+  // A batch add keeps the database in one transaction for its whole run; the
+  // check waits until its window is closed rather than freeze this one.
+  if (gate_->holder() == Operation::BatchAdd) {
+    expiryCheckDue_ = true;
+    return;
+  }
+  expiryCheckDue_ = false;
   std::string error;
   const auto counts = countExpiring(db_, options_.clock.today(), &error);
   if (!counts) {

@@ -5,10 +5,12 @@
 #include "cli/add_command.h"
 #include "cli/delete_command.h"
 #include "cli/expiring_command.h"
+#include "cli/export_command.h"
 #include "cli/list_command.h"
 #include "cli/lookup_commands.h"
 #include "cli/modify_batch_command.h"
 #include "cli/modify_command.h"
+#include "cli/report_command.h"
 
 namespace pelmora::cli {
 namespace {
@@ -18,6 +20,8 @@ constexpr std::array kCommands{
             DatabaseUse::ReadOnly, declareList},
     Command{"expiring", "the six expiry reminder captions after one check", DatabaseUse::ReadOnly,
             declareExpiring},
+    Command{"report", "purchase and sales statistics per day, month or year, and their totals",
+            DatabaseUse::ReadOnly, declareReport},
     Command{"lookup", "the registration and expiry dates of one domain", DatabaseUse::None,
             declareLookup},
     Command{"update-dates",
@@ -31,6 +35,8 @@ constexpr std::array kCommands{
             DatabaseUse::ReadWrite, declareModifyBatch},
     Command{"modify", "advanced-modify lines 域名,字段=值,... (--file or standard input)",
             DatabaseUse::ReadWrite, declareModify},
+    Command{"export", "the fixed-price lines (西数 or 爱名) of the filtered domains",
+            DatabaseUse::ReadOnly, declareExport},
 };
 
 }  // namespace

@@ -3,15 +3,43 @@
 #include <memory>
 
 #include "cli/cli_options.h"
+#include "cli/format_option.h"
 #include "store/listing.h"
 #include "store/program_settings.h"
+#include "support/numbers.h"
+#include "support/table_writer.h"
 #include "support/text_helpers.h"
 
 namespace pelmora::cli {
 namespace {
 
-int runList(DomainDatabase& db, const ListOptions& options, const Clock& clock, std::ostream& out,
-            std::ostream& err) {
+// A grid cell typed for CSV and JSON: amounts and lengths as numbers, no date
+// as no value, the rest as the grid shows it.
+TableCell listingCell(DomainField field, const std::string& shown) {
+  if (isMoneyField(field)) return readNumber(shown);
+  if (field == DomainField::Length || field == DomainField::Sold) {
+    if (shown.empty()) return {};
+    return static_cast<std::int64_t>(readInt(shown));
+  }
+  if (isDateField(field) && shown.empty()) return {};
+  return shown;
+}
+
+Table listingTable(const std::vector<DomainRecord>& rows) {
+  Table table;
+  for (int k = 1; k < kDomainFieldCount; ++k) table.columns.emplace_back(kDomainColumns[k]);
+  table.rows.reserve(rows.size());
+  for (const DomainRecord& record : rows) {
+    const auto texts = displayTexts(record);
+    auto& cells = table.rows.emplace_back();
+    for (int k = 1; k < kDomainFieldCount; ++k)
+      cells.push_back(listingCell(static_cast<DomainField>(k), texts[k]));
+  }
+  return table;
+}
+
+int runList(DomainDatabase& db, const ListOptions& options, TableFormat format, const Clock& clock,
+            std::ostream& out, std::ostream& err) {
   std::string error;
   const auto settings = readProgramSettings(db, &error);
   if (!settings) {
@@ -29,6 +57,10 @@ int runList(DomainDatabase& db, const ListOptions& options, const Clock& clock, 
     return 2;
   }
 
+  if (format != TableFormat::Tsv) {
+    writeTable(out, listingTable(listing.rows), format);
+    return 0;
+  }
   out << pageCaption(listing.total, listing.pageCount) << "\n";
   for (const DomainRecord& record : listing.rows) {
     const auto texts = displayTexts(record);
@@ -45,10 +77,12 @@ int runList(DomainDatabase& db, const ListOptions& options, const Clock& clock, 
 
 CommandRun declareList(CLI::App& command) {
   auto options = std::make_shared<ListOptions>();
+  auto format = std::make_shared<TableFormat>(TableFormat::Tsv);
   declarePagingOptions(command, *options);
   declareFilterOptions(command, *options);
-  return [options](const CommandContext& context) {
-    return runList(*context.db, *options, context.clock, context.out, context.err);
+  declareFormatOption(command, *format);
+  return [options, format](const CommandContext& context) {
+    return runList(*context.db, *options, *format, context.clock, context.out, context.err);
   };
 }
 

@@ -18,6 +18,7 @@
 #include "editing/filter_ranges.h"
 #include "support/numbers.h"
 #include "ui/date_box.h"
+#include "ui/export/fixed_price_tabs.h"
 #include "ui/qt_text.h"
 #include "ui/toolkit.h"
 
@@ -28,6 +29,8 @@ namespace {
 constexpr const char* kAmountCaptions[] = {"一次成本", "续费成本", "实际成本", "预售底价",
                                            "对外标价", "最终售价", "销售利润"};
 
+const QString kExportHint = QStringLiteral(
+    "提示: 以下是常用的域名交易平台的批量一口价生成功能,生成结果取决于上面的筛选条件. ");
 const QString kUndoResetCaption = QStringLiteral("撤销重置");
 const QString kNotADateCaption = QStringLiteral("提示:");
 QString notADateMessage(const QString& text) {
@@ -40,24 +43,27 @@ bool isKey(const QKeyEvent* key, Qt::Key which) {
 
 }  // namespace
 
-FilterWindow::FilterWindow(QWidget* owner, const Clock& clock) : QDialog(owner) {
+FilterWindow::FilterWindow(QWidget* owner, const Clock& clock, DomainDatabase* db)
+    : QDialog(owner), clock_(clock) {
   setWindowTitle(QStringLiteral("域名条件筛选"));
   setModal(false);
-  build(clock);
+  build(clock, db);
 }
 
-void FilterWindow::build(const Clock& clock) {
+void FilterWindow::build(const Clock& clock, DomainDatabase* db) {
   tabs_ = named(new QTabWidget(this), QStringLiteral("选择夹1"));
   tabs_->addTab(buildCriteriaPage(clock), QStringLiteral("筛选条件"));
-  for (const char* registrar : {"西数", "爱名", "易名"}) {
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(new QLabel(QStringLiteral("按当前筛选条件导出一口价列表: 即将开放")));
-    layout->addStretch();
-    tabs_->addTab(page, QString::fromUtf8(registrar));
-  }
+  // The export pages belong to the tab widget.
+  new FixedPriceTabs(
+      tabs_, db, [this] { return buildWhere(criteria(), clock_.today()); }, this);
+  exportHint_ = named(new QLabel(kExportHint), QStringLiteral("透明标签_tips"));
+  exportHint_->setWordWrap(true);
+  exportHint_->setVisible(false);
+  connect(tabs_, &QTabWidget::currentChanged, this,
+          [this](int index) { exportHint_->setVisible(index > 0); });
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
+  layout->addWidget(exportHint_);
 
   // Ctrl+Z and the window's right-click menu bring back what the last reset wiped.
   undoReset_ = new QAction(kUndoResetCaption, this);

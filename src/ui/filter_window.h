@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "store/classification_lists.h"
+#include "store/domain_database.h"
 #include "store/filter_criteria.h"
 #include "support/dates.h"
 
@@ -16,6 +17,7 @@ class QComboBox;
 class QLineEdit;
 class QTabWidget;
 class QAction;
+class QLabel;
 
 namespace pelmora::ui {
 
@@ -25,7 +27,8 @@ class FilterWindow : public QDialog {
   Q_OBJECT
 
  public:
-  FilterWindow(QWidget* owner, const Clock& clock);
+  // `db` feeds the fixed-price export pages; without one they report failure.
+  FilterWindow(QWidget* owner, const Clock& clock, DomainDatabase* db = nullptr);
 
   FilterCriteria criteria() const;
 
@@ -74,7 +77,7 @@ class FilterWindow : public QDialog {
     std::vector<QString> texts;
   };
 
-  void build(const Clock& clock);
+  void build(const Clock& clock, DomainDatabase* db);
   QWidget* buildCriteriaPage(const Clock& clock);
   QWidget* addRange(const QString& caption, const QString& key, bool withBox);
   QWidget* addDates(const QString& caption, const QString& key, Dates& dates, const Clock& clock);
@@ -101,6 +104,8 @@ class FilterWindow : public QDialog {
   std::vector<Range> ranges_;  // length first, then the seven amounts
   Dates registered_, expires_, purchased_, soldOn_;
   QTabWidget* tabs_ = nullptr;
+  QLabel* exportHint_ = nullptr;
+  Clock clock_;
   QAction* undoReset_ = nullptr;
   std::optional<ResetState> beforeReset_;
 };

@@ -57,7 +57,12 @@ std::vector<std::string> withFilters(std::vector<std::string> options) {
 INSTANTIATE_TEST_SUITE_P(
     EveryCommand, CommandHelp,
     ::testing::Values(
-        HelpCase{"list", withFilters({"--db PATH", "--page N", "--page-size S", "--sort COLUMN"})},
+        HelpCase{"list", withFilters({"--db PATH", "--page N", "--page-size S", "--sort COLUMN",
+                                      "--format FORMAT"})},
+        HelpCase{"export", withFilters({"--db PATH", "--desc N", "--price N", "--period N",
+                                        "--hour N", "--hour-from N", "--hour-to N"})},
+        HelpCase{"report",
+                 {"--db PATH", "--from yyyy-MM-dd", "--to yyyy-MM-dd", "--format FORMAT"}},
         HelpCase{"expiring", {"--db PATH"}}, HelpCase{"lookup", {"DOMAIN", "--fresh"}},
         HelpCase{"update-dates", withFilters({"--db PATH", "DOMAIN ...", "--fresh"})}),
     [](const auto& info) {
@@ -72,7 +77,7 @@ TEST(CliHelp, ProgramHelpListsEveryCommandOfTheTable) {
     EXPECT_TRUE(contains(output, "--db PATH")) << output;
     EXPECT_TRUE(contains(output, "--version")) << output;
     EXPECT_TRUE(contains(output, kExitCodeRule)) << output;
-    ASSERT_EQ(cli::commandTable().size(), 8u);
+    ASSERT_EQ(cli::commandTable().size(), 10u);
     for (const cli::Command& command : cli::commandTable()) {
       EXPECT_TRUE(contains(output, "  " + std::string(command.name) + " ")) << command.name;
     }

@@ -14,6 +14,7 @@
 #include "ui/editing/batch_add_window.h"
 #include "ui/editing/batch_modify_window.h"
 #include "ui/editing/single_add_window.h"
+#include "ui/report/report_window.h"
 #include "ui/settings/settings_window.h"
 #include "ui_test_support.h"
 
@@ -204,6 +205,20 @@ TEST_F(LayoutTest, SettingsWindowCaptionsFitAtItsDefaultSize) {
   tree->setCurrentItem(tree->topLevelItem(0)->child(0));  // every button shown
   QApplication::processEvents();
   EXPECT_GE(expectNothingClipped(settings), 14);
+}
+
+TEST_F(LayoutTest, ReportWindowCaptionsFitAtItsDefaultAndMinimumSizes) {
+  open();
+  menuAction("菜单_文件", "报表统计")->trigger();
+  auto* report = window_->findChild<ui::ReportWindow*>();
+  ASSERT_NE(report, nullptr);
+  ASSERT_TRUE(report->isVisible());
+  for (const QSize size : {report->size(), report->minimumSize()}) {
+    report->resize(size);
+    QApplication::processEvents();
+    EXPECT_EQ(report->size(), size);
+    EXPECT_GE(expectNothingClipped(report), 21);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,23 @@
+#include "store/export_rows.h"
+
+namespace pelmora {
+
+bool forEachExportRow(DomainDatabase& db, const SqlCondition& condition,
+                      const std::function<void(const ExportRow&)>& each, std::string* error) {
+  ExportRow current;
+  return db.query(
+      "SELECT 域名,预售底价,标价,自定义分类,备注 FROM 域名" + condition.whereClause() +
+          " ORDER BY id",
+      condition.params,
+      [&](const SqlRow& row) {
+        current.name = row.text(0);
+        current.reservePrice = row.isNull(1) ? 0 : row.real(1);
+        current.askingPrice = row.isNull(2) ? 0 : row.real(2);
+        current.category = row.text(3);
+        current.note = row.text(4);
+        each(current);
+      },
+      error);
+}
+
+}  // namespace pelmora
