@@ -35,19 +35,10 @@ int report(const BatchAddResult& result, std::ostream& out, std::ostream& err) {
 
 int runAdd(DomainDatabase& db, const AddOptions& options, std::ostream& out, std::ostream& err) {
   const std::optional<std::string>& path = options.csv ? options.csv : options.file;
-  const auto bytes = readCommandInput(path);
-  if (!bytes) {
-    err << kPrefix << "cannot read " << (path ? escapeForTerminal(*path) : "standard input")
-        << '\n';
-    return 2;
-  }
-  ClassificationLists lists;
-  std::string error;
-  if (!lists.rebuild(db, &error)) {
-    err << kPrefix << escapeForTerminal(error) << '\n';
-    return 2;
-  }
-  const std::string text = decodeTextFile(*bytes);
+  const auto input = readEditingInput(db, path, kPrefix, err);
+  if (!input) return 2;
+  const std::string& text = input->text;
+  const ClassificationLists& lists = input->lists;
   if (!options.csv) return report(runBatchAdd(db, splitListLines(text), lists), out, err);
 
   const CsvImport import = readCsvImport(text, lists);

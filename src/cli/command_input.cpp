@@ -6,6 +6,9 @@
 #include <iterator>
 #include <sstream>
 
+#include "support/text_encoding.h"
+#include "support/text_helpers.h"
+
 namespace pelmora::cli {
 
 std::optional<std::string> readCommandInput(const std::optional<std::string>& path) {
@@ -22,6 +25,24 @@ std::optional<std::string> readCommandInput(const std::optional<std::string>& pa
   std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   if (file.bad()) return std::nullopt;
   return bytes;
+}
+
+std::optional<EditingInput> readEditingInput(DomainDatabase& db,
+                                             const std::optional<std::string>& path,
+                                             std::string_view prefix, std::ostream& err) {
+  const auto bytes = readCommandInput(path);
+  if (!bytes) {
+    err << prefix << "cannot read " << (path ? escapeForTerminal(*path) : "standard input") << '\n';
+    return std::nullopt;
+  }
+  EditingInput input;
+  std::string error;
+  if (!input.lists.rebuild(db, &error)) {
+    err << prefix << escapeForTerminal(error) << '\n';
+    return std::nullopt;
+  }
+  input.text = decodeTextFile(*bytes);
+  return input;
 }
 
 }  // namespace pelmora::cli

@@ -22,20 +22,10 @@ struct ModifyOptions {
 
 int runModify(DomainDatabase& db, const ModifyOptions& options, std::ostream& out,
               std::ostream& err) {
-  const auto bytes = readCommandInput(options.file);
-  if (!bytes) {
-    err << kPrefix << "cannot read "
-        << (options.file ? escapeForTerminal(*options.file) : "standard input") << '\n';
-    return 2;
-  }
-  ClassificationLists lists;
-  std::string error;
-  if (!lists.rebuild(db, &error)) {
-    err << kPrefix << escapeForTerminal(error) << '\n';
-    return 2;
-  }
+  const auto input = readEditingInput(db, options.file, kPrefix, err);
+  if (!input) return 2;
   const AdvancedModifyResult result =
-      runAdvancedModify(db, advancedModifyLines(decodeTextFile(*bytes)), lists);
+      runAdvancedModify(db, advancedModifyLines(input->text), input->lists);
   for (const AdvancedModifyFailure& failure : result.failures) {
     out << escapeForTerminal(failure.domain) << '[' << escapeForTerminal(failure.reason) << "]\n";
   }

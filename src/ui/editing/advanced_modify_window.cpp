@@ -14,6 +14,7 @@
 #include "editing/batch_modify.h"
 #include "ui/background_job.h"
 #include "ui/editing/advanced_modify_texts.h"
+#include "ui/editing/window_footer.h"
 #include "ui/qt_text.h"
 #include "ui/run_progress.h"
 #include "ui/toolkit.h"
@@ -123,21 +124,11 @@ void AdvancedModifyWindow::build() {
   layout->addLayout(lists, 1);
   layout->addWidget(buildTips());
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  confirm_ = named(new QPushButton(texts::confirm()), QStringLiteral("按钮_确认"));
-  auto* close = named(new QPushButton(texts::close()), QStringLiteral("按钮_关闭"));
-  for (QPushButton* button : {confirm_, close}) {
-    button->setAutoDefault(false);
-    buttons->addWidget(button);
-  }
-  layout->addLayout(buttons);
-
-  auto* bar = named(new QStatusBar, QStringLiteral("状态条1"));
-  bar->setSizeGripEnabled(false);
-  status_ = named(new QLabel, QStringLiteral("状态条1_提示"));
-  bar->addWidget(status_, 1);
-  layout->addWidget(bar);
+  const WindowFooter footer = addWindowFooter(layout, texts::confirm(), texts::close());
+  confirm_ = footer.confirm;
+  QPushButton* close = footer.close;
+  QStatusBar* bar = footer.bar;
+  status_ = footer.status;
   progress_ = new RunProgress(bar);
   makeJob();
 

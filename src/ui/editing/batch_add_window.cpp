@@ -23,6 +23,7 @@
 #include "support/text_encoding.h"
 #include "ui/background_job.h"
 #include "ui/editing/batch_add_texts.h"
+#include "ui/editing/window_footer.h"
 #include "ui/qt_text.h"
 #include "ui/run_progress.h"
 #include "ui/toolkit.h"
@@ -192,21 +193,11 @@ void BatchAddWindow::build() {
   (new QVBoxLayout(tipsGroup))->addWidget(new TipsPanel);
   layout->addWidget(tipsGroup);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  confirm_ = named(new QPushButton(texts::confirm()), QStringLiteral("按钮_确认"));
-  auto* close = named(new QPushButton(texts::close()), QStringLiteral("按钮_关闭"));
-  for (QPushButton* button : {confirm_, close}) {
-    button->setAutoDefault(false);
-    buttons->addWidget(button);
-  }
-  layout->addLayout(buttons);
-
-  auto* bar = named(new QStatusBar, QStringLiteral("状态条1"));
-  bar->setSizeGripEnabled(false);
-  status_ = named(new QLabel, QStringLiteral("状态条1_提示"));
-  bar->addWidget(status_, 1);
-  layout->addWidget(bar);
+  const WindowFooter footer = addWindowFooter(layout, texts::confirm(), texts::close());
+  confirm_ = footer.confirm;
+  QPushButton* close = footer.close;
+  QStatusBar* bar = footer.bar;
+  status_ = footer.status;
   progress_ = new RunProgress(bar);
   makeJob();
 

@@ -22,6 +22,7 @@
 #include "ui/background_job.h"
 #include "ui/date_box.h"
 #include "ui/editing/single_add_texts.h"
+#include "ui/editing/window_footer.h"
 #include "ui/qt_text.h"
 #include "ui/toolkit.h"
 
@@ -50,24 +51,12 @@ void SingleAddWindow::build() {
   layout->addWidget(buildOptional());
   layout->addWidget(buildTips());
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  confirm_ = named(new QPushButton(texts::confirm()), QStringLiteral("按钮_确认"));
-  auto* close = named(new QPushButton(texts::close()), QStringLiteral("按钮_关闭"));
-  for (QPushButton* button : {confirm_, close}) {
-    button->setAutoDefault(false);
-    buttons->addWidget(button);
-  }
-  layout->addLayout(buttons);
-
-  auto* bar = named(new QStatusBar, QStringLiteral("状态条1"));
-  bar->setSizeGripEnabled(false);
-  status_ = named(new QLabel, QStringLiteral("状态条1_提示"));
-  bar->addWidget(status_, 1);
-  layout->addWidget(bar);
+  const WindowFooter footer = addWindowFooter(layout, texts::confirm(), texts::close());
+  confirm_ = footer.confirm;
+  status_ = footer.status;
 
   connect(confirm_, &QPushButton::clicked, this, &SingleAddWindow::confirm);
-  connect(close, &QPushButton::clicked, this, &QWidget::close);
+  connect(footer.close, &QPushButton::clicked, this, &QWidget::close);
 }
 
 QLabel* SingleAddWindow::caption(const QString& key, const QString& text) {
