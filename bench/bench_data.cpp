@@ -1,9 +1,11 @@
 #include "bench_data.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <iostream>
 #include <random>
+#include <vector>
 
 #include "store/derived_fields.h"
 #include "store/domain_writer.h"
@@ -103,6 +105,20 @@ std::filesystem::path ensureBenchDatabase(const std::filesystem::path& folder, i
       std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
   std::cerr << " done in " << seconds << " s\n";
   return path;
+}
+
+double medianMs(const std::function<void()>& work, int runs) {
+  std::vector<double> times;
+  work();  // warm the page cache
+  for (int i = 0; i < runs; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    times.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count());
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
 }
 
 }  // namespace pelmora::bench

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace pelmora::bench {
@@ -16,5 +17,9 @@ std::string registrarName(int i);
 // registrars, 20 types, 50 categories, 40 suffixes, dates over 20 years, a
 // quarter sold. Returns its path; an existing file of the same size is reused.
 std::filesystem::path ensureBenchDatabase(const std::filesystem::path& folder, int count);
+
+// Median time of `runs` runs of `work` in milliseconds, after one run that
+// warms the page cache.
+double medianMs(const std::function<void()>& work, int runs);
 
 }  // namespace pelmora::bench

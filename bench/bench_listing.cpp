@@ -20,23 +20,10 @@
 namespace {
 
 using namespace pelmora;
+using bench::medianMs;
 
 constexpr int kDomains = 1000000;
 constexpr int kRuns = 15;
-
-double medianMs(const std::function<void()>& work) {
-  std::vector<double> times;
-  work();  // warm the page cache
-  for (int i = 0; i < kRuns; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    times.push_back(
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
 
 // The statement through the plain C API: prepare, bind, step, read every column.
 void runBare(sqlite3* raw, const std::string& sql, const SqlParams& params) {
@@ -91,8 +78,8 @@ int main(int argc, char** argv) {
                             double limitMs, double limitRatio) {
     const PageRequest request{100, page, key};
     const PageStatement statement = pageStatement(none, request, total);
-    const double ours = medianMs([&] { loadPageRows(*db, none, request, counted); });
-    const double bare = medianMs([&] { runBare(raw, statement.sql, statement.params); });
+    const double ours = medianMs([&] { loadPageRows(*db, none, request, counted); }, kRuns);
+    const double bare = medianMs([&] { runBare(raw, statement.sql, statement.params); }, kRuns);
     rows.push_back({name, ours, bare, limitMs, limitRatio});
   };
   pageCase("page 1, sorted by id", "id", 1, 100, 3);
@@ -104,21 +91,25 @@ int main(int argc, char** argv) {
   criteria.registrar = bench::registrarName(7) + "(0)";
   criteria.expiry = "30";
   const SqlCondition filtered = buildWhere(criteria, Clock::system().today());
-  rows.push_back({"count, registrar + 30-day expiry",
-                  medianMs([&] { countDomains(*db, filtered); }), medianMs([&] {
-                    runBare(raw, "SELECT COUNT(*) FROM 域名" + filtered.whereClause(),
-                            filtered.params);
-                  }),
-                  100, 3});
+  rows.push_back(
+      {"count, registrar + 30-day expiry", medianMs([&] { countDomains(*db, filtered); }, kRuns),
+       medianMs(
+           [&] {
+             runBare(raw, "SELECT COUNT(*) FROM 域名" + filtered.whereClause(), filtered.params);
+           },
+           kRuns),
+       100, 3});
 
   ClassificationLists lists;
-  rows.push_back({"ClassificationLists rebuild", medianMs([&] { lists.rebuild(*db); }),
-                  medianMs([&] {
-                    for (const char* column : {"注册商", "域名类型", "自定义分类", "后缀"}) {
-                      const std::string c = column;
-                      runBare(raw, "SELECT " + c + ", count(*) FROM 域名 GROUP BY " + c, {});
-                    }
-                  }),
+  rows.push_back({"ClassificationLists rebuild", medianMs([&] { lists.rebuild(*db); }, kRuns),
+                  medianMs(
+                      [&] {
+                        for (const char* column : {"注册商", "域名类型", "自定义分类", "后缀"}) {
+                          const std::string c = column;
+                          runBare(raw, "SELECT " + c + ", count(*) FROM 域名 GROUP BY " + c, {});
+                        }
+                      },
+                      kRuns),
                   100, 0});
 
   std::printf("Pelmora listing benchmark: %lld domains, page size 100, median of %d runs\n\n",

@@ -16,6 +16,7 @@
 namespace {
 
 using namespace pelmora;
+using bench::medianMs;
 using std::chrono::day;
 using std::chrono::month;
 using std::chrono::year;
@@ -23,20 +24,6 @@ using std::chrono::year;
 constexpr int kDomains = 1000000;
 constexpr int kRuns = 5;
 constexpr double kLimitMs = 1000;
-
-double medianMs(const std::function<void()>& work) {
-  std::vector<double> times;
-  work();  // warm the page cache
-  for (int i = 0; i < kRuns; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    times.push_back(
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
 
 struct Case {
   std::string name;
@@ -71,7 +58,7 @@ int main(int argc, char** argv) {
   for (const Case& c : cases) {
     StatisticsReport report;
     const double ms =
-        medianMs([&] { report = runStatisticsReport(*db, c.start, c.end, c.unit, shown); });
+        medianMs([&] { report = runStatisticsReport(*db, c.start, c.end, c.unit, shown); }, kRuns);
     if (!report.ok()) {
       std::cerr << c.name << ": " << report.error << "\n";
       return 2;
