@@ -11,8 +11,11 @@ endif
 BENCH_DIR ?= build-bench
 WERROR := $(if $(CI),ON,OFF)
 JOBS ?= $(shell nproc)
+PREFIX ?= $(HOME)/.local
+# ccache, where installed, makes rebuilds in a new folder cheap.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache,)
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test test-threads install bench format clean
 
 all: build
 
@@ -21,7 +24,7 @@ deps:
 
 configure: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
-	  -DPELMORA_SANITIZE=$(SAN) -DPELMORA_WERROR=$(WERROR) -DBUILD_TESTING=ON >/dev/null
+	  -DPELMORA_SANITIZE=$(SAN) -DPELMORA_WERROR=$(WERROR) -DBUILD_TESTING=ON $(LAUNCHER) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -34,6 +37,17 @@ TEST_ENV := $(if $(filter thread,$(SAN)),TSAN_OPTIONS=suppressions=$(CURDIR)/tes
 
 test: build
 	@cd $(BUILD_DIR) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)
+
+# Only the tests that run work on other threads (labelled `threads`); CI runs
+# them under ThreadSanitizer.
+test-threads: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target pelmora_threaded_tests
+	@cd $(BUILD_DIR) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS) -L threads
+
+# The programs, their desktop entry and icon under PREFIX (default ~/.local).
+# The database lives beside the programs, in PREFIX/lib/pelmora.
+install: build
+	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 bench: deps
 	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DPELMORA_BUILD_BENCH=ON >/dev/null

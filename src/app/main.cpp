@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "app/main_window.h"
 #include "store/schema.h"
 #include "ui/chinese_translations.h"
+#include "ui/startup/start_routine.h"
 #include "ui/toolkit.h"
 
 namespace {
@@ -46,16 +48,28 @@ int main(int argc, char** argv) {
   }
   const auto path =
       databasePath.empty() ? pelmora::defaultDatabasePath() : std::filesystem::path(databasePath);
-  std::string why;
-  auto db = pelmora::openCurrentDatabase(path, &why);
-  if (!db) {
-    std::fprintf(stderr, "pelmora: %s\n", why.c_str());
-    pelmora::ui::Toolkit::messageBox(
-        nullptr, QString::fromUtf8(pelmora::kOpenFailureMessage.data()), QString());
-    return 2;
-  }
-  pelmora::ui::MainWindow window(*db);
-  QObject::connect(&window, &pelmora::ui::MainWindow::closed, &app, &QApplication::quit);
-  window.show();
+  std::unique_ptr<pelmora::DomainDatabase> db;
+  std::unique_ptr<pelmora::ui::MainWindow> window;
+  const auto loadMainWindow = [&](const pelmora::UpdateRecord& record) {
+    std::string why;
+    db = pelmora::openCurrentDatabase(path, &why);
+    if (!db) {
+      std::fprintf(stderr, "pelmora: %s\n", why.c_str());
+      pelmora::ui::Toolkit::messageBox(
+          nullptr, QString::fromUtf8(pelmora::kOpenFailureMessage.data()), QString());
+      QCoreApplication::exit(2);
+      return;
+    }
+    pelmora::ui::MainWindowOptions options;
+    options.statusText = QString::fromStdString(record.statusText);
+    options.newsAddress = QString::fromStdString(record.newsAddress);
+    window = std::make_unique<pelmora::ui::MainWindow>(*db, std::move(options));
+    QObject::connect(window.get(), &pelmora::ui::MainWindow::closed, &app, &QApplication::quit);
+    window->show();
+  };
+  pelmora::ui::StartRoutineOptions startOptions;
+  startOptions.endProcess = [] { QCoreApplication::exit(0); };
+  pelmora::ui::StartRoutine start(loadMainWindow, std::move(startOptions));
+  start.start();
   return app.exec();
 }

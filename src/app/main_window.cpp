@@ -31,6 +31,7 @@
 #include "ui/listing_grid.h"
 #include "ui/qt_text.h"
 #include "ui/run_progress.h"
+#include "ui/startup/news_pane.h"
 #include "ui/toolkit.h"
 
 namespace pelmora::ui {
@@ -80,7 +81,7 @@ MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
   buildTray();
   if (tray_ != nullptr) tray_->setToolTip(q(trayTip(customTitle)));
   createToolWindows();
-  if (!options_.newsAddress.isEmpty()) browser_->setSource(QUrl(options_.newsAddress));
+  if (!options_.newsAddress.isEmpty()) (new NewsPane(*browser_))->load(options_.newsAddress);
   expiryTimer_.setObjectName(QStringLiteral("时钟_监控到期"));
   connect(&expiryTimer_, &QTimer::timeout, this, &MainWindow::runExpiryCheck);
   connect(gate_, &OperationGate::changed, this, [this] {

@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBrowser>
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fake_servers.h"
+#include "support/endpoints.h"
+#include "support/update_record.h"
+#include "ui/startup/news_pane.h"
+#include "ui/startup/splash_window.h"
+#include "ui/startup/start_routine.h"
+#include "ui/toolkit.h"
+#include "ui_test_support.h"
+
+namespace pelmora::testing {
+namespace {
+
+using ui::StartRoutine;
+using ui::Toolkit;
+
+const QString kPrompt =
+    QStringLiteral("提示|检测到新版本!\r\n\r\n点击是,打开新版下载地址,点击否,继续适应当前版本.");
+
+// The server's own "host:port", as the client named it.
+std::string hostOf(const FakeHttpServer::Request& request) {
+  const std::string head = request.head + "\r\n";
+  const std::size_t at = head.find("\r\nHost: ");
+  if (at == std::string::npos) return {};
+  const std::size_t from = at + 8;
+  return head.substr(from, head.find("\r\n", from) - from);
+}
+
+std::string recordFor(const std::string& version, const std::string& host) {
+  return version + "|http://" + host + "/down|站点状态 " + version + "|http://" + host +
+         "/news.html";
+}
+
+// Accepts connections and reads the request, but never answers.
+class SilentServer : public LoopbackServer {
+ public:
+  SilentServer() { start(); }
+  ~SilentServer() override { stop(); }
+
+ protected:
+  void serve(int client, int) override {
+    readUntil(client, "\r\n\r\n");
+    while (!stopping()) sleepMs(20);
+  }
+};
+
+int closedPort() {
+  FakeHttpServer gone([](const FakeHttpServer::Request&) { return std::string(); });
+  return gone.port();
+}
+
+class StartRoutineTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Toolkit::startScripting(); }
+  void TearDown() override {
+    routine_.reset();
+    Toolkit::stopScripting();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  StartRoutine& makeRoutine(ui::StartRoutineOptions options = {}) {
+    options.endProcess = [this] { ++processEnds_; };
+    routine_ = std::make_unique<StartRoutine>(
+        [this](const UpdateRecord& record) { loaded_.push_back(record); }, std::move(options));
+    return *routine_;
+  }
+
+  // Starts the routine and waits for the hand-over.
+  void runToHandOver(StartRoutine& routine) {
+    QSignalSpy finished(&routine, &StartRoutine::finished);
+    routine.start();
+    ASSERT_NE(routine.splash(), nullptr);
+    ASSERT_TRUE(finished.wait(15000)) << "the splash never handed over";
+    EXPECT_TRUE(routine.handedOver());
+    EXPECT_EQ(routine.splash(), nullptr);
+  }
+
+  std::unique_ptr<StartRoutine> routine_;
+  std::vector<UpdateRecord> loaded_;
+  int processEnds_ = 0;
+};
+
+TEST_F(StartRoutineTest, SplashShowsThePictureAndPollsEveryHalfSecond) {
+  StartRoutine& routine =
+      makeRoutine({[](std::stop_token) { return defaultUpdateText(); }, ui::kSplashDeadline, {}});
+  QSignalSpy finished(&routine, &StartRoutine::finished);
+  routine.start();
+  QPointer<ui::SplashWindow> splash = routine.splash();
+  ASSERT_NE(splash, nullptr);
+  EXPECT_TRUE(splash->isVisible());
+  auto* picture = splash->findChild<QLabel*>(QStringLiteral("图片框1"));
+  ASSERT_NE(picture, nullptr);
+  EXPECT_FALSE(picture->pixmap().isNull());
+  auto* timer = splash->findChild<QTimer*>(QStringLiteral("时钟1"));
+  ASSERT_NE(timer, nullptr);
+  EXPECT_EQ(timer->interval(), 500);
+  EXPECT_TRUE(timer->isActive());
+
+  ASSERT_TRUE(finished.wait(15000));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(splash.isNull());
+}
+
+// The update file served by a fake site (PELMORA_SITE_HOST), the scripted
+// answer to the prompt, and what follows.
+struct SiteCase {
+  std::string name;
+  std::string version;        // of the served record; empty: the site is unreachable
+  std::optional<int> answer;  // to the new-version prompt; none: no prompt expected
+  bool loaded;                // the main window was loaded (else the process ended)
+};
+
+class StartRoutineSite : public StartRoutineTest, public ::testing::WithParamInterface<SiteCase> {};
+
+TEST_P(StartRoutineSite, PromptsForAnyOtherVersionAndLoadsWithTheRecord) {
+  const SiteCase& c = GetParam();
+  FakeHttpServer server([&c](const FakeHttpServer::Request& request) {
+    return FakeHttpServer::response(200, recordFor(c.version, hostOf(request)));
+  });
+  const std::string host =
+      c.version.empty() ? "127.0.0.1:" + std::to_string(closedPort()) : server.hostPort();
+  ScopedEnv site("PELMORA_SITE_HOST", host);
+  if (c.answer) Toolkit::queueAnswer(*c.answer);
+
+  runToHandOver(makeRoutine());
+
+  const UpdateRecord expected =
+      readUpdateRecord(c.version.empty() ? defaultUpdateText() : recordFor(c.version, host));
+  EXPECT_EQ(Toolkit::takeMessages(), c.answer ? QStringList{kPrompt} : QStringList{});
+  if (c.loaded) {
+    ASSERT_EQ(loaded_.size(), 1u);
+    EXPECT_EQ(loaded_[0].statusText, expected.statusText);
+    EXPECT_EQ(loaded_[0].newsAddress, expected.newsAddress);
+    EXPECT_EQ(processEnds_, 0);
+    EXPECT_TRUE(Toolkit::takeOpenedUrls().isEmpty());
+  } else {
+    EXPECT_TRUE(loaded_.empty());
+    EXPECT_EQ(processEnds_, 1);
+    EXPECT_EQ(Toolkit::takeOpenedUrls(),
+              QStringList{QString::fromStdString(expected.downloadAddress)});
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StartRoutineSite,
+                         ::testing::Values(SiteCase{"SameVersion", "2.4", std::nullopt, true},
+                                           SiteCase{"OlderDeclined", "2.3", ui::kAnswerNo, true},
+                                           SiteCase{"NewerDeclined", "2.5", ui::kAnswerNo, true},
+                                           SiteCase{"NewerAccepted", "2.5", ui::kAnswerYes, false},
+                                           SiteCase{"OlderAccepted", "2.3", ui::kAnswerYes, false},
+                                           SiteCase{"Unreachable", "", std::nullopt, true}),
+                         [](const ::testing::TestParamInfo<SiteCase>& info) {
+                           return info.param.name;
+                         });
+
+TEST_F(StartRoutineTest, ARecordOfFewerThanFourFieldsGivesWayToTheDefault) {
+  runToHandOver(makeRoutine(
+      {[](std::stop_token) { return std::string("2.5|http://x/down"); }, ui::kSplashDeadline, {}}));
+  EXPECT_TRUE(Toolkit::takeMessages().isEmpty());
+  ASSERT_EQ(loaded_.size(), 1u);
+  const UpdateRecord fallback = readUpdateRecord(defaultUpdateText());
+  EXPECT_EQ(loaded_[0].version, fallback.version);
+  EXPECT_EQ(loaded_[0].statusText, fallback.statusText);
+  EXPECT_EQ(loaded_[0].newsAddress, fallback.newsAddress);
+}
+
+TEST_F(StartRoutineTest, AFetchThatNeverEndsIsGivenUpAtTheDeadline) {
+  std::atomic<bool> askedToStop{false};
+  StartRoutine& routine =
+      makeRoutine({[&askedToStop](std::stop_token stop) {
+                     while (!stop.stop_requested()) {
+                       std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                     }
+                     askedToStop = true;
+                     return std::string("2.5|x|y|z");
+                   },
+                   std::chrono::milliseconds(1000),
+                   {}});
+  runToHandOver(routine);
+  ASSERT_EQ(loaded_.size(), 1u);
+  EXPECT_EQ(loaded_[0].newsAddress, readUpdateRecord(defaultUpdateText()).newsAddress);
+  EXPECT_TRUE(Toolkit::takeMessages().isEmpty());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return askedToStop.load(); }, 5000));
+}
+
+TEST_F(StartRoutineTest, ASiteThatNeverAnswersIsGivenUpAtTheDeadline) {
+  SilentServer silent;
+  ScopedEnv site("PELMORA_SITE_HOST", silent.hostPort());
+  // Shorter than the request's own time-out: the splash gives up first.
+  runToHandOver(makeRoutine({{}, std::chrono::milliseconds(1000), {}}));
+  ASSERT_EQ(loaded_.size(), 1u);
+  EXPECT_EQ(loaded_[0].statusText, readUpdateRecord(defaultUpdateText()).statusText);
+  EXPECT_TRUE(Toolkit::takeMessages().isEmpty());
+  EXPECT_EQ(silent.connections(), 1);
+}
+
+// The news page: served, or the built-in page.
+struct NewsCase {
+  std::string name;
+  std::string reply;  // empty: the address is unreachable
+  bool fetched;
+  QString shownText;  // part of what the browser shows
+};
+
+class NewsPaneTest : public ::testing::TestWithParam<NewsCase> {};
+
+TEST_P(NewsPaneTest, ShowsThePageOrTheBuiltInOne) {
+  const NewsCase& c = GetParam();
+  FakeHttpServer server([&](const FakeHttpServer::Request&) { return c.reply; });
+  const std::string host =
+      c.reply.empty() ? "127.0.0.1:" + std::to_string(closedPort()) : server.hostPort();
+  ScopedEnv site("PELMORA_SITE_HOST", host);
+  QTextBrowser browser;
+  auto* pane = new ui::NewsPane(browser);
+  QSignalSpy shown(pane, &ui::NewsPane::shown);
+  pane->load(QString::fromStdString("http://" + host + "/news.html"));
+  ASSERT_TRUE(shown.wait(15000));
+  EXPECT_EQ(shown.at(0).at(0).toBool(), c.fetched);
+  const QString html = browser.toHtml();
+  EXPECT_TRUE(browser.toPlainText().contains(c.shownText)) << browser.toPlainText().toStdString();
+  if (!c.fetched) {
+    const QString site = QStringLiteral("http://%1/pelmora/").arg(QString::fromStdString(host));
+    EXPECT_TRUE(browser.toPlainText().contains(site));
+    EXPECT_TRUE(html.contains(QStringLiteral("href=\"%1\"").arg(site)));
+  }
+}
+
+const std::string kHtmlHeader = "Content-Type: text/html; charset=utf-8\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NewsPaneTest,
+    ::testing::Values(
+        NewsCase{"Page",
+                 FakeHttpServer::response(200, "<p>新版 <b>2.5</b> 已发布</p>", kHtmlHeader), true,
+                 QStringLiteral("新版 2.5 已发布")},
+        NewsCase{"Unreachable", "", false, QStringLiteral("青禾名簿(Pelmora)")},
+        NewsCase{"ErrorStatus", FakeHttpServer::response(404, "<p>没有</p>", kHtmlHeader), false,
+                 QStringLiteral("暂时无法载入最新消息")},
+        NewsCase{"Empty", FakeHttpServer::response(200, "", kHtmlHeader), false,
+                 QStringLiteral("暂时无法载入最新消息")},
+        NewsCase{"NotText", FakeHttpServer::response(200, "GIF89a", "Content-Type: image/gif\r\n"),
+                 false, QStringLiteral("暂时无法载入最新消息")}),
+    [](const ::testing::TestParamInfo<NewsCase>& info) { return info.param.name; });
+
+class MainWindowNewsTest : public MainWindowTest {};
+
+TEST_F(MainWindowNewsTest, TheBrowserShowsTheNewsAddressAndTheStatusText) {
+  FakeHttpServer server([](const FakeHttpServer::Request&) {
+    return FakeHttpServer::response(200, "<p>本周消息</p>", kHtmlHeader);
+  });
+  window_ = std::make_unique<ui::MainWindow>(
+      db(), ui::MainWindowOptions{Clock::fixed(kTestToday), QStringLiteral("官网状态"),
+                                  QString::fromStdString("http://" + server.hostPort() + "/n")});
+  window_->show();
+  auto* browser = window_->findChild<QTextBrowser*>(QStringLiteral("超文本浏览框1"));
+  ASSERT_NE(browser, nullptr);
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return browser->toPlainText().contains(QStringLiteral("本周消息")); }, 15000));
+  EXPECT_EQ(window_->statusText(2), QStringLiteral("官网状态"));
+}
+
+}  // namespace
+}  // namespace pelmora::testing
