@@ -30,7 +30,11 @@ using CancelFlag = const std::atomic<bool>*;
 // included; a name without "." is its own suffix.
 std::string lookupSuffix(std::string_view domain);
 
-// reg + "|" + exp, or "err" when both are empty.
+// Whether a service's date text reads as a calendar date (parseDate).
+bool isLookupDate(std::string_view text);
+
+// reg + "|" + exp, a side that is no date left empty; "err" when both are
+// empty.
 DateLookupResult joinDates(std::string_view registered, std::string_view expires);
 
 // The yyyy-MM-dd part of a service's date-time text (its first ten characters).

@@ -10,8 +10,6 @@
 namespace pelmora {
 namespace {
 
-constexpr int kRdapTimeoutSeconds = 10;
-
 bool isRdapContentType(std::string_view contentType) {
   return findText(contentType, "application/rdap+json", 0, true) != std::string_view::npos;
 }
@@ -48,14 +46,15 @@ DateLookupResult rdapResult(int status, std::string_view body, std::string_view 
   return joinDates(registered, expires);
 }
 
-DateLookupResult queryRdap(std::string_view domain, std::string_view base, CancelFlag cancel) {
+DateLookupResult queryRdap(std::string_view domain, std::string_view base, CancelFlag cancel,
+                           int timeoutSeconds) {
   if (!isLookupDomainName(domain)) return std::string(kLookupIllegalSuffix);
   HttpRequest request;
   std::string url(base);
   if (!url.empty() && url.back() != '/') url += '/';
   request.url = url + "domain/" + percentEncode(domain);
   request.headerLines = "Accept: application/rdap+json";
-  request.timeoutSeconds = kRdapTimeoutSeconds;
+  request.timeoutSeconds = timeoutSeconds;
   request.cancel = cancel;
   const HttpResponse response = httpRequest(request);
   if (!response.complete) return std::string(kLookupNoAnswer);

@@ -21,9 +21,12 @@ std::string rdapBaseFor(std::string_view suffix);
 // "registration" and "expiration" events otherwise.
 DateLookupResult rdapResult(int status, std::string_view body, std::string_view contentType = {});
 
+inline constexpr int kRdapTimeoutSeconds = 10;
+
 // A name isLookupDomainName refuses gives "非法后缀" without any request; an
-// answer that does not arrive whole gives "err".
+// answer that does not arrive whole gives "err". `timeoutSeconds` as
+// HttpRequest::timeoutSeconds.
 DateLookupResult queryRdap(std::string_view domain, std::string_view base,
-                           CancelFlag cancel = nullptr);
+                           CancelFlag cancel = nullptr, int timeoutSeconds = kRdapTimeoutSeconds);
 
 }  // namespace pelmora

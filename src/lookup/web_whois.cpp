@@ -9,7 +9,6 @@
 namespace pelmora {
 namespace {
 
-constexpr int kWebWhoisTimeoutSeconds = 10;
 constexpr std::string_view kBrowserAgent =
     "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
     "Chrome/56.0.2924.87 Safari/537.36";
@@ -34,7 +33,7 @@ DateLookupResult webWhoisResult(std::string_view body) {
   if (code == "200") {
     const std::string registered = leadingDate(reader.getText("regdate"));
     const std::string expires = leadingDate(reader.getText("expdate"));
-    if (registered.empty() || expires.empty()) return std::string(kLookupNoAnswer);
+    if (!isLookupDate(registered) || !isLookupDate(expires)) return std::string(kLookupNoAnswer);
     return registered + "|" + expires;
   }
   if (code == "100") return std::string(kLookupNotRegistered);
@@ -43,16 +42,20 @@ DateLookupResult webWhoisResult(std::string_view body) {
   return std::string(kLookupServiceError);
 }
 
-DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache, CancelFlag cancel) {
+DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache, CancelFlag cancel,
+                               int timeoutSeconds) {
   if (!isLookupDomainName(domain)) return std::string(kLookupIllegalSuffix);
   const std::string host = webWhoisHost();
   HttpRequest request;
   request.url = webWhoisUrl(host, domain, cache);
   request.headerLines = webWhoisHeaderLines(host, domain);
-  request.timeoutSeconds = kWebWhoisTimeoutSeconds;
+  request.timeoutSeconds = timeoutSeconds;
   request.cancel = cancel;
   const HttpResponse response = httpRequest(request);
   if (!response.complete) return std::string(kLookupNoAnswer);
+  // An error page is no answer, whatever its body claims.
+  if (response.status == 429) return std::string(kLookupQueryLimit);
+  if (response.status < 200 || response.status >= 300) return std::string(kLookupNoAnswer);
   return webWhoisResult(response.body);
 }
 

@@ -17,9 +17,13 @@ std::string webWhoisHeaderLines(std::string_view host, std::string_view domain);
 // The answer body mapped onto a result: code 200 dates, 100, 300, 400, other.
 DateLookupResult webWhoisResult(std::string_view body);
 
+inline constexpr int kWebWhoisTimeoutSeconds = 10;
+
 // A name isLookupDomainName refuses gives "非法后缀" without any request; an
-// answer that does not arrive whole gives "err".
+// answer that does not arrive whole or comes with an error status gives "err"
+// (429: "超过查询次数"). `timeoutSeconds` as HttpRequest::timeoutSeconds.
 DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache,
-                               CancelFlag cancel = nullptr);
+                               CancelFlag cancel = nullptr,
+                               int timeoutSeconds = kWebWhoisTimeoutSeconds);
 
 }  // namespace pelmora

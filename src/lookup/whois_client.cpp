@@ -104,24 +104,22 @@ bool sendAll(int fd, std::string_view bytes, int timeoutMs, const Limits& limits
   return true;
 }
 
-// Reads until the server closes, the limit is reached, or it stays silent.
-// An answer still arriving at the deadline is no answer.
+// Reads until the server closes or the limit is reached. An answer cut off by
+// silence, a reset or the deadline is no answer: the server ends a whole one
+// by closing.
 std::string receiveAll(int fd, int timeoutMs, const Limits& limits) {
   std::string answer;
   char buffer[4096];
   while (answer.size() < kWhoisAnswerLimit) {
-    if (!waitFor(fd, POLLIN, timeoutMs, limits)) {
-      if (limits.expired()) return {};
-      break;
-    }
+    if (!waitFor(fd, POLLIN, timeoutMs, limits)) return {};
     const std::size_t room = std::min(sizeof buffer, kWhoisAnswerLimit - answer.size());
     const ssize_t got = ::recv(fd, buffer, room, 0);
     if (got > 0) {
       answer.append(buffer, static_cast<std::size_t>(got));
-    } else if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
-      continue;
-    } else {
+    } else if (got == 0) {
       break;
+    } else if (errno != EAGAIN && errno != EINTR) {
+      return {};
     }
   }
   return answer;

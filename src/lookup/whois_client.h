@@ -29,7 +29,8 @@ inline constexpr std::size_t kWhoisAnswerLimit = 20480;
 std::optional<HostPort> whoisServerFor(std::string_view suffix);
 
 // One exchange: the domain and "\r\n" sent, the answer read until the server
-// closes or kWhoisAnswerLimit bytes have arrived. Empty on any failure, for a
+// closes or kWhoisAnswerLimit bytes have arrived. Empty on any failure (silence
+// past receiveMs or a reset before the close included), for a
 // name isLookupDomainName refuses, and when the exchange outlasts its limit.
 std::string whoisExchange(const HostPort& server, std::string_view domain,
                           const WhoisTimeouts& timeouts = {});

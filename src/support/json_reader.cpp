@@ -102,7 +102,36 @@ std::string numberText(double value) {
   return std::string(buffer, result.ptr);
 }
 
+// Deeper than any answer the program reads; a deeper text would cost tens of
+// bytes a level to build.
+constexpr int kMaxJsonDepth = 512;
+
+bool nestsTooDeep(std::string_view text) {
+  int depth = 0;
+  bool inString = false;
+  bool escaped = false;
+  for (const char c : text) {
+    if (inString) {
+      if (escaped) {
+        escaped = false;
+      } else if (c == '\\') {
+        escaped = true;
+      } else if (c == '"') {
+        inString = false;
+      }
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxJsonDepth) return true;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return false;
+}
+
 std::optional<json> parseJson(std::string_view text) {
+  if (nestsTooDeep(text)) return std::nullopt;
   json value = json::parse(text, nullptr, false);
   if (value.is_discarded()) return std::nullopt;
   return value;

@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -222,6 +223,81 @@ class FakeHttpServer : public LoopbackServer {
   int delayMs_;
   std::mutex mutex_;
   std::vector<Request> requests_;
+};
+
+// A server that misbehaves on purpose: per connection it reads the request (an
+// HTTP head, or a WHOIS query line) and hands the connection to its script.
+// Every way of sending gives up once the client has gone or the server stops.
+class HostileServer : public LoopbackServer {
+ public:
+  enum class Reads { HttpHead, WhoisLine };
+
+  class Connection {
+   public:
+    Connection(const HostileServer& server, int client) : server_(server), client_(client) {}
+    const std::string& hostPort() const { return server_.hostPort_; }
+    bool send(const std::string& text) const {
+      return !server_.stopping() && sendText(client_, text);
+    }
+    // `bytes` copies of `fill`, in 64 KiB pieces: the server never holds them all.
+    bool sendFilled(char fill, std::size_t bytes) const {
+      const std::string piece(std::size_t{64} << 10, fill);
+      while (bytes > 0) {
+        const std::size_t now = std::min(bytes, piece.size());
+        if (!send(piece.substr(0, now))) return false;
+        bytes -= now;
+      }
+      return true;
+    }
+    // One byte every `gapMs`.
+    bool drip(const std::string& text, int gapMs) const {
+      for (const char c : text) {
+        if (!pause(gapMs) || !send(std::string(1, c))) return false;
+      }
+      return true;
+    }
+    // Keeps the connection open and silent until the client goes.
+    void holdOpen() const {
+      while (pause(50)) {
+      }
+    }
+    // The close that follows sends a reset instead of a FIN.
+    void resetOnClose() const {
+      const linger abort{1, 0};
+      ::setsockopt(client_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    }
+    // Waits `ms`; false when the client has gone (or sent more) or the server stops.
+    bool pause(int ms) const {
+      for (int waited = 0; waited < ms; waited += 10) {
+        if (server_.stopping()) return false;
+        pollfd entry{client_, POLLIN, 0};
+        if (::poll(&entry, 1, std::min(10, ms - waited)) != 0) return false;
+      }
+      return !server_.stopping();
+    }
+
+   private:
+    const HostileServer& server_;
+    int client_;
+  };
+  using Script = std::function<void(const Connection&)>;
+
+  HostileServer(Reads reads, Script script)
+      : reads_(reads), script_(std::move(script)), hostPort_(LoopbackServer::hostPort()) {
+    start();
+  }
+  ~HostileServer() override { stop(); }
+
+ protected:
+  void serve(int client, int) override {
+    readUntil(client, reads_ == Reads::HttpHead ? "\r\n\r\n" : "\r\n");
+    script_(Connection(*this, client));
+  }
+
+ private:
+  Reads reads_;
+  Script script_;
+  std::string hostPort_;
 };
 
 // Sets an environment variable for the lifetime of a test.
