@@ -64,45 +64,45 @@ SqlValue dateValue(const Date& date) { return formatDate(date); }
 std::vector<ColumnValue> columnsFor(const BatchModifyChoices& choices,
                                     const PreparedChoices& values, const StoredAmounts& stored) {
   std::vector<ColumnValue> columns;
-  if (choices.registrar) columns.emplace_back(DomainField::Registrar, *choices.registrar);
-  if (choices.domainType) columns.emplace_back(DomainField::DomainType, *choices.domainType);
-  if (choices.category) columns.emplace_back(DomainField::Category, *choices.category);
-  if (values.oneTimeCost) columns.emplace_back(DomainField::OneTimeCost, *values.oneTimeCost);
-  if (values.renewalCost) columns.emplace_back(DomainField::RenewalCost, *values.renewalCost);
+  if (choices.registrar) appendColumn(columns, DomainField::Registrar, *choices.registrar);
+  if (choices.domainType) appendColumn(columns, DomainField::DomainType, *choices.domainType);
+  if (choices.category) appendColumn(columns, DomainField::Category, *choices.category);
+  if (values.oneTimeCost) appendColumn(columns, DomainField::OneTimeCost, *values.oneTimeCost);
+  if (values.renewalCost) appendColumn(columns, DomainField::RenewalCost, *values.renewalCost);
 
   const double oneTimeCost = values.oneTimeCost.value_or(stored.oneTimeCost);
   const double renewalCost = values.renewalCost.value_or(stored.renewalCost);
   const bool costsChosen = values.oneTimeCost || values.renewalCost;
   if (costsChosen) {
     const double actualCost = oneTimeCost + renewalCost;
-    columns.emplace_back(DomainField::ActualCost, actualCost);
+    appendColumn(columns, DomainField::ActualCost, actualCost);
     if (!values.finalPrice && std::fabs(stored.finalPrice) > kZeroTolerance) {
-      columns.emplace_back(DomainField::Profit, roundMoney(stored.finalPrice - actualCost));
+      appendColumn(columns, DomainField::Profit, roundMoney(stored.finalPrice - actualCost));
     }
   }
   bool soldNow = stored.sold;
   if (values.finalPrice) {
     const DerivedAmounts amounts = deriveAmounts(oneTimeCost, renewalCost, *values.finalPrice);
     soldNow = amounts.sold;
-    columns.emplace_back(DomainField::FinalPrice, *values.finalPrice);
-    columns.emplace_back(DomainField::Sold, std::int64_t{amounts.sold ? 1 : 0});
-    columns.emplace_back(DomainField::Profit, amounts.profit);
+    appendColumn(columns, DomainField::FinalPrice, *values.finalPrice);
+    appendColumn(columns, DomainField::Sold, std::int64_t{amounts.sold ? 1 : 0});
+    appendColumn(columns, DomainField::Profit, amounts.profit);
   }
-  if (values.reservePrice) columns.emplace_back(DomainField::ReservePrice, *values.reservePrice);
-  if (values.askingPrice) columns.emplace_back(DomainField::AskingPrice, *values.askingPrice);
+  if (values.reservePrice) appendColumn(columns, DomainField::ReservePrice, *values.reservePrice);
+  if (values.askingPrice) appendColumn(columns, DomainField::AskingPrice, *values.askingPrice);
   if (choices.note) {
-    columns.emplace_back(DomainField::Note,
-                         choices.note->empty() ? std::string(" ") : *choices.note);
+    appendColumn(columns, DomainField::Note,
+                 choices.note->empty() ? std::string(" ") : *choices.note);
   }
   if (choices.purchasedOn)
-    columns.emplace_back(DomainField::PurchasedOn, dateValue(*choices.purchasedOn));
+    appendColumn(columns, DomainField::PurchasedOn, dateValue(*choices.purchasedOn));
 
   // An unsold domain has no sale date; a chosen one is kept only for a sold one.
   if (values.finalPrice && !soldNow) {
-    columns.emplace_back(DomainField::SoldOn, std::monostate{});
+    appendColumn(columns, DomainField::SoldOn, std::monostate{});
   } else if (choices.soldOn) {
-    columns.emplace_back(DomainField::SoldOn,
-                         soldNow ? dateValue(*choices.soldOn) : SqlValue(std::monostate{}));
+    appendColumn(columns, DomainField::SoldOn,
+                 soldNow ? dateValue(*choices.soldOn) : SqlValue(std::monostate{}));
   }
   return columns;
 }

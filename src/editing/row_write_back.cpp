@@ -74,9 +74,9 @@ CellWriteBack writeCellBack(DomainDatabase& db, const DomainRecord& row, DomainF
     updated[DomainField::ActualCost] = formatNumber(amounts.actualCost);
     updated[DomainField::Profit] = formatNumber(amounts.profit);
     updated[DomainField::Sold] = std::string(amounts.sold ? kSoldText : kUnsoldText);
-    values.emplace_back(DomainField::ActualCost, amounts.actualCost);
-    values.emplace_back(DomainField::Profit, amounts.profit);
-    values.emplace_back(DomainField::Sold, std::int64_t{amounts.sold ? 1 : 0});
+    appendColumn(values, DomainField::ActualCost, amounts.actualCost);
+    appendColumn(values, DomainField::Profit, amounts.profit);
+    appendColumn(values, DomainField::Sold, std::int64_t{amounts.sold ? 1 : 0});
   }
   // An unsold domain has no sale date: a typed one is refused rather than
   // dropped, and an amount that makes the domain unsold clears it, as does
@@ -85,7 +85,7 @@ CellWriteBack writeCellBack(DomainDatabase& db, const DomainRecord& row, DomainF
   const bool staleSaleDate = field != DomainField::SoldOn && !updated[DomainField::SoldOn].empty();
   if (!amounts.sold && (changesDerivedAmounts(field) || staleSaleDate)) {
     updated[DomainField::SoldOn].clear();
-    values.emplace_back(DomainField::SoldOn, std::monostate{});
+    appendColumn(values, DomainField::SoldOn, std::monostate{});
   }
 
   if (!updateDomainColumns(db, *id, values)) return result;

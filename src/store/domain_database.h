@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "store/sqlite_connection.h"
 
@@ -79,6 +80,13 @@ class DomainDatabase {
   std::optional<std::int64_t> count(std::string_view sql, const SqlParams& params,
                                     std::string* error);
 
+  // count() for a statement whose answer depends on the data alone (no
+  // clock, no random): the answer is kept per statement and parameters until
+  // the data stamp changes. Inside a transaction that has written, nothing is
+  // kept or reused, as it may yet be rolled back.
+  std::optional<std::int64_t> cachedCount(std::string_view sql, const SqlParams& params,
+                                          std::string* error);
+
   void setBusyTimeout(int milliseconds);
 
   // Readers and the writer do not block each other in WAL mode. A file already
@@ -115,6 +123,8 @@ class DomainDatabase {
   int lockFd_ = -1;
   std::recursive_mutex mutex_;
   SqliteConnection connection_;
+  std::optional<std::string> countsStamp_;
+  std::unordered_map<std::string, std::int64_t> counts_;
 };
 
 }  // namespace pelmora

@@ -40,7 +40,7 @@ std::optional<std::string> sortKeyForHeader(std::string_view title);
 bool isSortKey(std::string_view key);
 
 // The number of domains the condition selects; nullopt (reason in `error`)
-// when the count fails.
+// when the count fails. A count is kept per condition until the data changes.
 std::optional<std::int64_t> countDomains(DomainDatabase& db, const SqlCondition& condition,
                                          std::string* error = nullptr);
 
@@ -63,11 +63,13 @@ struct PageStatement {
 };
 
 // The statement for one page: key descending, then id descending, the same
-// rows and order as the nested TOP query. A page in the back half of the
+// rows and order as the nested TOP query. The page's ids are cut from the
+// key's index and only their rows read; a page in the back half of the
 // listing is read from the other end so that late pages stay cheap. The sort
-// key must satisfy isSortKey().
+// key must satisfy isSortKey(). `tableRows` (all rows, or an estimate) lets a
+// search in one text column pick the cheaper of the key's and the text's index.
 PageStatement pageStatement(const SqlCondition& condition, const PageRequest& request,
-                            std::int64_t total);
+                            std::int64_t total, std::int64_t tableRows = 0);
 
 // A total and the data stamp it was counted at (see DomainDatabase::dataStamp).
 struct ListingTotal {

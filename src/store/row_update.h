@@ -3,6 +3,7 @@
 // Updating chosen columns of one stored domain, leaving the others untouched.
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "store/domain_database.h"
@@ -14,6 +15,15 @@ struct ColumnValue {
   DomainField field;
   SqlValue value;
 };
+
+// Appends a column built in place (clang 14 cannot emplace an aggregate, and
+// moving a whole SqlValue makes GCC 12 warn of an uninitialised read).
+template <typename Value>
+void appendColumn(std::vector<ColumnValue>& columns, DomainField field, Value&& value) {
+  ColumnValue& column = columns.emplace_back();
+  column.field = field;
+  column.value = std::forward<Value>(value);
+}
 
 // Sets the given columns of the domain with id `id`. True only when exactly
 // that one row changed: a domain that is gone, a refused value or a failing

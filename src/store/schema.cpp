@@ -5,12 +5,14 @@
 
 #include "store/domain_record.h"
 #include "store/settings_store.h"
+#include "store/upgrade_backup.h"
 
 namespace pelmora {
 namespace {
 
 // Versions: 1 listing indexes; 2 group counts kept by triggers; 3 registrar,
-// type, category and suffix compare without case.
+// type, category and suffix compare without case; 4 an index for every sort
+// key and one for registrar with expiry date.
 
 // Dates are stored as yyyy-MM-dd text or NULL; the checks keep junk out even
 // if a caller forgets to validate.
@@ -76,10 +78,19 @@ constexpr std::array<ColumnStep, 7> kColumnSteps{{
     {"域名", "出售时间", "出售时间 TEXT " PELMORA_DATE_CHECK("出售时间")},
 }};
 
-// The columns the listing sorts and filters on most.
-constexpr std::array<std::string_view, 9> kIndexedColumns{"到期时间", "注册时间",   "注册商",
-                                                          "域名类型", "自定义分类", "后缀",
-                                                          "出售",     "购买时间",   "出售时间"};
+// Every column the listing sorts by has an index, so a page anywhere in the
+// listing is cut from the narrow (key, id) index instead of a sort of the
+// table; the index on 备注 also serves note searches, which scan it instead of
+// the table. 域名 has its unique index, id the table itself.
+constexpr std::array<std::string_view, 18> kIndexedColumns{
+    "到期时间", "注册时间", "注册商",   "域名类型", "自定义分类", "后缀",
+    "出售",     "购买时间", "出售时间", "长度",     "一次成本",   "续费成本",
+    "实际成本", "预售底价", "标价",     "最终售价", "利润",       "备注"};
+
+// The filter's most common pair: one registrar holds a large share of the
+// rows, so a date range alone or the registrar alone leaves many rows to test.
+constexpr std::string_view kRegistrarExpiryIndex =
+    "CREATE INDEX IF NOT EXISTS 域名_注册商_到期时间 ON 域名(注册商, 到期时间)";
 
 // The classification lists show a domain count per group. Counting a million
 // rows per group at every rebuild is slow, so triggers keep the counts in
@@ -155,6 +166,7 @@ void createIndexes(Steps& steps) {
     const std::string name(column);
     steps.run("CREATE INDEX IF NOT EXISTS 域名_" + name + " ON 域名(" + name + ")");
   }
+  steps.run(std::string(kRegistrarExpiryIndex));
 }
 
 // SQLite cannot change a column's collation in place: the table is copied
@@ -242,17 +254,38 @@ std::optional<int> storedSchemaVersion(DomainDatabase& db, std::string* error) {
   return static_cast<int>(*version);
 }
 
+namespace {
+
+// An older file is copied as it is before the first step changes it, under
+// the write lock the upgrade has just taken.
+bool backUpOlderFile(SqliteConnection& connection, const std::filesystem::path& path,
+                     std::string* error) {
+  SqliteStatement version = connection.prepare("PRAGMA user_version");
+  if (!version.step()) {
+    *error = "cannot read the version: " + connection.lastError();
+    return false;
+  }
+  if (version.row().integer(0) >= kSchemaVersion) return true;
+  return writeUpgradeBackup(path, Clock::system().today(), error).has_value();
+}
+
+}  // namespace
+
 bool upgradeSchema(DomainDatabase& db, std::string* error) {
   std::string reason;
+  std::string backupFailure;
   const bool ok = db.transaction(
       [&](SqliteConnection& connection) {
+        if (!backUpOlderFile(connection, db.path(), &backupFailure)) return false;
         Steps steps(connection);
         upgradeSteps(connection, steps);
         reason = steps.error();
         return steps.ok();
       },
       &reason);
-  if (!ok && error != nullptr) *error = "cannot upgrade the database: " + reason;
+  if (!ok && error != nullptr) {
+    *error = "cannot upgrade the database: " + (backupFailure.empty() ? reason : backupFailure);
+  }
   return ok;
 }
 

@@ -151,6 +151,10 @@ bool SqliteConnection::inTransaction() const {
   return db_ != nullptr && sqlite3_get_autocommit(db_) == 0;
 }
 
+bool SqliteConnection::hasUncommittedWrites() const {
+  return db_ != nullptr && sqlite3_txn_state(db_, nullptr) == SQLITE_TXN_WRITE;
+}
+
 void SqliteConnection::setBusyTimeout(int milliseconds) {
   if (db_ != nullptr) sqlite3_busy_timeout(db_, milliseconds);
 }

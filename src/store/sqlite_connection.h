@@ -78,6 +78,8 @@ class SqliteConnection {
   bool isReadOnly() const;
   // True while a transaction is open on this connection.
   bool inTransaction() const;
+  // Inside a transaction that has written (and may still be rolled back).
+  bool hasUncommittedWrites() const;
   void setBusyTimeout(int milliseconds);
   // The collation a table column compares with ("BINARY", "NOCASE", ...);
   // empty when there is no such column.

@@ -1,8 +1,10 @@
 #include "store/listing.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 
 #include "test_db.h"
@@ -225,6 +227,189 @@ TEST_F(PagingTest, AFarPageIsRightAfterTheTotalWentStale) {
           EXPECT_EQ(rows.total, static_cast<std::int64_t>(all_.size())) << change.what;
         }
       }
+    }
+  }
+}
+
+// Every sort key, compared with the stored values sorted in memory the way
+// SQLite orders them: NULL keys last, numbers before texts (descending: texts
+// first), texts by the column's collation, ties by id descending.
+class EverySortKeyTest : public DatabaseTest {
+ protected:
+  void fillVaried(int count) {
+    std::mt19937 random(11);
+    const std::vector<std::string> texts{"",          "abc", "ABC",  "Abd",  "议价",
+                                         "急售 议价", "a_b", "100%", "c\\d", "zz"};
+    const std::vector<std::string> dates{"2020-01-01", "2020-01-02", "2031-12-31"};
+    const auto pick = [&](const std::vector<std::string>& pool) -> SqlValue {
+      const auto n = random() % (pool.size() + 1);
+      if (n == pool.size()) return SqlValue();
+      return pool[n];
+    };
+    const auto money = [&]() -> SqlValue {
+      const auto n = random() % 5;
+      if (n == 0) return SqlValue();
+      return static_cast<double>(n) * 1.5 - 3.0;
+    };
+    for (int i = 0; i < count; ++i) {
+      const std::string name = (i % 3 == 0 ? "Name" : "name") + std::to_string(i % 40) +
+                               (i % 2 == 0 ? "x.com" : "y.COM");
+      const SqlValue length = random() % 4 == 0 ? SqlValue() : SqlValue(std::int64_t(random() % 4));
+      const SqlValue sold = random() % 5 == 0 ? SqlValue() : SqlValue(std::int64_t(random() % 2));
+      ASSERT_TRUE(db().run(
+          "INSERT INTO 域名(域名,后缀,长度,注册商,域名类型,自定义分类,注册时间,到期时间,一次成本,"
+          "续费成本,实际成本,预售底价,标价,最终售价,利润,出售,备注,购买时间,出售时间) "
+          "VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
+          {name + std::to_string(i), pick(texts), length, pick(texts), pick(texts), pick(texts),
+           pick(dates), pick(dates), money(), money(), money(), money(), money(), money(), money(),
+           sold, pick(texts), pick(dates), pick(dates)}));
+    }
+  }
+
+  // The names of the rows `condition` selects, in listing order by `key`.
+  std::vector<std::string> sortedInMemory(const std::string& key, const SqlCondition& condition) {
+    struct Row {
+      std::int64_t id;
+      SqlValue key;
+      std::string name;
+    };
+    std::vector<Row> rows;
+    db().query("SELECT id, " + key + ", 域名 FROM 域名" + condition.whereClause(), condition.params,
+               [&](const SqlRow& row) {
+                 rows.push_back({std::get<std::int64_t>(row.value(0)), row.value(1), row.text(2)});
+               });
+    bool noCase = false;
+    db().withConnection(
+        [&](SqliteConnection& c) { noCase = c.columnCollation("域名", key) == "NOCASE"; });
+    const auto fold = [&](std::string text) {
+      if (noCase) {
+        for (char& ch : text) {
+          if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+        }
+      }
+      return text;
+    };
+    // -1, 0, 1 as a is below, equal to or above b in ascending order.
+    const auto compare = [&](const SqlValue& a, const SqlValue& b) -> int {
+      const auto rank = [](const SqlValue& v) {
+        return v.index() == 0 ? 0 : v.index() == 3 ? 2 : 1;
+      };
+      if (rank(a) != rank(b)) return rank(a) < rank(b) ? -1 : 1;
+      if (rank(a) == 0) return 0;
+      if (rank(a) == 1) {
+        const auto number = [](const SqlValue& v) {
+          return v.index() == 1 ? static_cast<double>(std::get<std::int64_t>(v))
+                                : std::get<double>(v);
+        };
+        return number(a) < number(b) ? -1 : number(a) > number(b) ? 1 : 0;
+      }
+      const std::string x = fold(std::get<std::string>(a));
+      const std::string y = fold(std::get<std::string>(b));
+      return x < y ? -1 : x > y ? 1 : 0;
+    };
+    std::sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
+      const int order = compare(a.key, b.key);
+      if (order != 0) return order > 0;
+      return a.id > b.id;
+    });
+    std::vector<std::string> names;
+    for (const Row& row : rows) names.push_back(row.name);
+    return names;
+  }
+};
+
+TEST_F(EverySortKeyTest, EveryPageOfEveryKeyMatchesTheSortedRows) {
+  fillVaried(130);
+  const std::vector<std::pair<const char*, SqlCondition>> conditions{
+      {"all rows", {}},
+      {"unsold", {"出售=0", {}}},
+      {"a note search", {"备注 LIKE ? ESCAPE '\\'", {std::string("%议价%")}}},
+  };
+  ASSERT_EQ(kDomainColumns.size(), 20u);
+  for (const auto& [what, condition] : conditions) {
+    for (std::string_view column : kDomainColumns) {
+      const std::string key(column);
+      const std::vector<std::string> expected = sortedInMemory(key, condition);
+      ASSERT_FALSE(expected.empty()) << what;
+      for (int size : {1, 7, 50}) {
+        const auto pages = pageCountFor(static_cast<std::int64_t>(expected.size()), size);
+        for (std::int64_t page = 1; page <= pages; ++page) {
+          const ListingPage listing = loadListing(db(), condition, {size, page, key});
+          ASSERT_TRUE(listing.ok()) << listing.error;
+          std::vector<std::string> names;
+          for (const auto& r : listing.rows) names.push_back(r[DomainField::Name]);
+          const auto from = static_cast<std::size_t>((page - 1) * size);
+          const auto to = std::min(expected.size(), from + static_cast<std::size_t>(size));
+          ASSERT_EQ(names, std::vector<std::string>(expected.begin() + from, expected.begin() + to))
+              << what << ", key " << key << ", size " << size << ", page " << page;
+        }
+      }
+    }
+  }
+}
+
+// A count is kept until the data changes, whoever changes it; a count taken
+// inside a transaction that is then rolled back is not kept.
+TEST_F(PagingTest, CountsFollowEveryWrite) {
+  fill(20);
+  const SqlCondition noteA{"备注 = ?", {std::string("a")}};
+  const auto countOf = [&](const SqlCondition& condition) {
+    const auto counted = countDomains(db(), condition);
+    EXPECT_TRUE(counted);
+    return counted.value_or(-1);
+  };
+  const auto stored = [&](const SqlCondition& condition) {
+    return db().count("SELECT count(*) FROM 域名" + condition.whereClause(), condition.params,
+                      nullptr);
+  };
+  struct Write {
+    const char* what;
+    std::function<void()> run;
+  };
+  const std::vector<Write> writes{
+      {"a row added",
+       [&] {
+         add({makeDomain("new.com", {{DomainField::Note, "a"}})});
+       }},
+      {"a row changed",
+       [&] {
+         ASSERT_TRUE(
+             db().run("UPDATE 域名 SET 备注='b' WHERE 备注='a' AND id=(SELECT min(id) FROM 域名 "
+                      "WHERE 备注='a')"));
+       }},
+      {"a row deleted",
+       [&] {
+         ASSERT_TRUE(
+             db().run("DELETE FROM 域名 WHERE id=(SELECT max(id) FROM 域名 WHERE 备注='a')"));
+       }},
+      {"another connection",
+       [&] {
+         sqlite3* other = nullptr;
+         ASSERT_EQ(sqlite3_open(dbPath().c_str(), &other), SQLITE_OK);
+         EXPECT_EQ(sqlite3_exec(other, "UPDATE 域名 SET 备注='a' WHERE 备注<>'a'", nullptr, nullptr,
+                                nullptr),
+                   SQLITE_OK);
+         sqlite3_close(other);
+       }},
+      {"a rolled-back transaction",
+       [&] {
+         db().transaction([&](SqliteConnection& c) {
+           EXPECT_TRUE(c.exec("DELETE FROM 域名"));
+           EXPECT_EQ(countDomains(db(), noteA), 0);
+           EXPECT_EQ(countDomains(db(), {}), 0);
+           return false;
+         });
+       }},
+  };
+  for (const Write& write : writes) {
+    EXPECT_EQ(countOf(noteA), stored(noteA)) << "before " << write.what;
+    EXPECT_EQ(countOf({}), stored({})) << "before " << write.what;
+    const auto before = countOf(noteA);
+    write.run();
+    EXPECT_EQ(countOf(noteA), stored(noteA)) << write.what;
+    EXPECT_EQ(countOf({}), stored({})) << write.what;
+    if (std::string(write.what) != "a rolled-back transaction") {
+      EXPECT_NE(countOf(noteA), before) << write.what << " changes the count";
     }
   }
 }

@@ -1,0 +1,32 @@
+#pragma once
+
+// The copy of an older domain.mdb kept before the upgrade changes it: beside
+// the file, named "<file>.bak-yyyy-MM-dd" ("-2", "-3", ... for further copies
+// of the same day), mode 0600. Only the three newest copies of a file are
+// kept.
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/dates.h"
+
+namespace pelmora {
+
+inline constexpr std::size_t kKeptUpgradeBackups = 3;
+
+// Writes a consistent copy of `database` (as committed now) under the next
+// free name of `today`, then deletes the copies beyond the newest
+// kKeptUpgradeBackups. The caller holds the write lock, so nothing changes
+// while it is copied. The new copy's path, or nullopt with the reason (and no
+// partial copy left behind).
+std::optional<std::filesystem::path> writeUpgradeBackup(const std::filesystem::path& database,
+                                                        const Date& today,
+                                                        std::string* error = nullptr);
+
+// The backups of `database` in its folder, oldest first.
+std::vector<std::filesystem::path> upgradeBackups(const std::filesystem::path& database);
+
+}  // namespace pelmora
