@@ -62,6 +62,9 @@ MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
     setStatus(QString::fromStdString(lookupStartedStatus(domain.toStdString())));
   });
   connect(dateUpdater_, &DateUpdater::rowFinished, this, &MainWindow::showRowDates);
+  loader_ = new PageLoader(db_, this);
+  connect(loader_, &PageLoader::loaded, this, &MainWindow::showLoaded);
+  connect(loader_, &PageLoader::busyChanged, this, &MainWindow::showBusy);
   setWindowIcon(programIcon());
   buildControls();
   buildMenus();
@@ -158,6 +161,9 @@ void MainWindow::buildControls() {
   status->addWidget(statusPart1_, 1);
   status->addPermanentWidget(filterState_);
   filterState_->setVisible(false);
+  reading_ = named(new QLabel(texts::reading()), QStringLiteral("状态条1_读取"));
+  status->addPermanentWidget(reading_);
+  reading_->setVisible(false);
   status->addPermanentWidget(statusPart2_);
   setStatusBar(status);
 
@@ -197,37 +203,80 @@ QString MainWindow::statusText(int part) const {
 }
 
 void MainWindow::loadPage(bool refresh) {
-  const SqlCondition condition = currentCondition();
-  if (refresh && !refreshCounts(condition)) return;
-  filterState_->setVisible(!condition.empty());
+  if (refresh) selectPage(0);
+  PageLoadRequest request = currentRequest();
+  request.recount = refresh;
+  startLoad(std::move(request));
+}
 
-  auto* delegate = grid_->delegate();
-  for (const auto& [column, kind] :
-       {std::pair{4, CategoryKind::Registrar}, std::pair{5, CategoryKind::DomainType},
-        std::pair{6, CategoryKind::Category}}) {
-    QStringList names;
-    for (const std::string& name : lists_.itemsFor(ListTarget::Grid, kind)) names << q(name);
-    delegate->setDropDownItems(column, names);
-  }
-
-  PageRequest request;
-  request.pageSize = programSettingsOrDefaults(db_).pageSize;
-  request.page = pageList_->currentIndex() + 1;
+PageLoadRequest MainWindow::currentRequest() const {
+  PageLoadRequest request;
+  request.condition = currentCondition();
   request.sortKey = sortKey_;
-  PageRows page = loadPageRows(db_, condition, request, total_);
-  if (!page.ok()) {
-    reportReadFailure(page.error);
+  request.page = std::max(pageList_->currentIndex(), 0) + 1;
+  request.total = total_;
+  return request;
+}
+
+void MainWindow::startLoad(PageLoadRequest request) {
+  if (const auto& pending = loader_->pending()) {
+    request.recount = request.recount || pending->recount;
+    request.rows = request.rows || pending->rows;
+  }
+  loader_->load(std::move(request));
+}
+
+void MainWindow::showLoaded(const PageLoadResult& result) {
+  if (!result.ok()) {
+    restoreShownPage();
+    reportReadFailure(result.error);
+    emit pageLoaded();
     return;
   }
-  if (page.total != total_.rows) showTotal(ListingTotal(page.total), pageList_->currentIndex());
-  grid_->pageModel()->setRows(std::move(page.rows));
-  ++pageGeneration_;
-  if (columnWindow_) {
-    grid_->applyColumnVisibility(columnWindow_->visibleColumns());
-  } else {
-    grid_->showAllColumns();
+  const PageLoadRequest& request = result.request;
+  pageSize_ = result.pageSize;
+  if (result.counted) showTotal(*result.counted, pageList_->currentIndex());
+  filterState_->setVisible(!request.condition.empty());
+  if (request.rows) {
+    auto* delegate = grid_->delegate();
+    for (const auto& [column, kind] :
+         {std::pair{4, CategoryKind::Registrar}, std::pair{5, CategoryKind::DomainType},
+          std::pair{6, CategoryKind::Category}}) {
+      QStringList names;
+      for (const std::string& name : lists_.itemsFor(ListTarget::Grid, kind)) names << q(name);
+      delegate->setDropDownItems(column, names);
+    }
+    if (result.rowsTotal != total_.rows) {
+      showTotal(ListingTotal(result.rowsTotal), pageList_->currentIndex());
+    }
+    grid_->pageModel()->setRows(result.rows);
+    ++pageGeneration_;
+    if (columnWindow_) {
+      grid_->applyColumnVisibility(columnWindow_->visibleColumns());
+    } else {
+      grid_->showAllColumns();
+    }
+    shownSortKey_ = request.sortKey;
+    shownSortColumn_ = grid_->sortColumn();
+    setStatus(texts::dataLoaded());
   }
-  setStatus(texts::dataLoaded());
+  shownIndex_ = pageList_->currentIndex();
+  emit pageLoaded();
+}
+
+void MainWindow::showBusy(bool busy) {
+  reading_->setVisible(busy);
+  if (busy) {
+    grid_->viewport()->setCursor(Qt::BusyCursor);
+  } else {
+    grid_->viewport()->unsetCursor();
+  }
+}
+
+void MainWindow::restoreShownPage() {
+  sortKey_ = shownSortKey_;
+  grid_->setSortColumn(shownSortColumn_);
+  if (shownIndex_ < pageList_->count()) selectPage(shownIndex_);
 }
 
 SqlCondition MainWindow::currentCondition() const {
@@ -235,29 +284,21 @@ SqlCondition MainWindow::currentCondition() const {
   return buildWhere(criteria, options_.clock.today());
 }
 
-bool MainWindow::refreshCounts(const SqlCondition& condition) {
-  std::string error;
-  auto total = countListing(db_, condition, &error);
-  if (!total) {
-    reportReadFailure(error);
-    return false;
-  }
-  showTotal(std::move(*total), 0);
-  return true;
-}
-
 // The caption, the page list and the paging buttons for a total, with the
 // page at `index` (clamped) selected.
 void MainWindow::showTotal(ListingTotal total, int index) {
-  const int pageSize = programSettingsOrDefaults(db_).pageSize;
   total_ = std::move(total);
   pageList_->clear();
-  pageCount_ = pageCountFor(total_.rows, pageSize);
+  pageCount_ = pageCountFor(total_.rows, pageSize_);
   pagingGroup_->setTitle(q(pageCaption(total_.rows, pageCount_)));
   for (std::int64_t page = 1; page <= pageCount_; ++page) pageList_->addItem(QString::number(page));
+  pageList_->setEnabled(pageCount_ > 1);
+  selectPage(index);
+}
+
+void MainWindow::selectPage(int index) {
   index = std::clamp(index, 0, static_cast<int>(pageCount_) - 1);
   pageList_->setCurrentIndex(index);
-  pageList_->setEnabled(pageCount_ > 1);
   previous_->setEnabled(index > 0);
   next_->setEnabled(index + 1 < pageCount_);
 }
@@ -348,6 +389,8 @@ void MainWindow::writeCellBack(int row, int column, const QString& text) {
     model->setEditState(row, EditState::Refused);
     setStatus(texts::editRefused(name));
   }
+  // A page read that started before this write may miss it: read again.
+  if (const auto& pending = loader_->pending(); pending && result.stored) startLoad(*pending);
 }
 
 }  // namespace pelmora::ui

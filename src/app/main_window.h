@@ -17,6 +17,7 @@
 #include "support/dates.h"
 #include "ui/column_visibility_window.h"
 #include "ui/filter_window.h"
+#include "ui/page_loader.h"
 
 class QAction;
 class QCheckBox;
@@ -54,8 +55,12 @@ class MainWindow : public QMainWindow {
   ~MainWindow() override;
 
   // Reloads the current page; with `refreshCounts` the total, the page list
-  // and the caption too, back to page 1.
+  // and the caption too, back to page 1. The reading runs on a worker; the
+  // grid and the paging controls change when the answer arrives (pageLoaded).
   void loadPage(bool refreshCounts);
+  // A page, count or reload is being read.
+  bool isLoading() const { return loader_->isLoading(); }
+  PageLoader* pageLoader() const { return loader_; }
   // The expiry monitor start: one check now, then the timer from "到期检测".
   void startExpiryMonitor();
   void runExpiryCheck();
@@ -81,6 +86,9 @@ class MainWindow : public QMainWindow {
  signals:
   // The window was closed for good: the program ends.
   void closed();
+  // The answer of the latest page load or count is shown (or its failure
+  // reported); nothing is being read any more.
+  void pageLoaded();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -94,8 +102,19 @@ class MainWindow : public QMainWindow {
   void createToolWindows();
   void setStatus(const QString& text);
 
-  bool refreshCounts(const SqlCondition& condition);
+  // A request for the page the controls show, in the current order and filter.
+  PageLoadRequest currentRequest() const;
+  // Hands a request to the loader. A request still pending is superseded, but
+  // what it was to refresh is refreshed by this one too.
+  void startLoad(PageLoadRequest request);
+  void showLoaded(const PageLoadResult& result);
+  void showBusy(bool busy);
+  // After a failed read: the page list, buttons and sort column of the page
+  // the grid shows.
+  void restoreShownPage();
   void showTotal(ListingTotal total, int index);
+  // Selects the page at `index` in the page list and sets the buttons for it.
+  void selectPage(int index);
   // A read that failed: the message with the reason; the grid keeps its rows.
   void reportReadFailure(const std::string& reason);
   // Rereads the classification lists; a failure is reported and the lists
@@ -158,6 +177,12 @@ class MainWindow : public QMainWindow {
   std::string sortKey_{"id"};
   ListingTotal total_;
   std::int64_t pageCount_ = 1;
+  int pageSize_ = 100;
+  // What the grid shows, for a read that fails.
+  int shownIndex_ = 0;
+  std::string shownSortKey_{"id"};
+  int shownSortColumn_ = -1;
+  PageLoader* loader_ = nullptr;
   bool exiting_ = false;
   int pageGeneration_ = 0;
   int gridMenuRow_ = -1;
@@ -178,6 +203,7 @@ class MainWindow : public QMainWindow {
   QLabel* statusPart1_ = nullptr;
   QLabel* statusPart2_ = nullptr;
   QLabel* filterState_ = nullptr;  // shown while a filter narrows the listing
+  QLabel* reading_ = nullptr;      // shown while a slow read is outstanding
   QTextBrowser* browser_ = nullptr;
   QMenu* fileMenu_ = nullptr;
   QMenu* commonMenu_ = nullptr;

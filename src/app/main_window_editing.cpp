@@ -160,13 +160,10 @@ void MainWindow::deleteTicked() {
 }
 
 void MainWindow::recountKeepingPage() {
-  std::string error;
-  auto total = countListing(db_, currentCondition(), &error);
-  if (!total) {
-    reportReadFailure(error);
-    return;
-  }
-  showTotal(std::move(*total), pageList_->currentIndex());
+  PageLoadRequest request = currentRequest();
+  request.recount = true;
+  request.rows = false;
+  startLoad(std::move(request));
 }
 
 }  // namespace pelmora::ui

@@ -7,6 +7,7 @@
 namespace pelmora::ui::texts {
 
 inline QString dataLoaded() { return QStringLiteral(" 提示:数据加载完毕!"); }
+inline QString reading() { return QStringLiteral("正在读取…"); }
 inline QString readFailed(const QString& reason) {
   return QStringLiteral("读取数据失败,列表保持原样.\r\n\r\n原因: ") + reason;
 }

@@ -67,6 +67,7 @@ class AdvancedModifyWindowTest : public MainWindowTest {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(going.isNull());
     modify_ = nullptr;
+    waitForPage();
   }
 
   std::string storedField(const std::string& name, DomainField field) {

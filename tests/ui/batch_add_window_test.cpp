@@ -82,6 +82,7 @@ class BatchAddWindowTest : public MainWindowTest {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(going.isNull());
     batchAdd_ = nullptr;
+    waitForPage();
   }
 
   std::optional<DomainRecord> stored(const std::string& name) {
@@ -370,6 +371,7 @@ TEST_F(BatchAddWindowTest, ClosingByTheFrameAlsoReloadsTheGrid) {
   batchAdd_->close();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(going.isNull());
+  waitForPage();
   EXPECT_EQ(model().rowCount(), 1);
   // Opened again: a new, empty window.
   openBatchAdd();

@@ -20,6 +20,7 @@ class DeleteTest : public MainWindowTest {
   void clickDelete() {
     control<QAbstractButton>("按钮_删除选中域名")->click();
     QApplication::processEvents();
+    waitForPage();
   }
   QStringList shownDomains() {
     QStringList domains;

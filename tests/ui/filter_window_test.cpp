@@ -188,8 +188,10 @@ class ResetUndoTest : public FilterWindowTest {
     FilterWindowTest::SetUp();
     open();
     QTest::mouseClick(control<QAbstractButton>("按钮_筛选"), Qt::LeftButton);
-    filter()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(filter()));
+    // The keys go to the active window: the filter window, as for a user who
+    // has just opened it.
+    QApplication::setActiveWindow(filter());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == filter(); }));
     sold()->setCurrentIndex(2);
     box("选择框_对外标价")->setChecked(true);
     edit("编辑框_对外标价a")->setText("5");

@@ -38,11 +38,13 @@ TEST_P(PagingStates, CaptionButtonsAndRows) {
   // Next to the end, then back with the previous button.
   model().setTicked(0, true);
   while (next->isEnabled()) QTest::mouseClick(next, Qt::LeftButton);
+  waitForPage();
   EXPECT_EQ(list->currentIndex(), list->count() - 1);
   EXPECT_EQ(model().rowCount(), c.lastPageRows);
   EXPECT_TRUE(model().tickedRows().empty());
   EXPECT_TRUE(previous->isEnabled());
   while (previous->isEnabled()) QTest::mouseClick(previous, Qt::LeftButton);
+  waitForPage();
   EXPECT_EQ(list->currentIndex(), 0);
   EXPECT_TRUE(next->isEnabled());
   EXPECT_EQ(model().cellText(0, 1), QString("n%1.com").arg(c.domains));
@@ -65,6 +67,7 @@ TEST_F(MainWindowTest, PickingAPageSetsBothButtons) {
   const auto pick = [&](int index) {
     list->setCurrentIndex(index);
     emit list->activated(index);
+    waitForPage();
   };
   pick(1);
   EXPECT_TRUE(previous->isEnabled());
@@ -83,15 +86,18 @@ TEST_F(MainWindowTest, HeaderClickSortsDescendingAndKeepsTheOrder) {
   auto& window = open();
   auto* header = window.grid()->horizontalHeader();
   emit header->sectionClicked(13);  // 对外标价
+  waitForPage();
   EXPECT_EQ(window.sortKey(), "标价");
   EXPECT_EQ(model().cellText(0, 13), "6");
   EXPECT_EQ(model().cellText(0, 1), "n6.com");
   EXPECT_EQ(model().cellText(9, 13), "0");
   emit header->sectionClicked(13);  // again: no reversal
+  waitForPage();
   EXPECT_EQ(model().cellText(0, 13), "6");
   emit header->sectionClicked(0);  // the tick column does not sort
   EXPECT_EQ(window.sortKey(), "标价");
   emit header->sectionClicked(1);
+  waitForPage();
   EXPECT_EQ(window.sortKey(), "域名");
   EXPECT_EQ(model().cellText(0, 1), "n9.com");
 }
@@ -165,6 +171,7 @@ TEST_F(MainWindowTest, ColumnVisibilityWindowHidesColumnsAcrossReloads) {
   EXPECT_TRUE(window.grid()->isColumnHidden(17));
   EXPECT_TRUE(window.grid()->isColumnHidden(13));
   window.loadPage(true);
+  waitForPage();
   EXPECT_TRUE(window.grid()->isColumnHidden(17));
   EXPECT_FALSE(window.grid()->isColumnHidden(1));
 
@@ -228,15 +235,19 @@ TEST_F(MainWindowTest, DraggedColumnWidthsOutliveLoadsSortsAndFilters) {
     EXPECT_EQ(window.grid()->columnWidth(1), 41) << after;
   };
   window.loadPage(true);
+  waitForPage();
   expectDragged("reload");
   QTest::mouseClick(control<QAbstractButton>("按钮_下一页"), Qt::LeftButton);
+  waitForPage();
   expectDragged("next page");
   emit header->sectionClicked(13);
+  waitForPage();
   expectDragged("sort");
   QTest::mouseClick(control<QAbstractButton>("按钮_筛选"), Qt::LeftButton);
   filterControl<QCheckBox>("选择框_域名")->setChecked(true);
   filterControl<QLineEdit>("编辑框_域名")->setText("n1");
   QTest::mouseClick(filterControl<QPushButton>("按钮_确定"), Qt::LeftButton);
+  waitForPage();
   ASSERT_EQ(caption(), "翻页,总数[4]个,共[1]页");
   expectDragged("filter");
   // A column hidden and shown again comes back at the dragged width too.
@@ -315,6 +326,7 @@ TEST_F(MainWindowTest, EditingACellWritesTheRowBack) {
 
   // The same text again emits nothing.
   window.loadPage(false);
+  waitForPage();
   ASSERT_TRUE(model().setData(model().index(0, 17), "", Qt::EditRole));
   EXPECT_EQ(window.statusText(1), " 提示:数据加载完毕!");
 }

@@ -126,6 +126,7 @@ TEST_F(MainWindowTest, FilterConfirmStoresPageSizeReloadsAndHides) {
   filterControl<QCheckBox>("选择框_域名")->setChecked(true);
   filterControl<QLineEdit>("编辑框_域名")->setText("n");
   QTest::mouseClick(filterControl<QPushButton>("按钮_确定"), Qt::LeftButton);
+  waitForPage();
   EXPECT_EQ(SettingsStore(db()).read(kSettingPageSize), "2");
   EXPECT_FALSE(window.filterWindow()->isVisible());
   EXPECT_EQ(caption(), "翻页,总数[5]个,共[3]页");
@@ -144,12 +145,14 @@ TEST_F(MainWindowTest, StatusBarSaysWhenAFilterIsActive) {
   filterControl<QCheckBox>("选择框_域名")->setChecked(true);
   filterControl<QLineEdit>("编辑框_域名")->setText("n1");
   QTest::mouseClick(filterControl<QPushButton>("按钮_确定"), Qt::LeftButton);
+  waitForPage();
   EXPECT_TRUE(filtered->isVisible());
   EXPECT_EQ(filtered->text(), "已筛选");
   EXPECT_EQ(caption(), "翻页,总数[1]个,共[1]页");
   QTest::mouseClick(control<QAbstractButton>("按钮_筛选"), Qt::LeftButton);
   filterControl<QCheckBox>("选择框_域名")->setChecked(false);
   QTest::mouseClick(filterControl<QPushButton>("按钮_确定"), Qt::LeftButton);
+  waitForPage();
   EXPECT_FALSE(filtered->isVisible());
   EXPECT_EQ(caption(), "翻页,总数[5]个,共[1]页");
 }

@@ -101,12 +101,14 @@ TEST_F(RemindersTest, ShowItemsFilterTheListingWithoutShowingTheFilter) {
   auto& window = open();
   window.filterWindow()->findChild<QCheckBox*>("选择框_域名")->setChecked(true);
   window.reminders()->itemAction(1)->trigger();  // 今天
+  waitForPage();
   EXPECT_FALSE(window.filterWindow()->isVisible());
   EXPECT_EQ(filterControl<QComboBox>("组合框_到期")->currentIndex(), 2);
   EXPECT_FALSE(filterControl<QCheckBox>("选择框_域名")->isChecked());
   ASSERT_EQ(model().rowCount(), 1);
   EXPECT_EQ(model().cellText(0, 1), "today.com");
   window.reminders()->itemAction(2)->trigger();  // 3 days
+  waitForPage();
   EXPECT_EQ(filterControl<QComboBox>("组合框_到期")->currentText(), "3");
   EXPECT_EQ(caption(), "翻页,总数[2]个,共[1]页");
 }

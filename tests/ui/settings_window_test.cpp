@@ -281,6 +281,7 @@ TEST_F(SettingsWindowTest, ValuesMoveWithinTheirListAndTheOrderIsStoredOnlyOnSav
   EXPECT_EQ(stored("自定义分类"), std::vector<std::string>{"自用:7"});
   // Closing rebuilds the lists the grid's drop-downs show.
   button("按钮_关闭")->click();
+  waitForPage();
   EXPECT_EQ(window_->grid()->delegate()->dropDownItems(4), (QStringList{"爱名", "西数", "易名"}));
 }
 

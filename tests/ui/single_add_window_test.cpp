@@ -86,7 +86,10 @@ class SingleAddWindowTest : public MainWindowTest {
     focus(edit(QStringLiteral("域名")), QEvent::FocusOut);
   }
   bool waitForFetch(QSignalSpy& ended) { return ended.count() > 0 || ended.wait(15000); }
-  void clickConfirm() { QTest::mouseClick(confirm(), Qt::LeftButton); }
+  void clickConfirm() {
+    QTest::mouseClick(confirm(), Qt::LeftButton);
+    waitForPage();
+  }
 
   std::optional<DomainRecord> stored(const std::string& name) {
     std::optional<DomainRecord> record;

@@ -54,7 +54,15 @@ class MainWindowTest : public DatabaseTest {
     window_ = std::make_unique<ui::MainWindow>(
         db(), ui::MainWindowOptions{Clock::fixed(kTestToday), statusText, {}});
     window_->show();
+    waitForPage();
     return *window_;
+  }
+
+  // Spins the event loop until the window has shown the answer of its latest
+  // page load or count.
+  void waitForPage() {
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !window_->isLoading(); }, 10000))
+        << "the page load did not finish";
   }
 
   // Controls of the main window itself (tool windows reuse some names).
