@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
   libcurl4-openssl-dev nlohmann-json3-dev libpcre2-dev
   fonts-noto-cjk xvfb xauth
-  clang-format whois ccache
+  clang libclang-rt-14-dev clang-format whois ccache
   qt6-translations-l10n libcli11-dev
 )
 
