@@ -9,13 +9,15 @@ else
 BUILD_DIR ?= build-$(SAN)
 endif
 BENCH_DIR ?= build-bench
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
 WERROR := $(if $(CI),ON,OFF)
 JOBS ?= $(shell nproc)
 PREFIX ?= $(HOME)/.local
 # ccache, where installed, makes rebuilds in a new folder cheap.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache,)
 
-.PHONY: all deps configure build run test test-threads install bench format clean
+.PHONY: all deps configure build run test test-threads install bench fuzz format clean
 
 all: build
 
@@ -49,19 +51,28 @@ test-threads: configure
 install: build
 	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
+# Every benchmark runs even when an earlier one misses a goal; the target
+# fails when any did.
+BENCHES := listing gui whois batch-add batch-modify export report
+
 bench: deps
-	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DPELMORA_BUILD_BENCH=ON >/dev/null
+	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+	  -DPELMORA_BUILD_BENCH=ON $(LAUNCHER) >/dev/null
 	@cmake --build $(BENCH_DIR) -j $(JOBS)
-	@$(BENCH_DIR)/bench/pelmora-bench-listing $(BENCH_DIR)/bench-data
-	@$(BENCH_DIR)/bench/pelmora-bench-gui $(BENCH_DIR)/bench-data
-	@$(BENCH_DIR)/bench/pelmora-bench-whois
-	@$(BENCH_DIR)/bench/pelmora-bench-batch-add $(BENCH_DIR)/bench-data
-	@$(BENCH_DIR)/bench/pelmora-bench-batch-modify $(BENCH_DIR)/bench-data
-	@$(BENCH_DIR)/bench/pelmora-bench-export $(BENCH_DIR)/bench-data
-	@$(BENCH_DIR)/bench/pelmora-bench-report $(BENCH_DIR)/bench-data
+	@failed=""; for b in $(BENCHES); do \
+	  $(BENCH_DIR)/bench/pelmora-bench-$$b $(BENCH_DIR)/bench-data || failed="$$failed $$b"; \
+	done; \
+	if [ -n "$$failed" ]; then echo "benchmarks missing a goal or failing:$$failed"; exit 1; fi
+
+# Every fuzz target (clang, libFuzzer, ASan + UBSan) for FUZZ_SECONDS each.
+fuzz: deps
+	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DBUILD_TESTING=OFF -DPELMORA_BUILD_FUZZ=ON $(LAUNCHER) >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+	@bash fuzz/run_fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-address build-thread $(BENCH_DIR)
+	rm -rf build build-address build-thread $(BENCH_DIR) $(FUZZ_DIR)

@@ -1,7 +1,8 @@
 // Batch add at scale: 100,000 generated lines through the batch-add run, into
-// an empty database and into one holding a million domains, each beside a
-// bare SQLite loop that inserts the same rows with one prepared statement in
-// one transaction.
+// an empty database and into ones holding 100,000 and a million domains, each
+// beside a bare SQLite loop that inserts the same rows with one prepared
+// statement in one transaction into the same schema (indexes, triggers and
+// all), so the cost of every index shows in the absolute rates.
 
 #include <sqlite3.h>
 
@@ -24,6 +25,7 @@ namespace {
 using namespace pelmora;
 
 constexpr int kLines = 100000;
+constexpr int kMidDatabase = 100000;
 constexpr int kBigDatabase = 1000000;
 constexpr double kTargetRatio = 0.5;
 
@@ -39,13 +41,14 @@ std::vector<std::string> generatedLines() {
       continue;
     }
     const bool sold = i % 5 == 0;
-    lines.push_back(name + "|" + bench::registrarName(static_cast<int>(random() % 30)) + "|类型" +
-                    std::to_string(random() % 20) + "|分类" + std::to_string(random() % 50) +
-                    "|2016-12-9|2026-12-9|" + std::to_string(random() % 1000) + ".345|" +
-                    std::to_string(random() % 200) + ".5|" + std::to_string(random() % 50000) +
-                    "|" + std::to_string(random() % 90000) + "|" +
-                    (sold ? std::to_string(random() % 60000 + 1) : std::string("0")) + "|备注" +
-                    std::to_string(i) + "|2017-1-3|" + (sold ? "2017-3-15" : ""));
+    lines.push_back(
+        name + "|" + bench::registrarName(static_cast<int>(random() % bench::kRegistrars)) +
+        "|类型" + std::to_string(random() % 20) + "|分类" + std::to_string(random() % 50) +
+        "|2016-12-9|2026-12-9|" + std::to_string(random() % 1000) + ".345|" +
+        std::to_string(random() % 200) + ".5|" + std::to_string(random() % 50000) + "|" +
+        std::to_string(random() % 90000) + "|" +
+        (sold ? std::to_string(random() % 60000 + 1) : std::string("0")) + "|备注" +
+        std::to_string(i) + "|2017-1-3|" + (sold ? "2017-3-15" : ""));
   }
   return lines;
 }
@@ -98,21 +101,6 @@ std::size_t bareInsert(const std::filesystem::path& path, const std::vector<SqlP
   return added;
 }
 
-void addClassifications(DomainDatabase& db) {
-  for (int i = 0; i < bench::kRegistrars; ++i) {
-    db.run("INSERT INTO 注册商(注册商,排序) VALUES(?,?)",
-           {bench::registrarName(i), static_cast<std::int64_t>(i)});
-  }
-  for (int i = 0; i < bench::kDomainTypes; ++i) {
-    db.run("INSERT INTO 域名类型(域名类型,排序) VALUES(?,?)",
-           {"类型" + std::to_string(i), static_cast<std::int64_t>(i)});
-  }
-  for (int i = 0; i < bench::kCategories; ++i) {
-    db.run("INSERT INTO 自定义分类(自定义分类,排序) VALUES(?,?)",
-           {"分类" + std::to_string(i), static_cast<std::int64_t>(i)});
-  }
-}
-
 struct CaseResult {
   std::string name;
   double oursRate;
@@ -162,6 +150,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path folder = argc > 1 ? argv[1] : "bench-data";
   try {
     const auto lines = generatedLines();
+    const auto mid = bench::ensureBenchDatabase(folder, kMidDatabase);
     const auto big = bench::ensureBenchDatabase(folder, kBigDatabase);
     const auto work = folder / "batch-add";
     std::filesystem::create_directories(work);
@@ -170,25 +159,32 @@ int main(int argc, char** argv) {
     {
       auto db = openCurrentDatabase(empty);
       if (!db) throw std::runtime_error("cannot create " + empty.string());
-      addClassifications(*db);
+      bench::addBenchClassifications(*db);
     }
 
     std::vector<CaseResult> results;
     results.push_back(runCase("100,000 lines into an empty database", empty, work, lines));
+    results.push_back(runCase("100,000 lines into 100,000 domains", mid, work, lines));
     results.push_back(runCase("100,000 lines into 1,000,000 domains", big, work, lines));
 
-    std::printf("Pelmora batch-add benchmark: %d lines\n\n", kLines);
+    std::printf("Pelmora batch-add benchmark: %d lines per case\n\n", kLines);
     std::printf(
-        "| case | ours (rows/s) | bare SQLite (rows/s) | ratio | target |\n"
-        "|---|---:|---:|---:|---|\n");
-    bool allMet = true;
+        "| case | ours (rows/s) | bare SQLite (rows/s) | ratio | goal | met? |\n"
+        "|---|---:|---:|---:|---|---|\n");
+    int missed = 0;
     for (const CaseResult& r : results) {
       const double ratio = r.oursRate / r.bareRate;
       const bool met = ratio >= kTargetRatio;
-      allMet = allMet && met;
-      std::printf("| %s | %.0f | %.0f | %.2f | %s (≥ %.1f×) |\n", r.name.c_str(), r.oursRate,
-                  r.bareRate, ratio, met ? "met" : "MISSED", kTargetRatio);
+      if (!met) ++missed;
+      std::printf("| %s | %.0f | %.0f | %.2f | ≥ %.1f× | %s |\n", r.name.c_str(), r.oursRate,
+                  r.bareRate, ratio, kTargetRatio, met ? "met" : "MISSED");
     }
+    if (missed == 0) {
+      std::printf("\nverdict: all %zu goals met\n", results.size());
+    } else {
+      std::printf("\nverdict: %d of %zu goals missed\n", missed, results.size());
+    }
+    const bool allMet = missed == 0;
     std::filesystem::remove_all(work);
     return allMet ? 0 : 1;
   } catch (const std::exception& error) {

@@ -1,11 +1,14 @@
 // The window at scale: time from creating the main window to the first page
 // shown, page switches and sort switches, at page sizes 100 and 1000 over a
-// million domains, on the offscreen platform; and the resident memory.
+// million domains, on the offscreen platform; and the peak resident memory.
+// Each time runs until the grid shows the new rows, whether the page is read
+// on the UI thread or arrives from a background job.
 
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QThread>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -25,6 +28,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+constexpr long kPeakMemoryGoalMb = 200;
+
 double msSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
@@ -41,6 +46,29 @@ long statusKb(const char* key) {
     if (line.rfind(key, 0) == 0) return std::stol(line.substr(std::string(key).size()));
   }
   return 0;
+}
+
+using namespace std::chrono_literals;
+
+// The 域名 column of the rows the grid shows.
+std::vector<std::string> shownNames(const QAbstractItemModel& model) {
+  std::vector<std::string> names;
+  for (int row = 0; row < model.rowCount(); ++row) {
+    names.push_back(model.index(row, 1).data().toString().toStdString());
+  }
+  return names;
+}
+
+// Processes events until the grid shows rows other than `before`.
+void waitForOtherRows(const QAbstractItemModel& model, const std::vector<std::string>& before) {
+  const auto deadline = Clock::now() + 60s;
+  while (Clock::now() < deadline) {
+    QApplication::processEvents();
+    const auto now = shownNames(model);
+    if (!now.empty() && now != before) return;
+    QThread::msleep(1);
+  }
+  throw std::runtime_error("the grid did not show the new rows within 60 s");
 }
 
 }  // namespace
@@ -70,15 +98,17 @@ int main(int argc, char** argv) {
       const auto start = Clock::now();
       pelmora::ui::MainWindow window(*db);
       window.show();
-      QApplication::processEvents();
+      const QAbstractItemModel& model = *window.grid()->model();
+      waitForOtherRows(model, {});
       starts.push_back(msSince(start));
 
       auto* next = window.centralWidget()->findChild<QPushButton*>("按钮_下一页");
       auto* previous = window.centralWidget()->findChild<QPushButton*>("按钮_上一页");
       auto switchPage = [&](QPushButton* button) {
+        const auto before = shownNames(model);
         const auto began = Clock::now();
         button->click();
-        QApplication::processEvents();
+        waitForOtherRows(model, before);
         pages.push_back(msSince(began));
       };
       switchPage(next);
@@ -86,9 +116,10 @@ int main(int argc, char** argv) {
       auto* header = window.grid()->horizontalHeader();
       for (int column : {8, 0 /* tick column: no change */, 1}) {
         if (column == 0) continue;
+        const auto before = shownNames(model);
         const auto began = Clock::now();
         emit header->sectionClicked(column);
-        QApplication::processEvents();
+        waitForOtherRows(model, before);
         sorts.push_back(msSince(began));
       }
     }
@@ -97,8 +128,16 @@ int main(int argc, char** argv) {
     std::printf("| %d | %.1f | %.1f | %.1f |\n", pageSize, first, page, sort);
   }
   const long rssMb = statusKb("VmHWM:") / 1024;
-  std::printf("\npeak resident memory: %ld MB (target ≤ 200 MB)\n", rssMb);
-  std::printf("targets: first page ≤ 1500 ms, page or sort switch ≤ 150 ms on indexed keys: %s\n",
-              met && rssMb <= 200 ? "met" : "MISSED");
-  return met && rssMb <= 200 ? 0 : 1;
+  const bool memoryMet = rssMb <= kPeakMemoryGoalMb;
+  std::printf(
+      "\npeak resident memory (VmHWM) with 1,000,000 domains open: %ld MB, goal ≤ %ld MB: %s\n",
+      rssMb, kPeakMemoryGoalMb, memoryMet ? "met" : "MISSED");
+  std::printf("first page ≤ 1500 ms, page switch ≤ 150 ms: %s\n", met ? "met" : "MISSED");
+  const int missed = (met ? 0 : 1) + (memoryMet ? 0 : 1);
+  if (missed == 0) {
+    std::printf("\nverdict: all 2 goals met\n");
+  } else {
+    std::printf("\nverdict: %d of 2 goals missed\n", missed);
+  }
+  return missed == 0 ? 0 : 1;
 }
