@@ -173,6 +173,14 @@ class FakeHttpServer : public LoopbackServer {
     bool hasHeader(const std::string& line) const {
       return (head + "\r\n").find("\r\n" + line + "\r\n") != std::string::npos;
     }
+    // The server's own "host:port", as the client named it.
+    std::string host() const {
+      const std::string lines = head + "\r\n";
+      const std::size_t at = lines.find("\r\nHost: ");
+      if (at == std::string::npos) return {};
+      const std::size_t from = at + 8;
+      return lines.substr(from, lines.find("\r\n", from) - from);
+    }
   };
   using Handler = std::function<std::string(const Request&)>;
 

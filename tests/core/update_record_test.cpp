@@ -100,22 +100,13 @@ struct FetchCase {
 
 class UpdateFetch : public ::testing::TestWithParam<FetchCase> {};
 
-// The server's own "host:port", as the client named it.
-std::string hostOf(const FakeHttpServer::Request& request) {
-  const std::string head = request.head + "\r\n";
-  const std::size_t at = head.find("\r\nHost: ");
-  if (at == std::string::npos) return {};
-  const std::size_t from = at + 8;
-  return head.substr(from, head.find("\r\n", from) - from);
-}
-
 std::string recordFor(const std::string& version, const std::string& host) {
   return version + "|http://" + host + "/down|站点状态|http://" + host + "/news.html";
 }
 
 TEST_P(UpdateFetch, TakesTheServedRecordOrTheDefault) {
   FakeHttpServer server(
-      [](const FakeHttpServer::Request& request) { return GetParam().reply(hostOf(request)); });
+      [](const FakeHttpServer::Request& request) { return GetParam().reply(request.host()); });
   const std::string host = server.hostPort();
   ScopedEnv site("PELMORA_SITE_HOST", host);
   const std::string text = fetchUpdateText();
@@ -187,7 +178,7 @@ TEST(UpdateFetchFailures, AnAnswerLaterThanTheTimeOutIsNotWaitedFor) {
   // Would answer with a valid, newer record, but only well after the time-out.
   FakeHttpServer slow(
       [](const FakeHttpServer::Request& request) {
-        return FakeHttpServer::response(200, recordFor("2.5", hostOf(request)));
+        return FakeHttpServer::response(200, recordFor("2.5", request.host()));
       },
       (kUpdateTimeoutSeconds + 3) * 1000);
   ScopedEnv site("PELMORA_SITE_HOST", slow.hostPort());
@@ -196,7 +187,7 @@ TEST(UpdateFetchFailures, AnAnswerLaterThanTheTimeOutIsNotWaitedFor) {
 
 TEST(UpdateFetchFailures, CancelledFetchGivesTheDefaultRecord) {
   FakeHttpServer server([](const FakeHttpServer::Request& request) {
-    return FakeHttpServer::response(200, recordFor("2.5", hostOf(request)));
+    return FakeHttpServer::response(200, recordFor("2.5", request.host()));
   });
   ScopedEnv site("PELMORA_SITE_HOST", server.hostPort());
   const std::atomic<bool> cancelled{true};

@@ -29,15 +29,6 @@ using ui::Toolkit;
 const QString kPrompt =
     QStringLiteral("提示|检测到新版本!\r\n\r\n点击是,打开新版下载地址,点击否,继续适应当前版本.");
 
-// The server's own "host:port", as the client named it.
-std::string hostOf(const FakeHttpServer::Request& request) {
-  const std::string head = request.head + "\r\n";
-  const std::size_t at = head.find("\r\nHost: ");
-  if (at == std::string::npos) return {};
-  const std::size_t from = at + 8;
-  return head.substr(from, head.find("\r\n", from) - from);
-}
-
 std::string recordFor(const std::string& version, const std::string& host) {
   return version + "|http://" + host + "/down|站点状态 " + version + "|http://" + host +
          "/news.html";
@@ -127,7 +118,7 @@ class StartRoutineSite : public StartRoutineTest, public ::testing::WithParamInt
 TEST_P(StartRoutineSite, PromptsForAnyOtherVersionAndLoadsWithTheRecord) {
   const SiteCase& c = GetParam();
   FakeHttpServer server([&c](const FakeHttpServer::Request& request) {
-    return FakeHttpServer::response(200, recordFor(c.version, hostOf(request)));
+    return FakeHttpServer::response(200, recordFor(c.version, request.host()));
   });
   const std::string host =
       c.version.empty() ? "127.0.0.1:" + std::to_string(closedPort()) : server.hostPort();
