@@ -481,6 +481,23 @@ TEST_F(SingleAddWindowTest, LeavingTheFieldAgainSupersedesTheEarlierFetch) {
   EXPECT_TRUE(confirm()->isEnabled());
 }
 
+TEST_F(SingleAddWindowTest, LeavingTheDomainForTheCloseButtonFetchesNothing) {
+  openSingleAdd();
+  QApplication::setActiveWindow(singleAdd_);
+  QLineEdit* domain = edit(QStringLiteral("域名"));
+  domain->setFocus(Qt::MouseFocusReason);
+  ASSERT_TRUE(QTest::qWaitFor([domain] { return domain->hasFocus(); }));
+  type(QStringLiteral("域名"), QStringLiteral("going.com"));
+  part<QPushButton>("按钮_关闭")->setFocus(Qt::MouseFocusReason);
+  EXPECT_FALSE(singleAdd_->isFetching());
+  EXPECT_FALSE(fetchLabel()->isVisible());
+
+  // Any other control is leaving the field: the dates are fetched.
+  domain->setFocus(Qt::MouseFocusReason);
+  part<QPushButton>("按钮_确认")->setFocus(Qt::MouseFocusReason);
+  EXPECT_TRUE(singleAdd_->isFetching());
+}
+
 TEST_F(SingleAddWindowTest, ClosingDuringAFetchAbandonsIt) {
   FakeWhoisServer slow({{{kOkAnswer}, 1500}});
   whoisEnv_.reset();

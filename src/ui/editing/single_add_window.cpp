@@ -1,5 +1,6 @@
 #include "ui/editing/single_add_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -53,6 +54,7 @@ void SingleAddWindow::build() {
 
   const WindowFooter footer = addWindowFooter(layout, texts::confirm(), texts::close());
   confirm_ = footer.confirm;
+  close_ = footer.close;
   status_ = footer.status;
 
   connect(confirm_, &QPushButton::clicked, this, &SingleAddWindow::confirm);
@@ -232,9 +234,14 @@ bool SingleAddWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusIn) {
     selectOnFocus(edit);
   } else if (event->type() == QEvent::FocusOut && edit == domain_) {
-    // Another program or a pop-up taking the focus is not leaving the field.
+    // Another program or a pop-up taking the focus is not leaving the field,
+    // and a fetch for a window about to close would only get in the way (its
+    // label moves the buttons from under the pointer).
     const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) startFetch();
+    const bool toClose = QApplication::focusWidget() == close_;
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !toClose) {
+      startFetch();
+    }
   }
   return QDialog::eventFilter(watched, event);
 }

@@ -93,6 +93,7 @@ class SingleAddWindow : public QDialog {
   QLabel* soldOnCaption_ = nullptr;
   DateBox* soldOn_ = nullptr;
   QPushButton* confirm_ = nullptr;
+  QPushButton* close_ = nullptr;
   QLabel* status_ = nullptr;
   // Last: its worker is joined before the controls its deliveries use go.
   std::unique_ptr<BackgroundJob> job_;
