@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTextLayout>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <array>
@@ -115,17 +116,35 @@ class TipsPanel : public QWidget {
  protected:
   void resizeEvent(QResizeEvent*) override {
     label_->setGeometry(0, 0, width(), label_->sizeHint().height());
-    const QFontMetricsF metrics(label_->font());
     for (std::size_t i = 0; i < examples_.size(); ++i) {
       QLineEdit* example = examples_[i];
       const int height = example->sizeHint().height();
-      const double middle = kExampleLines[i] * metrics.lineSpacing() + metrics.height() / 2;
+      const double middle = label_->contentsRect().top() + lineMiddle(kExampleLines[i]);
       const int top = static_cast<int>(middle - height / 2.0);
       example->setGeometry(exampleLeft(), top, width() - exampleLeft(), height);
     }
   }
 
  private:
+  // Where the label paints the middle of line `index`. Lines are laid out one
+  // by one as the label does, because a line of Chinese, drawn with a
+  // fallback font, is taller than the label font's own line spacing.
+  double lineMiddle(int index) const {
+    const QFont font = label_->font();
+    const double leading = QFontMetricsF(font).leading();
+    const QStringList lines = label_->text().split(QLatin1Char('\n'));
+    double top = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+      QTextLayout layout(lines[i], font);
+      layout.beginLayout();
+      QTextLine line = layout.createLine();
+      line.setLineWidth(1e6);
+      layout.endLayout();
+      if (i == index) return top + line.height() / 2;
+      top += line.height() + leading;
+    }
+    return top;
+  }
   int exampleLeft() const {
     const QFontMetrics metrics(label_->font());
     return label_->contentsRect().left() + metrics.horizontalAdvance(texts::exampleLead() + "  ");

@@ -45,8 +45,9 @@ namespace texts = report_texts;
 
 constexpr QSize kMinimumSize(915, 390);
 constexpr QSize kStartingSize(1000, 600);
-// More columns than this and the period labels stand upright.
-constexpr std::size_t kLevelLabelLimit = 12;
+// More columns than this and the period labels stand upright: twelve months
+// ("2026-01") side by side no longer fit the starting width.
+constexpr std::size_t kLevelLabelLimit = 6;
 
 QColor colourOf(std::size_t series) {
   const Rgb rgb = kReportSeriesColours[series];
