@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cli/command_line.h"
+#include "cli_in_process.h"
 #include "support/csv_reader.h"
 #include "test_db.h"
 
@@ -13,12 +13,6 @@ namespace {
 using std::chrono::day;
 using std::chrono::month;
 using std::chrono::year;
-
-struct RunResult {
-  int code;
-  std::string out;
-  std::string err;
-};
 
 class CliExportTest : public DatabaseTest {
  protected:
@@ -31,13 +25,7 @@ class CliExportTest : public DatabaseTest {
          makeDomain("two.net",
                     {{DomainField::Category, "精品"}, {DomainField::ReservePrice, "7"}})});
   }
-  RunResult run(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = cli::runCommandLine(args, Clock::fixed(Date{year{2017}, month{3}, day{15}}),
-                                         out, err, &db());
-    return {code, out.str(), err.str()};
-  }
+  RunResult run(const std::vector<std::string>& args) { return runInProcess(args, db()); }
 };
 
 struct ExportCase {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "cli/command_line.h"
+#include "cli_in_process.h"
 #include "cli_runner.h"
 #include "store/settings_store.h"
 #include "test_db.h"
@@ -15,21 +15,11 @@ using std::chrono::day;
 using std::chrono::month;
 using std::chrono::year;
 
-struct RunResult {
-  int code;
-  std::string out;
-  std::string err;
-};
-
 class CliListTest : public DatabaseTest {
  protected:
   RunResult list(std::vector<std::string> args) {
     args.insert(args.begin(), "list");
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = cli::runCommandLine(args, Clock::fixed(Date{year{2017}, month{3}, day{15}}),
-                                         out, err, &db());
-    return {code, out.str(), err.str()};
+    return runInProcess(args, db());
   }
 };
 

@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cli/command_line.h"
+#include "cli_in_process.h"
 #include "cli_runner.h"
 #include "test_db.h"
 
@@ -17,12 +17,6 @@ namespace {
 using std::chrono::day;
 using std::chrono::month;
 using std::chrono::year;
-
-struct RunResult {
-  int code;
-  std::string out;
-  std::string err;
-};
 
 class CliReportTest : public DatabaseTest {
  protected:
@@ -39,11 +33,7 @@ class CliReportTest : public DatabaseTest {
   }
   RunResult report(std::vector<std::string> args) {
     args.insert(args.begin(), "report");
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = cli::runCommandLine(args, Clock::fixed(Date{year{2017}, month{3}, day{15}}),
-                                         out, err, &db());
-    return {code, out.str(), err.str()};
+    return runInProcess(args, db());
   }
 };
 
