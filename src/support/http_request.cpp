@@ -1,20 +1,13 @@
 #include "support/http_request.h"
 
-#include <curl/curl.h>
-
 #include <algorithm>
-#include <mutex>
 #include <vector>
 
+#include "support/curl_library.h"
 #include "support/text_helpers.h"
 
 namespace pelmora {
 namespace {
-
-void initialiseCurl() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 struct CappedBody {
   std::string* body;
@@ -50,20 +43,25 @@ int abortWhenCancelled(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_
 }
 
 struct SList {
+  const CurlLibrary& curl;
   curl_slist* list = nullptr;
-  ~SList() { curl_slist_free_all(list); }
-  void add(const std::string& line) { list = curl_slist_append(list, line.c_str()); }
+  ~SList() { curl.slistFreeAll(list); }
+  void add(const std::string& line) { list = curl.slistAppend(list, line.c_str()); }
 };
 
 }  // namespace
 
-HttpSession::HttpSession() {
-  initialiseCurl();
-  handle_ = curl_easy_init();
-  curl_easy_setopt(static_cast<CURL*>(handle_), CURLOPT_COOKIEFILE, "");
+HttpSession::HttpSession() : handle_(nullptr) {
+  const CurlLibrary* curl = curlLibrary();
+  if (curl == nullptr) return;
+  handle_ = curl->easyInit();
+  if (handle_ != nullptr) curl->easySetopt(static_cast<CURL*>(handle_), CURLOPT_COOKIEFILE, "");
 }
 
-HttpSession::~HttpSession() { curl_easy_cleanup(static_cast<CURL*>(handle_)); }
+HttpSession::~HttpSession() {
+  // A handle exists only if the library loaded.
+  if (handle_ != nullptr) curlLibrary()->easyCleanup(static_cast<CURL*>(handle_));
+}
 
 long timeoutMilliseconds(int seconds) {
   if (seconds == -1) return -1;
@@ -122,36 +120,41 @@ std::string cookiesFromHeaders(std::string_view headers) {
 }
 
 HttpResponse httpRequest(const HttpRequest& request) {
-  initialiseCurl();
   HttpResponse response;
-  std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> own(nullptr, curl_easy_cleanup);
+  const CurlLibrary* library = curlLibrary(&response.error);
+  if (library == nullptr) return response;
+  const CurlLibrary& lib = *library;
+  std::unique_ptr<CURL, decltype(lib.easyCleanup)> own(nullptr, lib.easyCleanup);
   CURL* curl = nullptr;
   if (request.session != nullptr) {
     curl = static_cast<CURL*>(request.session->handle());
   } else {
-    own.reset(curl_easy_init());
+    own.reset(lib.easyInit());
     curl = own.get();
   }
-  if (curl == nullptr) return response;
+  if (curl == nullptr) {
+    response.error = "libcurl could not make a request handle";
+    return response;
+  }
 
-  curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+  lib.easySetopt(curl, CURLOPT_URL, request.url.c_str());
+  lib.easySetopt(curl, CURLOPT_NOSIGNAL, 1L);
+  lib.easySetopt(curl, CURLOPT_HTTPGET, 1L);
   const std::string& body = request.bodyBytes.empty() ? request.body : request.bodyBytes;
   switch (request.method) {
     case 1:
-      curl_easy_setopt(curl, CURLOPT_POST, 1L);
-      curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-      curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
+      lib.easySetopt(curl, CURLOPT_POST, 1L);
+      lib.easySetopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+      lib.easySetopt(curl, CURLOPT_POSTFIELDS, body.data());
       break;
     case 2:
-      curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+      lib.easySetopt(curl, CURLOPT_NOBODY, 1L);
       break;
     default:
       if (!body.empty()) {
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
-        curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, "GET");
+        lib.easySetopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+        lib.easySetopt(curl, CURLOPT_POSTFIELDS, body.data());
+        lib.easySetopt(curl, CURLOPT_CUSTOMREQUEST, "GET");
       }
       break;
   }
@@ -160,63 +163,65 @@ HttpResponse httpRequest(const HttpRequest& request) {
   if (ms > 0) {
     // Name resolution and connect; then a stalled send or receive; then a
     // hard bound for the whole exchange.
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, ms);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, std::max(1L, ms / 1000));
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, ms * 3);
+    lib.easySetopt(curl, CURLOPT_CONNECTTIMEOUT_MS, ms);
+    lib.easySetopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    lib.easySetopt(curl, CURLOPT_LOW_SPEED_TIME, std::max(1L, ms / 1000));
+    lib.easySetopt(curl, CURLOPT_TIMEOUT_MS, ms * 3);
   }
-  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, request.noRedirect ? 0L : 1L);
-  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, static_cast<long>(std::max(0, request.maxRedirects)));
+  lib.easySetopt(curl, CURLOPT_FOLLOWLOCATION, request.noRedirect ? 0L : 1L);
+  lib.easySetopt(curl, CURLOPT_MAXREDIRS, static_cast<long>(std::max(0, request.maxRedirects)));
   // Refused up front when the announced length is too long; counted in
   // appendBody when the server does not announce it.
-  curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBodyBytes));
+  lib.easySetopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBodyBytes));
   // Certificates are verified (libcurl's default); plain http is unaffected.
-  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+  lib.easySetopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+  lib.easySetopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
 
-  SList proxyHeaders;
+  SList proxyHeaders{lib};
   if (!request.proxy.empty()) {
-    curl_easy_setopt(curl, CURLOPT_PROXY, request.proxy.c_str());
+    lib.easySetopt(curl, CURLOPT_PROXY, request.proxy.c_str());
     if (!request.proxyUser.empty() && request.proxyAuthMode == 1) {
       // Only the proxy sees the credentials, never the target server.
       proxyHeaders.add("Proxy-Authorization: Basic " +
                        base64Encode(request.proxyUser + ":" + request.proxyPassword));
-      curl_easy_setopt(curl, CURLOPT_HEADEROPT, CURLHEADER_SEPARATE);
-      curl_easy_setopt(curl, CURLOPT_PROXYHEADER, proxyHeaders.list);
+      lib.easySetopt(curl, CURLOPT_HEADEROPT, CURLHEADER_SEPARATE);
+      lib.easySetopt(curl, CURLOPT_PROXYHEADER, proxyHeaders.list);
     }
   }
 
   response.headerLines = completeHeaderLines(request.headerLines, request.url);
-  SList headers;
+  SList headers{lib};
   if (!request.cookiesIn.empty()) headers.add("Cookie: " + request.cookiesIn);
   for (const std::string& line : splitText(response.headerLines, "\r\n")) {
     const std::string name = headerName(line);
     if (name.empty()) continue;
     headers.add(name + ": " + headerValue(line));
   }
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.list);
+  lib.easySetopt(curl, CURLOPT_HTTPHEADER, headers.list);
 
   std::vector<std::string> headerBlock;
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
+  lib.easySetopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
   CappedBody sink{&response.body, request.maxBodyBytes};
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
-  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, appendHeader);
-  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &headerBlock);
+  lib.easySetopt(curl, CURLOPT_WRITEDATA, &sink);
+  lib.easySetopt(curl, CURLOPT_HEADERFUNCTION, appendHeader);
+  lib.easySetopt(curl, CURLOPT_HEADERDATA, &headerBlock);
 
   if (request.cancel != nullptr) {
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, abortWhenCancelled);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(request.cancel));
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    lib.easySetopt(curl, CURLOPT_XFERINFOFUNCTION, abortWhenCancelled);
+    lib.easySetopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(request.cancel));
+    lib.easySetopt(curl, CURLOPT_NOPROGRESS, 0L);
   }
-  response.complete = curl_easy_perform(curl) == CURLE_OK;
-  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+  const CURLcode outcome = lib.easyPerform(curl);
+  response.complete = outcome == CURLE_OK;
+  if (!response.complete) response.error = lib.easyStrerror(outcome);
+  lib.easySetopt(curl, CURLOPT_NOPROGRESS, 1L);
   // A cut body is no answer.
   if (!response.complete) response.body.clear();
   long status = 0;
-  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+  lib.easyGetinfo(curl, CURLINFO_RESPONSE_CODE, &status);
   response.status = static_cast<int>(status);
   const char* contentType = nullptr;
-  if (curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK &&
+  if (lib.easyGetinfo(curl, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK &&
       contentType != nullptr) {
     response.contentType = contentType;
   }
@@ -229,11 +234,11 @@ HttpResponse httpRequest(const HttpRequest& request) {
   response.cookiesOut = cookiesFromHeaders(response.headers);
 
   // A session handle outlives this call: drop pointers into our locals.
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
-  curl_easy_setopt(curl, CURLOPT_PROXYHEADER, nullptr);
-  curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
-  curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, nullptr);
-  curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
+  lib.easySetopt(curl, CURLOPT_HTTPHEADER, nullptr);
+  lib.easySetopt(curl, CURLOPT_PROXYHEADER, nullptr);
+  lib.easySetopt(curl, CURLOPT_POSTFIELDS, nullptr);
+  lib.easySetopt(curl, CURLOPT_CUSTOMREQUEST, nullptr);
+  lib.easySetopt(curl, CURLOPT_NOBODY, 0L);
   return response;
 }
 

@@ -61,6 +61,7 @@ struct HttpResponse {
   // False when the exchange did not run to its end (refused, timed out,
   // cancelled, too many redirects, body over the cap); the body is then empty.
   bool complete = false;
+  std::string error;  // why it did not complete, in libcurl's words
 };
 
 HttpResponse httpRequest(const HttpRequest& request);

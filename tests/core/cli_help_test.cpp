@@ -91,6 +91,15 @@ TEST(CliHelp, VersionIsTheProjectVersion) {
   EXPECT_TRUE(std::regex_match(output, std::regex("pelmora-cli [0-9]+\\.[0-9]+\\.[0-9]+\n")));
 }
 
+// libcurl and its TLS libraries take longer to load than a whole listing;
+// they are loaded only by a request.
+TEST(CliHelp, AnOfflineCommandLoadsNoNetworkLibrary) {
+  const auto [code, output] = runProgramAs("LD_DEBUG=libs ", PELMORA_CLI_PATH, "--version");
+  EXPECT_EQ(code, 0) << output;
+  EXPECT_TRUE(contains(output, "libsqlite3")) << output;
+  EXPECT_FALSE(contains(output, "libcurl")) << output;
+}
+
 struct UsageCase {
   std::string args;
   std::string message;

@@ -101,6 +101,7 @@ TEST_F(HttpAgainstFake, GetSendsDefaultHeadersAndReturnsRawBody) {
   const HttpResponse response = httpRequest(request);
   EXPECT_EQ(response.status, 201);
   EXPECT_TRUE(response.complete);
+  EXPECT_EQ(response.error, "");
   EXPECT_EQ(response.body, "hello \xff bytes");
   ASSERT_EQ(server.requests().size(), 1u);
   const auto sent = server.requests()[0];
@@ -231,7 +232,9 @@ TEST(HttpFailures, RefusedOrSlowGivesEmptyBody) {
   request.timeoutSeconds = 1;
   EXPECT_EQ(httpRequest(request).body, "");
   EXPECT_EQ(httpRequest(request).status, 0);
-  EXPECT_FALSE(httpRequest(request).complete);
+  const HttpResponse refused = httpRequest(request);
+  EXPECT_FALSE(refused.complete);
+  EXPECT_FALSE(refused.error.empty());
 
   FakeHttpServer slow([](const auto&) { return FakeHttpServer::response(200, "late"); }, 2500);
   request.url = "http://" + slow.hostPort() + "/";

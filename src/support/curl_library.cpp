@@ -1,0 +1,69 @@
+#include "support/curl_library.h"
+
+#include <dlfcn.h>
+
+#include <mutex>
+
+namespace pelmora {
+namespace {
+
+#ifndef PELMORA_CURL_SONAME
+#define PELMORA_CURL_SONAME "libcurl.so.4"
+#endif
+
+struct Loaded {
+  CurlLibrary library;
+  bool ok = false;
+  std::string error;
+};
+
+template <typename Function>
+bool bind(void* handle, const char* name, Function& target, std::string& error) {
+  target = reinterpret_cast<Function>(::dlsym(handle, name));
+  if (target == nullptr && error.empty()) error = std::string(name) + " is missing";
+  return target != nullptr;
+}
+
+Loaded load() {
+  Loaded loaded;
+  // Never closed: handles and TLS state live until the process ends.
+  void* handle = ::dlopen(PELMORA_CURL_SONAME, RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    const char* reason = ::dlerror();
+    loaded.error = std::string(PELMORA_CURL_SONAME) +
+                   " cannot be loaded: " + (reason != nullptr ? reason : "unknown reason");
+    return loaded;
+  }
+  CurlLibrary& l = loaded.library;
+  std::string& e = loaded.error;
+  const bool all = bind(handle, "curl_global_init", l.globalInit, e) &
+                   bind(handle, "curl_easy_init", l.easyInit, e) &
+                   bind(handle, "curl_easy_setopt", l.easySetopt, e) &
+                   bind(handle, "curl_easy_perform", l.easyPerform, e) &
+                   bind(handle, "curl_easy_getinfo", l.easyGetinfo, e) &
+                   bind(handle, "curl_easy_cleanup", l.easyCleanup, e) &
+                   bind(handle, "curl_easy_strerror", l.easyStrerror, e) &
+                   bind(handle, "curl_slist_append", l.slistAppend, e) &
+                   bind(handle, "curl_slist_free_all", l.slistFreeAll, e);
+  if (!all) {
+    e = std::string(PELMORA_CURL_SONAME) + " is not usable: " + e;
+    return loaded;
+  }
+  const CURLcode code = l.globalInit(CURL_GLOBAL_DEFAULT);
+  if (code != CURLE_OK) {
+    e = std::string("libcurl did not start: ") + l.easyStrerror(code);
+    return loaded;
+  }
+  loaded.ok = true;
+  return loaded;
+}
+
+}  // namespace
+
+const CurlLibrary* curlLibrary(std::string* error) {
+  static const Loaded loaded = load();
+  if (!loaded.ok && error != nullptr) *error = loaded.error;
+  return loaded.ok ? &loaded.library : nullptr;
+}
+
+}  // namespace pelmora
