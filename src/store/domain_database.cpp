@@ -201,7 +201,9 @@ std::unique_ptr<DomainDatabase> DomainDatabase::open(const std::filesystem::path
   db->connection_.exec("PRAGMA foreign_keys=OFF");
   // Every sortable column has an index: at a million rows an insert touches a
   // dozen B-trees, which SQLite's default 2 MB cache cannot keep in memory.
-  db->connection_.exec("PRAGMA cache_size=-32768");
+  // A one-shot read (the read-only commands) would only pay for allocating
+  // the cache as a count fills it, so it keeps the default.
+  if (mode == OpenMode::ReadWrite) db->connection_.exec("PRAGMA cache_size=-32768");
   db->connection_.setBusyTimeout(kBusyTimeoutMs);
   return db;
 }
