@@ -100,8 +100,22 @@ INSTANTIATE_TEST_SUITE_P(
                                    {20.0, 90.0}},
                       FragmentCase{"nameAnywhereEmptyMatchesAll",
                                    [](FilterCriteria& c) { c.nameOn = true; },
+                                   "instr(域名, ?) > 0",
+                                   {S("")}},
+                      FragmentCase{"nameAnywhereWithLettersIgnoresTheirCase",
+                                   [](FilterCriteria& c) {
+                                     c.nameOn = true;
+                                     c.nameText = "Ab%";
+                                   },
                                    "域名 LIKE ? ESCAPE '\\'",
-                                   {S("%%")}},
+                                   {S("%Ab\\%%")}},
+                      FragmentCase{"noteWithoutLettersIsAPlainSubstring",
+                                   [](FilterCriteria& c) {
+                                     c.noteOn = true;
+                                     c.noteText = "议价_100%";
+                                   },
+                                   "instr(备注, ?) > 0",
+                                   {S("议价_100%")}},
                       FragmentCase{"nameEnds",
                                    [](FilterCriteria& c) {
                                      c.nameOn = true;
@@ -188,7 +202,7 @@ TEST(BuildWhere, AllTwentyCriteriaInOrder) {
                                        "标价",
                                        "最终售价",
                                        "利润",
-                                       "域名 LIKE",
+                                       "instr(域名",
                                        "到期时间 between",
                                        "备注",
                                        "购买时间",

@@ -324,6 +324,8 @@ TEST_F(EverySortKeyTest, EveryPageOfEveryKeyMatchesTheSortedRows) {
       {"all rows", {}},
       {"unsold", {"出售=0", {}}},
       {"a note search", {"备注 LIKE ? ESCAPE '\\'", {std::string("%议价%")}}},
+      {"a note search by instr", {"instr(备注, ?) > 0", {std::string("议价")}}},
+      {"a name search by instr", {"instr(域名, ?) > 0", {std::string("1")}}},
   };
   ASSERT_EQ(kDomainColumns.size(), 20u);
   for (const auto& [what, condition] : conditions) {
