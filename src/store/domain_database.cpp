@@ -203,7 +203,9 @@ std::unique_ptr<DomainDatabase> DomainDatabase::open(const std::filesystem::path
   // dozen B-trees, which SQLite's default 2 MB cache cannot keep in memory.
   // A one-shot read (the read-only commands) would only pay for allocating
   // the cache as a count fills it, so it keeps the default.
-  if (mode == OpenMode::ReadWrite) db->connection_.exec("PRAGMA cache_size=-32768");
+  if (mode == OpenMode::ReadWrite) {
+    db->connection_.exec("PRAGMA cache_size=-" + std::to_string(kWriterPageCacheKiB));
+  }
   db->connection_.setBusyTimeout(kBusyTimeoutMs);
   return db;
 }

@@ -35,6 +35,8 @@ enum class OpenMode { ReadWrite, ReadOnly };
 inline constexpr int kBusyTimeoutMs = 5000;
 // The wait for the write lock at open time (creating the tables, upgrading).
 inline constexpr int kOpenBusyTimeoutMs = 500;
+// SQLite's page cache for a connection that writes, in KiB.
+inline constexpr int kWriterPageCacheKiB = 32 * 1024;
 
 // The outcome of one statement that changes data.
 struct StatementResult {
