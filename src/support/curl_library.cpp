@@ -2,14 +2,12 @@
 
 #include <dlfcn.h>
 
-#include <mutex>
-
-namespace pelmora {
-namespace {
-
 #ifndef PELMORA_CURL_SONAME
 #define PELMORA_CURL_SONAME "libcurl.so.4"
 #endif
+
+namespace pelmora {
+namespace {
 
 struct Loaded {
   CurlLibrary library;
@@ -18,7 +16,7 @@ struct Loaded {
 };
 
 template <typename Function>
-bool bind(void* handle, const char* name, Function& target, std::string& error) {
+bool bindSymbol(void* handle, const char* name, Function& target, std::string& error) {
   target = reinterpret_cast<Function>(::dlsym(handle, name));
   if (target == nullptr && error.empty()) error = std::string(name) + " is missing";
   return target != nullptr;
@@ -36,15 +34,15 @@ Loaded load() {
   }
   CurlLibrary& l = loaded.library;
   std::string& e = loaded.error;
-  const bool all = bind(handle, "curl_global_init", l.globalInit, e) &
-                   bind(handle, "curl_easy_init", l.easyInit, e) &
-                   bind(handle, "curl_easy_setopt", l.easySetopt, e) &
-                   bind(handle, "curl_easy_perform", l.easyPerform, e) &
-                   bind(handle, "curl_easy_getinfo", l.easyGetinfo, e) &
-                   bind(handle, "curl_easy_cleanup", l.easyCleanup, e) &
-                   bind(handle, "curl_easy_strerror", l.easyStrerror, e) &
-                   bind(handle, "curl_slist_append", l.slistAppend, e) &
-                   bind(handle, "curl_slist_free_all", l.slistFreeAll, e);
+  const bool all = bindSymbol(handle, "curl_global_init", l.globalInit, e) &
+                   bindSymbol(handle, "curl_easy_init", l.easyInit, e) &
+                   bindSymbol(handle, "curl_easy_setopt", l.easySetopt, e) &
+                   bindSymbol(handle, "curl_easy_perform", l.easyPerform, e) &
+                   bindSymbol(handle, "curl_easy_getinfo", l.easyGetinfo, e) &
+                   bindSymbol(handle, "curl_easy_cleanup", l.easyCleanup, e) &
+                   bindSymbol(handle, "curl_easy_strerror", l.easyStrerror, e) &
+                   bindSymbol(handle, "curl_slist_append", l.slistAppend, e) &
+                   bindSymbol(handle, "curl_slist_free_all", l.slistFreeAll, e);
   if (!all) {
     e = std::string(PELMORA_CURL_SONAME) + " is not usable: " + e;
     return loaded;
