@@ -10,6 +10,7 @@
 #include "store/schema.h"
 #include "ui/chinese_translations.h"
 #include "ui/startup/start_routine.h"
+#include "ui/startup/upgrade_notice.h"
 #include "ui/toolkit.h"
 
 namespace {
@@ -52,7 +53,10 @@ int main(int argc, char** argv) {
   std::unique_ptr<pelmora::ui::MainWindow> window;
   const auto loadMainWindow = [&](const pelmora::UpdateRecord& record) {
     std::string why;
-    db = pelmora::openCurrentDatabase(path, &why);
+    std::unique_ptr<QWidget> upgradeNotice;
+    db = pelmora::openCurrentDatabase(path, &why, pelmora::OpenMode::ReadWrite,
+                                      [&] { upgradeNotice = pelmora::ui::showUpgradeNotice(); });
+    upgradeNotice.reset();
     if (!db) {
       std::fprintf(stderr, "pelmora: %s\n", why.c_str());
       pelmora::ui::Toolkit::messageBox(

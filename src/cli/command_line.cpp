@@ -40,10 +40,17 @@ std::string missingValueMessage(const CLI::ArgumentMismatch& mismatch) {
 std::unique_ptr<DomainDatabase> openDatabase(const std::optional<std::string>& path,
                                              DatabaseUse use, std::ostream& err) {
   std::string why;
-  // Commands that only read never write the file (nor create it).
-  auto db =
-      openCurrentDatabase(path ? std::filesystem::path(*path) : defaultDatabasePath(), &why,
-                          use == DatabaseUse::ReadWrite ? OpenMode::ReadWrite : OpenMode::ReadOnly);
+  const std::filesystem::path file = path ? std::filesystem::path(*path) : defaultDatabasePath();
+  const auto notice = [&] {
+    err << "upgrading " << escapeForTerminal(file.string())
+        << " to this version: a backup is written first, and a large file takes a minute or "
+           "more\n"
+        << std::flush;
+  };
+  // Commands that only read never write the file (nor create it), unless it
+  // is older and must be upgraded first.
+  auto db = openCurrentDatabase(
+      file, &why, use == DatabaseUse::ReadWrite ? OpenMode::ReadWrite : OpenMode::ReadOnly, notice);
   if (!db) err << kOpenFailureMessage << "\n(" << escapeForTerminal(why) << ")\n";
   return db;
 }

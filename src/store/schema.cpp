@@ -290,7 +290,8 @@ bool upgradeSchema(DomainDatabase& db, std::string* error) {
 }
 
 std::unique_ptr<DomainDatabase> openCurrentDatabase(const std::filesystem::path& path,
-                                                    std::string* error, OpenMode mode) {
+                                                    std::string* error, OpenMode mode,
+                                                    const UpgradeNotice& notice) {
   auto db = DomainDatabase::open(path, error, mode);
   if (!db) return nullptr;
   const auto version = storedSchemaVersion(*db, error);
@@ -301,12 +302,13 @@ std::unique_ptr<DomainDatabase> openCurrentDatabase(const std::filesystem::path&
   }
   if (mode == OpenMode::ReadOnly) {
     db.reset();
-    if (!openCurrentDatabase(path, error, OpenMode::ReadWrite)) return nullptr;
+    if (!openCurrentDatabase(path, error, OpenMode::ReadWrite, notice)) return nullptr;
     return DomainDatabase::open(path, error, OpenMode::ReadOnly);
   }
   // The upgrade takes the write lock once, waiting only briefly for another
   // program that holds the file.
   db->setBusyTimeout(kOpenBusyTimeoutMs);
+  if (notice) notice();
   if (!upgradeSchema(*db, error)) return nullptr;
   db->setBusyTimeout(kBusyTimeoutMs);
   db->useWriteAheadLog();

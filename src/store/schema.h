@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,11 +26,17 @@ std::optional<int> storedSchemaVersion(DomainDatabase& db, std::string* error = 
 // is in `error`. Every step is idempotent.
 bool upgradeSchema(DomainDatabase& db, std::string* error = nullptr);
 
+// Told once, before an older file is backed up and upgraded: at a million
+// domains building the new indexes takes a minute or more, which the caller
+// says rather than seem to hang.
+using UpgradeNotice = std::function<void()>;
+
 // open + upgrade when the file is older than this program. A read-only open of
 // an older file upgrades it first through a read-write open, then reopens it
 // read-only.
 std::unique_ptr<DomainDatabase> openCurrentDatabase(const std::filesystem::path& path,
                                                     std::string* error = nullptr,
-                                                    OpenMode mode = OpenMode::ReadWrite);
+                                                    OpenMode mode = OpenMode::ReadWrite,
+                                                    const UpgradeNotice& notice = {});
 
 }  // namespace pelmora

@@ -112,6 +112,35 @@ TEST_F(UpgradeBackupTest, ACurrentOrNewFileGetsNone) {
   EXPECT_TRUE(backupNames().empty());
 }
 
+TEST_F(UpgradeBackupTest, TheCallerIsToldOnceBeforeAnUpgradeAndNeverForACurrentFile) {
+  writeOldFile(dbPath());
+  int notices = 0;
+  bool backupExistedAtNotice = true;
+  const UpgradeNotice count = [&] {
+    ++notices;
+    backupExistedAtNotice = !backupNames().empty();
+  };
+  ASSERT_TRUE(openCurrentDatabase(dbPath(), nullptr, OpenMode::ReadOnly, count));
+  EXPECT_EQ(notices, 1);
+  EXPECT_FALSE(backupExistedAtNotice);  // told before the slow part starts
+  for (const OpenMode mode : {OpenMode::ReadOnly, OpenMode::ReadWrite}) {
+    ASSERT_TRUE(openCurrentDatabase(dbPath(), nullptr, mode, count));
+  }
+  ASSERT_TRUE(openCurrentDatabase(folder_.file("new.mdb"), nullptr, OpenMode::ReadWrite, count));
+  EXPECT_EQ(notices, 1);
+}
+
+TEST_F(UpgradeBackupTest, TheCommandLineSaysItIsUpgradingOnlyWhenItIs) {
+  writeOldFile(dbPath());
+  for (const bool older : {true, false}) {
+    CliProcess run({"--db", dbPath().string(), "list"}, folder_.file("out.txt"));
+    EXPECT_EQ(run.wait(), 0) << run.output();
+    EXPECT_EQ(run.output().find("upgrading " + dbPath().string()) != std::string::npos, older)
+        << run.output();
+    EXPECT_NE(run.output().find("a.com"), std::string::npos) << run.output();
+  }
+}
+
 // Root writes anywhere: then the program runs as nobody.
 TEST_F(UpgradeBackupTest, AFolderThatCannotTakeTheCopyRefusesTheUpgrade) {
   writeOldFile(dbPath());

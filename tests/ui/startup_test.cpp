@@ -17,6 +17,7 @@
 #include "ui/startup/news_pane.h"
 #include "ui/startup/splash_window.h"
 #include "ui/startup/start_routine.h"
+#include "ui/startup/upgrade_notice.h"
 #include "ui/toolkit.h"
 #include "ui_test_support.h"
 
@@ -102,6 +103,17 @@ TEST_F(StartRoutineTest, SplashShowsThePictureAndPollsEveryHalfSecond) {
   ASSERT_TRUE(finished.wait(15000));
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(splash.isNull());
+}
+
+TEST(UpgradeNotice, IsOnScreenWithItsWholeTextBeforeTheUpgradeStarts) {
+  const std::unique_ptr<QWidget> note = ui::showUpgradeNotice();
+  auto* label = qobject_cast<QLabel*>(note.get());
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->objectName(), QStringLiteral("标签_升级提示"));
+  EXPECT_TRUE(label->isVisible());
+  EXPECT_EQ(label->text(), QString::fromUtf8(ui::kUpgradeNoticeText));
+  EXPECT_GE(label->width(), label->sizeHint().width());
+  EXPECT_GE(label->height(), label->sizeHint().height());
 }
 
 // The update file served by a fake site (PELMORA_SITE_HOST), the scripted
