@@ -18,7 +18,7 @@ struct Loaded {
 template <typename Function>
 bool bindSymbol(void* handle, const char* name, Function& target, std::string& error) {
   target = reinterpret_cast<Function>(::dlsym(handle, name));
-  if (target == nullptr && error.empty()) error = std::string(name) + " is missing";
+  if (target == nullptr) error = std::string(name) + " is missing";
   return target != nullptr;
 }
 
@@ -34,14 +34,14 @@ Loaded load() {
   }
   CurlLibrary& l = loaded.library;
   std::string& e = loaded.error;
-  const bool all = bindSymbol(handle, "curl_global_init", l.globalInit, e) &
-                   bindSymbol(handle, "curl_easy_init", l.easyInit, e) &
-                   bindSymbol(handle, "curl_easy_setopt", l.easySetopt, e) &
-                   bindSymbol(handle, "curl_easy_perform", l.easyPerform, e) &
-                   bindSymbol(handle, "curl_easy_getinfo", l.easyGetinfo, e) &
-                   bindSymbol(handle, "curl_easy_cleanup", l.easyCleanup, e) &
-                   bindSymbol(handle, "curl_easy_strerror", l.easyStrerror, e) &
-                   bindSymbol(handle, "curl_slist_append", l.slistAppend, e) &
+  const bool all = bindSymbol(handle, "curl_global_init", l.globalInit, e) &&
+                   bindSymbol(handle, "curl_easy_init", l.easyInit, e) &&
+                   bindSymbol(handle, "curl_easy_setopt", l.easySetopt, e) &&
+                   bindSymbol(handle, "curl_easy_perform", l.easyPerform, e) &&
+                   bindSymbol(handle, "curl_easy_getinfo", l.easyGetinfo, e) &&
+                   bindSymbol(handle, "curl_easy_cleanup", l.easyCleanup, e) &&
+                   bindSymbol(handle, "curl_easy_strerror", l.easyStrerror, e) &&
+                   bindSymbol(handle, "curl_slist_append", l.slistAppend, e) &&
                    bindSymbol(handle, "curl_slist_free_all", l.slistFreeAll, e);
   if (!all) {
     e = std::string(PELMORA_CURL_SONAME) + " is not usable: " + e;
