@@ -2,12 +2,11 @@
 
 #include <dlfcn.h>
 
-#ifndef PELMORA_CURL_SONAME
-#define PELMORA_CURL_SONAME "libcurl.so.4"
-#endif
-
 namespace pelmora {
 namespace {
+
+// libcurl's ABI name on Debian, as the -dev package links it.
+constexpr const char* kCurlSoname = "libcurl.so.4";
 
 struct Loaded {
   CurlLibrary library;
@@ -25,10 +24,10 @@ bool bindSymbol(void* handle, const char* name, Function& target, std::string& e
 Loaded load() {
   Loaded loaded;
   // Never closed: handles and TLS state live until the process ends.
-  void* handle = ::dlopen(PELMORA_CURL_SONAME, RTLD_NOW | RTLD_LOCAL);
+  void* handle = ::dlopen(kCurlSoname, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* reason = ::dlerror();
-    loaded.error = std::string(PELMORA_CURL_SONAME) +
+    loaded.error = std::string(kCurlSoname) +
                    " cannot be loaded: " + (reason != nullptr ? reason : "unknown reason");
     return loaded;
   }
@@ -44,7 +43,7 @@ Loaded load() {
                    bindSymbol(handle, "curl_slist_append", l.slistAppend, e) &&
                    bindSymbol(handle, "curl_slist_free_all", l.slistFreeAll, e);
   if (!all) {
-    e = std::string(PELMORA_CURL_SONAME) + " is not usable: " + e;
+    e = std::string(kCurlSoname) + " is not usable: " + e;
     return loaded;
   }
   const CURLcode code = l.globalInit(CURL_GLOBAL_DEFAULT);
