@@ -31,6 +31,7 @@
 #include "ui/listing_grid.h"
 #include "ui/qt_text.h"
 #include "ui/run_progress.h"
+#include "ui/startup/news_browser.h"
 #include "ui/startup/news_pane.h"
 #include "ui/toolkit.h"
 
@@ -148,9 +149,8 @@ void MainWindow::buildControls() {
   bottom->addWidget(alwaysOnTop_);
   layout->addLayout(bottom);
 
-  browser_ = named(new QTextBrowser, QStringLiteral("超文本浏览框1"));
+  browser_ = named(new NewsBrowser, QStringLiteral("超文本浏览框1"));
   browser_->setMaximumHeight(70);
-  browser_->setOpenExternalLinks(true);
   layout->addWidget(browser_);
   setCentralWidget(central);
 
@@ -178,6 +178,15 @@ void MainWindow::buildControls() {
   connect(pageList_, &QComboBox::activated, this, &MainWindow::pickPage);
   connect(tickAll_, &QCheckBox::toggled, this,
           [this](bool on) { grid_->pageModel()->setAllTicked(on); });
+  // The box says whether every row shown is ticked, whatever changed them.
+  const auto followTicks = [this] {
+    const PageModel* model = grid_->pageModel();
+    const QSignalBlocker quiet(tickAll_);
+    tickAll_->setChecked(model->rowCount() > 0 &&
+                         static_cast<int>(model->tickedRows().size()) == model->rowCount());
+  };
+  connect(grid_->pageModel(), &QAbstractItemModel::modelReset, this, followTicks);
+  connect(grid_->pageModel(), &QAbstractItemModel::dataChanged, this, followTicks);
   const auto onAction = [this](Operation operation, auto slot) {
     connect(actions_->action(operation), &QAction::triggered, this, slot);
   };
@@ -386,8 +395,10 @@ void MainWindow::writeCellBack(int row, int column, const QString& text) {
     model->setEditState(row, EditState::Stored);
     setStatus(texts::editStored(name));
   } else {
+    // The cell shows what is stored, not what was refused.
+    model->setStoredValues(row, result.record, {static_cast<DomainField>(column)});
     model->setEditState(row, EditState::Refused);
-    setStatus(texts::editRefused(name));
+    setStatus(texts::editRefused(name, q(result.error)));
   }
   // A page read that started before this write may miss it: read again.
   if (const auto& pending = loader_->pending(); pending && result.stored) startLoad(*pending);

@@ -30,9 +30,11 @@ inline QString gridMenuBusy(const QString& running) {
 inline QString editStored(const QString& domain) {
   return QStringLiteral(" 提示: 修改 [") + domain + QStringLiteral("]  成功!");
 }
-inline QString editRefused(const QString& domain) {
+// `reason`: the database's, when it refused the write.
+inline QString editRefused(const QString& domain, const QString& reason = {}) {
   return QStringLiteral(" 提示: 修改 [") + domain +
-         QStringLiteral("]  失败! 请检查字段是否填写正确!");
+         (reason.isEmpty() ? QStringLiteral("]  失败! 请检查字段是否填写正确!")
+                           : QStringLiteral("]  失败! ") + reason);
 }
 inline QString useCachePrompt() {
   return QStringLiteral("是否使用缓存数据!\r\n\r\n一般选择 [是] ,提高查询速度!");

@@ -7,6 +7,7 @@
 #include "editing/batch_modify.h"
 #include "store/batch_update.h"
 #include "support/dates.h"
+#include "support/domain_syntax.h"
 #include "support/list_lines.h"
 #include "support/text_helpers.h"
 
@@ -108,6 +109,10 @@ AdvancedModifyLine parseAdvancedModifyLine(std::string_view text,
   const std::vector<std::string> fields = splitText(text, ",");
   AdvancedModifyLine line;
   line.domain = fields.front();
+  if (!line.domain.empty() && !isDomainName(line.domain)) {
+    line.reason = kReasonBadFormat;
+    return line;
+  }
   for (std::size_t i = 1; i < fields.size(); ++i) {
     const std::vector<std::string> parts = splitText(fields[i], "=");
     if (parts.size() != 2) {
@@ -146,7 +151,6 @@ AdvancedModifyResult runAdvancedModify(DomainDatabase& db, const std::vector<std
       result.failures.push_back({splitText(line, ",").front(), outcome.reason});
     }
     ++done;
-    if (progress) progress(done, result.total);
   };
 
   std::vector<LineOutcome> outcomes;
@@ -182,6 +186,8 @@ AdvancedModifyResult runAdvancedModify(DomainDatabase& db, const std::vector<std
       outcomes.assign(end - first, LineOutcome{false, result.error});
     }
     for (std::size_t i = first; i < end; ++i) report(lines[i], outcomes[i - first]);
+    // Progress is what has been committed (or has failed for good).
+    if (progress) progress(done, result.total);
   }
   return result;
 }
@@ -199,6 +205,7 @@ std::string advancedModifyResultText(const AdvancedModifyResult& result) {
   counts.total = result.total;
   counts.succeeded = result.succeeded;
   counts.failed = result.failed;
+  counts.cancelled = result.cancelled;
   return batchModifyResultText(counts);
 }
 

@@ -4,6 +4,7 @@
 
 #include "store/derived_fields.h"
 #include "store/domain_writer.h"
+#include "support/domain_syntax.h"
 #include "support/numbers.h"
 #include "support/text_encoding.h"
 #include "support/text_helpers.h"
@@ -41,9 +42,20 @@ bool isListed(const std::vector<ClassItem>& items, std::string_view name) {
   return false;
 }
 
-std::string normalisedAmount(std::string_view text) {
-  // + 0.0 turns a rounded -0 into 0.
-  return formatNumber(roundMoney(readNumber(text)) + 0.0);
+// The tag of an amount field that is not a plain number.
+std::string_view badAmountTag(DomainField column) {
+  switch (column) {
+    case DomainField::OneTimeCost:
+      return kTagBadOneTimeCost;
+    case DomainField::RenewalCost:
+      return kTagBadRenewalCost;
+    case DomainField::ReservePrice:
+      return kTagBadReservePrice;
+    case DomainField::AskingPrice:
+      return kTagBadAskingPrice;
+    default:
+      return kTagBadFinalPrice;
+  }
 }
 
 // A date the parser reads is stored in its usual form; any other text is
@@ -67,6 +79,8 @@ BatchAddRow buildBatchAddRow(const std::vector<std::string>& fields,
   for (const std::string& field : fields) {
     if (!isValidUtf8(field)) return failedRow(std::move(name), kTagBadFormat);
   }
+  // An empty name is left for the insert to refuse, as it always was.
+  if (!name.empty() && !isDomainName(name)) return failedRow(std::move(name), kTagBadFormat);
 
   std::string_view tag;
   for (const ClassificationCheck& check : kChecks) {
@@ -84,7 +98,10 @@ BatchAddRow buildBatchAddRow(const std::vector<std::string>& fields,
     } else if (isDateField(column)) {
       record[column] = dateValue(text);
     } else if (isMoneyField(column)) {
-      record[column] = normalisedAmount(text);
+      const std::optional<double> amount = parseNumberOrBlank(text);
+      if (!amount) return failedRow(std::move(name), badAmountTag(column));
+      // + 0.0 turns a rounded -0 into 0.
+      record[column] = formatNumber(roundMoney(*amount) + 0.0);
     } else {
       record[column] = text;
     }

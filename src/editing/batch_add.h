@@ -25,6 +25,13 @@ inline constexpr std::string_view kTagBadRegistrar = "[注册商字段不正确]
 inline constexpr std::string_view kTagBadDomainType = "[域名类型字段不正确]";
 inline constexpr std::string_view kTagBadCategory = "[自定义分类字段不正确]";
 inline constexpr std::string_view kTagNotStored = "[格式错误,或域名已存在]";
+// An amount that is not a plain number ("1,000", "12元", "abc"); an empty one
+// reads 0.
+inline constexpr std::string_view kTagBadOneTimeCost = "[一次成本字段不正确]";
+inline constexpr std::string_view kTagBadRenewalCost = "[续费成本字段不正确]";
+inline constexpr std::string_view kTagBadReservePrice = "[预售底价字段不正确]";
+inline constexpr std::string_view kTagBadAskingPrice = "[标价字段不正确]";
+inline constexpr std::string_view kTagBadFinalPrice = "[最终售价字段不正确]";
 
 // One line checked: the row to insert (derived fields applied), or the tag
 // that fails it. `name` is the text before the first "|" either way.

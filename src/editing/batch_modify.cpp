@@ -4,6 +4,7 @@
 
 #include "store/batch_update.h"
 #include "store/derived_fields.h"
+#include "support/domain_syntax.h"
 #include "support/numbers.h"
 
 namespace pelmora {
@@ -118,6 +119,10 @@ BatchModifyItem modifyOne(NamedRowWriter& writer, const BatchModifyChoices& choi
     item.why = "empty domain name";
     return item;
   }
+  if (!isDomainName(domain)) {
+    item.why = "not a domain name";
+    return item;
+  }
   if (!values.refused.empty()) {
     item.why = values.refused;
     return item;
@@ -165,7 +170,6 @@ BatchModifyResult runBatchModify(DomainDatabase& db, const std::vector<std::stri
     ++(item.ok ? result.succeeded : result.failed);
     if (onItem) onItem(item);
     ++done;
-    if (progress) progress(done, result.total);
   };
 
   std::vector<BatchModifyItem> items;
@@ -201,6 +205,8 @@ BatchModifyResult runBatchModify(DomainDatabase& db, const std::vector<std::stri
       }
     }
     for (BatchModifyItem& item : items) report(item);
+    // Progress is what has been committed (or has failed for good).
+    if (progress) progress(done, result.total);
   }
   return result;
 }
@@ -210,8 +216,12 @@ std::string batchModifyProgressText(std::size_t done, std::size_t total) {
 }
 
 std::string batchModifyResultText(const BatchModifyResult& result) {
-  return "修改完毕: 总数[ " + std::to_string(result.total) + " ], 成功[ " +
-         std::to_string(result.succeeded) + " ], 失败[ " + std::to_string(result.failed) + " ]";
+  const std::string counts = "总数[ " + std::to_string(result.total) + " ], 成功[ " +
+                             std::to_string(result.succeeded) + " ], 失败[ " +
+                             std::to_string(result.failed) + " ]";
+  if (!result.cancelled) return "修改完毕: " + counts;
+  const std::size_t notDone = result.total - result.succeeded - result.failed;
+  return "已取消: " + counts + ", 未修改[ " + std::to_string(notDone) + " ]";
 }
 
 }  // namespace pelmora

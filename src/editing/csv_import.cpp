@@ -58,20 +58,28 @@ std::optional<std::size_t> fieldOfColumn(std::string_view header) {
 
 std::string malformedName(std::size_t line) { return "第 " + std::to_string(line) + " 行"; }
 
-// Spreadsheets write amounts in full: one that does not read as a number is
-// refused rather than cut to its leading digits. A semicolon-separated file
-// comes from a decimal-comma locale, so "12,5" there reads 12.5.
-bool amountsReadAsNumbers(std::vector<std::string>& fields, char separator) {
+// A semicolon-separated file comes from a decimal-comma locale, so "12,5"
+// there reads 12.5. A comma followed by exactly three digits may as well
+// separate thousands ("12,345", "1,000"): such an amount is left as it is and
+// refused as not a number rather than guessed.
+void readDecimalCommas(std::vector<std::string>& fields, char separator) {
   constexpr std::array<std::size_t, 5> kAmountFields{6, 7, 8, 9, 10};
+  if (separator != ';') return;
   for (std::size_t field : kAmountFields) {
-    std::string& text = fields[field];
-    if (separator == ';' && text.find('.') == std::string::npos &&
-        std::count(text.begin(), text.end(), ',') == 1) {
-      std::replace(text.begin(), text.end(), ',', '.');
+    std::string text = trimSpaces(fields[field]);
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos || text.find('.') != std::string::npos ||
+        text.find(',', comma + 1) != std::string::npos) {
+      continue;
     }
-    if (!parseNumberOrBlank(text)) return false;
+    const std::string_view after = std::string_view(text).substr(comma + 1);
+    if (after.size() == 3 &&
+        std::all_of(after.begin(), after.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+      continue;
+    }
+    text[comma] = '.';
+    fields[field] = std::move(text);
   }
-  return true;
 }
 
 }  // namespace
@@ -115,10 +123,7 @@ CsvImport readCsvImport(std::string_view text, const ClassificationLists& lists)
     for (std::size_t c = 0; c < targets.size(); ++c) {
       if (targets[c]) fields[*targets[c]] = record.fields[c];
     }
-    if (!amountsReadAsNumbers(fields, table.separator)) {
-      result.rows.push_back(BatchAddRow{fields[0], std::nullopt, kTagBadFormat});
-      continue;
-    }
+    readDecimalCommas(fields, table.separator);
     result.rows.push_back(buildBatchAddRow(fields, lists));
   }
   return result;

@@ -57,7 +57,7 @@ std::optional<std::int64_t> idOf(const DomainRecord& row) {
 
 CellWriteBack writeCellBack(DomainDatabase& db, const DomainRecord& row, DomainField field,
                             std::string_view text) {
-  CellWriteBack result{row, {}, false};
+  CellWriteBack result{row, {}, false, {}};
   const int column = static_cast<int>(field);
   if (column < 1 || column >= kDomainFieldCount || isReadOnlyColumn(column)) return result;
   const auto id = idOf(row);
@@ -88,7 +88,7 @@ CellWriteBack writeCellBack(DomainDatabase& db, const DomainRecord& row, DomainF
     appendColumn(values, DomainField::SoldOn, std::monostate{});
   }
 
-  if (!updateDomainColumns(db, *id, values)) return result;
+  if (!updateDomainColumns(db, *id, values, &result.error, kCellWriteWaitMs)) return result;
   result.record = std::move(updated);
   for (const ColumnValue& value : values) result.written.push_back(value.field);
   result.stored = true;

@@ -1,7 +1,7 @@
 #include "lookup/rdap_client.h"
 
-#include "lookup/domain_syntax.h"
 #include "lookup/lookup_route.h"
+#include "support/domain_syntax.h"
 #include "support/endpoints.h"
 #include "support/http_request.h"
 #include "support/json_reader.h"
@@ -48,7 +48,7 @@ DateLookupResult rdapResult(int status, std::string_view body, std::string_view 
 
 DateLookupResult queryRdap(std::string_view domain, std::string_view base, CancelFlag cancel,
                            int timeoutSeconds) {
-  if (!isLookupDomainName(domain)) return std::string(kLookupIllegalSuffix);
+  if (!isDomainName(domain)) return std::string(kLookupIllegalSuffix);
   HttpRequest request;
   std::string url(base);
   if (!url.empty() && url.back() != '/') url += '/';

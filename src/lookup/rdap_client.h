@@ -23,7 +23,7 @@ DateLookupResult rdapResult(int status, std::string_view body, std::string_view 
 
 inline constexpr int kRdapTimeoutSeconds = 10;
 
-// A name isLookupDomainName refuses gives "非法后缀" without any request; an
+// A name isDomainName refuses gives "非法后缀" without any request; an
 // answer that does not arrive whole gives "err". `timeoutSeconds` as
 // HttpRequest::timeoutSeconds.
 DateLookupResult queryRdap(std::string_view domain, std::string_view base,

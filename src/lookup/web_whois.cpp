@@ -1,6 +1,6 @@
 #include "lookup/web_whois.h"
 
-#include "lookup/domain_syntax.h"
+#include "support/domain_syntax.h"
 #include "support/endpoints.h"
 #include "support/http_request.h"
 #include "support/json_reader.h"
@@ -44,7 +44,7 @@ DateLookupResult webWhoisResult(std::string_view body) {
 
 DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache, CancelFlag cancel,
                                int timeoutSeconds) {
-  if (!isLookupDomainName(domain)) return std::string(kLookupIllegalSuffix);
+  if (!isDomainName(domain)) return std::string(kLookupIllegalSuffix);
   const std::string host = webWhoisHost();
   HttpRequest request;
   request.url = webWhoisUrl(host, domain, cache);

@@ -19,7 +19,7 @@ DateLookupResult webWhoisResult(std::string_view body);
 
 inline constexpr int kWebWhoisTimeoutSeconds = 10;
 
-// A name isLookupDomainName refuses gives "非法后缀" without any request; an
+// A name isDomainName refuses gives "非法后缀" without any request; an
 // answer that does not arrive whole or comes with an error status gives "err"
 // (429: "超过查询次数"). `timeoutSeconds` as HttpRequest::timeoutSeconds.
 DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache,

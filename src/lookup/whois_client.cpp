@@ -12,8 +12,8 @@
 #include <cerrno>
 #include <chrono>
 
-#include "lookup/domain_syntax.h"
 #include "lookup/lookup_route.h"
+#include "support/domain_syntax.h"
 #include "support/text_helpers.h"
 
 namespace pelmora {
@@ -51,8 +51,8 @@ using SteadyClock = std::chrono::steady_clock;
 struct Limits {
   SteadyClock::time_point deadline;
   CancelFlag cancel;
+  mutable bool deadlineReached = false;  // a wait ended by the deadline
 
-  bool expired() const { return SteadyClock::now() >= deadline; }
   int remainingMs() const {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
@@ -73,6 +73,7 @@ bool waitFor(int fd, short events, int timeoutMs, const Limits& limits) {
     if (rc < 0) return false;
     if (rc > 0) return (entry.revents & (events | POLLHUP | POLLERR)) != 0;
   }
+  if (allowedMs < timeoutMs && !cancelled(limits.cancel)) limits.deadlineReached = true;
   return false;
 }
 
@@ -152,23 +153,38 @@ std::string resolveHostToIPv4(std::string_view host) {
   return text;
 }
 
-std::string whoisExchange(const HostPort& server, std::string_view domain,
-                          const WhoisTimeouts& timeouts) {
+namespace {
+
+struct Exchange {
+  std::string answer;
+  bool cutOff = false;  // ended by its time limit
+};
+
+Exchange exchangeUntil(const HostPort& server, std::string_view domain,
+                       const WhoisTimeouts& timeouts, SteadyClock::time_point lookupEnd) {
   // The query is one line: a name with a line break would add commands.
-  if (!isLookupDomainName(domain)) return {};
+  if (!isDomainName(domain)) return {};
   const std::string address = resolveHostToIPv4(server.host);
   if (address.empty()) return {};
-  const Limits limits{SteadyClock::now() + std::chrono::milliseconds(exchangeLimitMs(timeouts)),
+  const Limits limits{std::min(lookupEnd, SteadyClock::now() +
+                                              std::chrono::milliseconds(exchangeLimitMs(timeouts))),
                       timeouts.cancel};
+  Exchange exchange;
   Socket socket;
-  if (socket.fd() < 0 ||
-      !connectTo(socket.fd(), address, server.port, timeouts.connectMs, limits)) {
-    return {};
+  if (socket.fd() >= 0 &&
+      connectTo(socket.fd(), address, server.port, timeouts.connectMs, limits) &&
+      sendAll(socket.fd(), std::string(domain) + "\r\n", timeouts.sendMs, limits)) {
+    exchange.answer = receiveAll(socket.fd(), timeouts.receiveMs, limits);
   }
-  if (!sendAll(socket.fd(), std::string(domain) + "\r\n", timeouts.sendMs, limits)) {
-    return {};
-  }
-  return receiveAll(socket.fd(), timeouts.receiveMs, limits);
+  exchange.cutOff = exchange.answer.empty() && limits.deadlineReached;
+  return exchange;
+}
+
+}  // namespace
+
+std::string whoisExchange(const HostPort& server, std::string_view domain,
+                          const WhoisTimeouts& timeouts) {
+  return exchangeUntil(server, domain, timeouts, SteadyClock::time_point::max()).answer;
 }
 
 DateLookupResult parseWhoisAnswer(std::string_view answer, bool cnStyle) {
@@ -184,7 +200,7 @@ DateLookupResult parseWhoisAnswer(std::string_view answer, bool cnStyle) {
 }
 
 DateLookupResult queryWhois(std::string_view domain, const WhoisTimeouts& timeouts) {
-  if (!isLookupDomainName(domain)) return std::string(kLookupIllegalSuffix);
+  if (!isDomainName(domain)) return std::string(kLookupIllegalSuffix);
   const std::string suffix = lookupSuffix(domain);
   auto server = whoisServerFor(suffix);
   if (!server) return std::string(kLookupNoAnswer);
@@ -193,14 +209,19 @@ DateLookupResult queryWhois(std::string_view domain, const WhoisTimeouts& timeou
   if (address.empty()) return std::string(kLookupNoAnswer);
   server->host = address;
 
+  const auto lookupEnd = SteadyClock::now() + std::chrono::milliseconds(timeouts.lookupMs);
   std::string answer;
   bool cnStyle = false;
-  for (int attempt = 0; attempt < timeouts.attempts && !cancelled(timeouts.cancel); ++attempt) {
-    answer = whoisExchange(*server, domain, timeouts);
+  for (int attempt = 0;
+       attempt < timeouts.attempts && !cancelled(timeouts.cancel) && SteadyClock::now() < lookupEnd;
+       ++attempt) {
+    Exchange exchange = exchangeUntil(*server, domain, timeouts, lookupEnd);
+    answer = std::move(exchange.answer);
     if (hasMarker(answer)) {
       cnStyle = lookupRouteFor(suffix).cnAnswers;
       break;
     }
+    if (exchange.cutOff) break;
   }
   return parseWhoisAnswer(answer, cnStyle);
 }

@@ -20,6 +20,8 @@ struct WhoisTimeouts {
   // The whole of one exchange, connect to last byte, however the bytes
   // trickle in; 0: three times receiveMs.
   int exchangeMs = 0;
+  // The whole of one lookup, every attempt together.
+  int lookupMs = 30000;
 };
 
 inline constexpr std::size_t kWhoisAnswerLimit = 20480;
@@ -31,15 +33,17 @@ std::optional<HostPort> whoisServerFor(std::string_view suffix);
 // One exchange: the domain and "\r\n" sent, the answer read until the server
 // closes or kWhoisAnswerLimit bytes have arrived. Empty on any failure (silence
 // past receiveMs or a reset before the close included), for a
-// name isLookupDomainName refuses, and when the exchange outlasts its limit.
+// name isDomainName refuses, and when the exchange outlasts its limit.
 std::string whoisExchange(const HostPort& server, std::string_view domain,
                           const WhoisTimeouts& timeouts = {});
 
 // Both dates cut from an answer; "err" when neither is there.
 DateLookupResult parseWhoisAnswer(std::string_view answer, bool cnStyle);
 
-// Asks again while the answer has none of the markers, up to `attempts` times.
-// A name isLookupDomainName refuses gives "非法后缀" without a connection.
+// Asks again while the answer has none of the markers, up to `attempts` times
+// and within lookupMs; an exchange cut off by its time limit is not asked
+// again (a server that trickles does not answer better the second time). A
+// name isDomainName refuses gives "非法后缀" without a connection.
 DateLookupResult queryWhois(std::string_view domain, const WhoisTimeouts& timeouts = {});
 
 // The first IPv4 address of a host, dotted; empty when it cannot be resolved.

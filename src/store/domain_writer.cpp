@@ -1,6 +1,8 @@
 #include "store/domain_writer.h"
 
+#include "support/domain_syntax.h"
 #include "support/numbers.h"
+#include "support/text_helpers.h"
 
 namespace pelmora {
 namespace {
@@ -32,6 +34,9 @@ std::optional<SqlParams> domainValues(const DomainRecord& record, std::string* w
     const auto field = static_cast<DomainField>(i);
     const std::string& text = record.fields[i];
     if (field == DomainField::Name && text.empty()) return fail("empty domain name");
+    if (field == DomainField::Name && !isDomainName(text)) {
+      return fail("not a domain name: " + escapeForTerminal(text));
+    }
     if (isMoneyField(field)) {
       if (text.empty()) {
         values.emplace_back(0.0);

@@ -5,7 +5,7 @@
 namespace pelmora {
 
 bool updateDomainColumns(DomainDatabase& db, std::int64_t id,
-                         const std::vector<ColumnValue>& values) {
+                         const std::vector<ColumnValue>& values, std::string* error, int waitMs) {
   if (values.empty()) return false;
   std::string sql = "UPDATE 域名 SET ";
   SqlParams params;
@@ -21,10 +21,16 @@ bool updateDomainColumns(DomainDatabase& db, std::int64_t id,
 
   bool changedOne = false;
   db.withConnection([&](SqliteConnection& connection) {
+    if (waitMs >= 0) connection.setBusyTimeout(waitMs);
     SqliteStatement statement = connection.prepare(sql);
-    if (!statement.valid() || !statement.bind(params)) return;
-    statement.step();
-    changedOne = !statement.failed() && connection.changes() == 1;
+    bool ran = statement.valid() && statement.bind(params);
+    if (ran) {
+      statement.step();
+      ran = !statement.failed();
+    }
+    if (!ran && error != nullptr) *error = connection.lastError();
+    changedOne = ran && connection.changes() == 1;
+    if (waitMs >= 0) connection.setBusyTimeout(kBusyTimeoutMs);
   });
   return changedOne;
 }

@@ -27,8 +27,11 @@ void appendColumn(std::vector<ColumnValue>& columns, DomainField field, Value&& 
 
 // Sets the given columns of the domain with id `id`. True only when exactly
 // that one row changed: a domain that is gone, a refused value or a failing
-// statement is a failure. The id column itself cannot be set.
+// statement is a failure, with the database's reason in `error` where it
+// refused. The id column itself cannot be set. `waitMs`, when not negative,
+// bounds the wait for another writer's lock instead of the usual time-out.
 bool updateDomainColumns(DomainDatabase& db, std::int64_t id,
-                         const std::vector<ColumnValue>& values);
+                         const std::vector<ColumnValue>& values, std::string* error = nullptr,
+                         int waitMs = -1);
 
 }  // namespace pelmora

@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <optional>
 #include <stdexcept>
 
 namespace pelmora {
@@ -22,9 +23,11 @@ class Converter {
   Converter& operator=(const Converter&) = delete;
 
   // Converts `input`; on an unconvertible or invalid sequence writes
-  // `replacement` and skips `skipLength(rest)` bytes.
+  // `replacement` and skips `skipLength(rest)` bytes, or without a
+  // replacement copies the first byte as it is and goes on after it.
   template <typename Skip>
-  std::string convert(std::string_view input, std::string_view replacement, Skip skipLength) {
+  std::string convert(std::string_view input, std::optional<std::string_view> replacement,
+                      Skip skipLength) {
     iconv(handle_, nullptr, nullptr, nullptr, nullptr);
     std::string out;
     out.reserve(input.size() * 2);
@@ -39,8 +42,9 @@ class Converter {
       if (rc != static_cast<std::size_t>(-1)) continue;
       if (errno == E2BIG) continue;
       // EILSEQ or EINVAL (truncated sequence at the end).
-      out.append(replacement);
-      const std::size_t skip = std::min(inLeft, skipLength(std::string_view(in, inLeft)));
+      const std::size_t skip =
+          replacement ? std::min(inLeft, skipLength(std::string_view(in, inLeft))) : 1;
+      out.append(replacement ? *replacement : std::string_view(in, 1));
       in += skip;
       inLeft -= skip;
       iconv(handle_, nullptr, nullptr, nullptr, nullptr);
@@ -90,7 +94,7 @@ std::string gbkToUtf8(std::string_view gbk) {
 std::string gb18030ToUtf8(std::string_view gb18030) {
   if (gb18030.empty()) return {};
   thread_local Converter converter("UTF-8", "GB18030");
-  return converter.convert(gb18030, "\xEF\xBF\xBD", gbkSequenceLength);
+  return converter.convert(gb18030, std::nullopt, gbkSequenceLength);
 }
 
 std::size_t gbkByteLength(std::string_view utf8) {

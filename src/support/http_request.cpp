@@ -63,6 +63,16 @@ HttpSession::~HttpSession() {
   if (handle_ != nullptr) curlLibrary()->easyCleanup(static_cast<CURL*>(handle_));
 }
 
+bool isWebAddress(std::string_view address) {
+  for (const std::string_view scheme : {"http://", "https://"}) {
+    if (address.size() > scheme.size() &&
+        findText(address.substr(0, scheme.size()), scheme, 0, true) == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
 long timeoutMilliseconds(int seconds) {
   if (seconds == -1) return -1;
   if (seconds < 1) return 15000;
@@ -137,7 +147,18 @@ HttpResponse httpRequest(const HttpRequest& request) {
     return response;
   }
 
+  if (!isWebAddress(request.url)) {
+    response.error = "only http and https addresses are requested";
+    return response;
+  }
   lib.easySetopt(curl, CURLOPT_URL, request.url.c_str());
+  // Neither the address nor any redirect may reach another protocol (gopher
+  // and dict would let an answer talk to local services).
+  if (lib.easySetopt(curl, CURLOPT_PROTOCOLS_STR, "http,https") != CURLE_OK ||
+      lib.easySetopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") != CURLE_OK) {
+    response.error = "libcurl cannot restrict requests to http and https";
+    return response;
+  }
   lib.easySetopt(curl, CURLOPT_NOSIGNAL, 1L);
   lib.easySetopt(curl, CURLOPT_HTTPGET, 1L);
   const std::string& body = request.bodyBytes.empty() ? request.body : request.bodyBytes;

@@ -70,6 +70,11 @@ HttpResponse httpRequest(const HttpRequest& request);
 // and Content-Type where their labels are missing.
 std::string completeHeaderLines(std::string headerLines, std::string_view url);
 
+// True for an "http://" or "https://" address (scheme in any letter case)
+// with something after the scheme: the only addresses the program requests
+// or hands to the desktop to open.
+bool isWebAddress(std::string_view address);
+
 // Milliseconds for a time-out in seconds: -1 stays -1 (transport defaults),
 // below 1 gives 15000.
 long timeoutMilliseconds(int seconds);

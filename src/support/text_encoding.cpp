@@ -6,10 +6,10 @@
 namespace pelmora {
 namespace {
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
-constexpr char32_t kReplacement = 0xFFFD;
+// Stands for a unit that cannot be read: not UTF-8, so the line fails.
+constexpr std::string_view kUnreadable = "\xFF";
 
 void appendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -48,9 +48,13 @@ std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
         continue;
       }
     }
-    appendUtf8(out, unit >= 0xD800 && unit <= 0xDFFF ? kReplacement : unit);
+    if (unit >= 0xD800 && unit <= 0xDFFF) {
+      out += kUnreadable;
+    } else {
+      appendUtf8(out, unit);
+    }
   }
-  if (i < bytes.size()) appendUtf8(out, kReplacement);  // an odd last byte
+  if (i < bytes.size()) out += kUnreadable;  // an odd last byte
   return out;
 }
 
@@ -76,15 +80,17 @@ bool looksLikeUtf8(std::string_view text) {
 
 }  // namespace
 
-bool isValidUtf8(std::string_view text) {
+std::size_t firstInvalidUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     char32_t codePoint = 0;
     const std::size_t length = utf8SequenceAt(text, i, codePoint);
-    if (length == 0) return false;
+    if (length == 0) return i;
     i += length;
   }
-  return true;
+  return text.size();
 }
+
+bool isValidUtf8(std::string_view text) { return firstInvalidUtf8(text) == text.size(); }
 
 std::string decodeTextFile(std::string_view bytes) {
   // A marked file is taken at its word: invalid bytes in it stay invalid and

@@ -4,20 +4,28 @@
 // a byte order mark, as UTF-16 with its mark, or in the Chinese code page of
 // older Windows programs (GBK, read as its superset GB18030).
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace pelmora {
 
+// The UTF-8 byte order mark some editors put at the start of a file.
+inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 // True when every byte belongs to a valid UTF-8 sequence (no overlong forms,
 // surrogates or values past U+10FFFF).
 bool isValidUtf8(std::string_view text);
+// Byte index of the first byte that starts no valid UTF-8 sequence, or the
+// text's size when there is none.
+std::size_t firstInvalidUtf8(std::string_view text);
 
 // The file's bytes as UTF-8: after a UTF-8 mark the rest is taken as it is; a
 // UTF-16 mark (LE or BE) makes the rest read as UTF-16; unmarked text that is
 // UTF-8 apart from a few stray bytes stays as it is (those bytes then fail
-// their own line); anything else is read as GB18030. UTF-16 or GB18030
-// sequences that cannot be read become U+FFFD.
+// their own line); anything else is read as GB18030. Bytes that cannot be
+// read as UTF-16 or GB18030 leave bytes that are not UTF-8 either, so the
+// line that holds them fails rather than being stored altered.
 std::string decodeTextFile(std::string_view bytes);
 
 }  // namespace pelmora

@@ -18,8 +18,16 @@ std::string defaultUpdateText() {
 }
 
 std::optional<UpdateRecord> updateRecordFields(std::string_view text) {
+  if (text.starts_with(kUtf8Mark)) text.remove_prefix(kUtf8Mark.size());
   std::vector<std::string> fields = splitText(text, "|");
   if (fields.size() < 4) return std::nullopt;
+  // A record saved by an editor often ends in a line break.
+  for (std::string& field : fields) {
+    while (!field.empty() &&
+           (field.back() == '\r' || field.back() == '\n' || field.back() == ' ')) {
+      field.pop_back();
+    }
+  }
   return UpdateRecord{std::move(fields[0]), std::move(fields[1]), std::move(fields[2]),
                       std::move(fields[3])};
 }
@@ -30,8 +38,11 @@ UpdateRecord readUpdateRecord(std::string_view text) {
 }
 
 bool isValidUpdateText(std::string_view text, std::string_view host) {
-  return isValidUtf8(text) && !host.empty() && text.find(host) != std::string_view::npos &&
-         updateRecordFields(text).has_value();
+  if (!isValidUtf8(text) || host.empty() || text.find(host) == std::string_view::npos) {
+    return false;
+  }
+  const std::optional<UpdateRecord> record = updateRecordFields(text);
+  return record && isWebAddress(record->downloadAddress) && isWebAddress(record->newsAddress);
 }
 
 bool offersNewVersion(const UpdateRecord& record) { return record.version != kProgramVersion; }

@@ -28,7 +28,8 @@ std::string updateAddress();
 // program's own, so it never offers a new version.
 std::string defaultUpdateText();
 
-// The first four "|"-separated fields, untrimmed; further fields are ignored.
+// The first four "|"-separated fields of the text without a leading UTF-8
+// BOM, each without trailing CR, LF and blanks; further fields are ignored.
 // Empty when there are fewer than four.
 std::optional<UpdateRecord> updateRecordFields(std::string_view text);
 
@@ -36,7 +37,8 @@ std::optional<UpdateRecord> updateRecordFields(std::string_view text);
 UpdateRecord readUpdateRecord(std::string_view text);
 
 // A fetched text is taken when it is UTF-8, names `host` (case-sensitive) and
-// has at least four fields.
+// has at least four fields, the download and news addresses web addresses
+// (http or https).
 bool isValidUpdateText(std::string_view text, std::string_view host);
 
 // Any published version other than the program's own, older ones included.

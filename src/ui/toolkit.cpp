@@ -10,6 +10,8 @@
 #include <QUrl>
 #include <deque>
 
+#include "support/http_request.h"
+
 namespace pelmora::ui {
 namespace {
 
@@ -76,6 +78,7 @@ void Toolkit::setClipboardText(const QString& text) { QApplication::clipboard()-
 void Toolkit::setClipboardImage(const QImage& image) { QApplication::clipboard()->setImage(image); }
 
 void Toolkit::openUrl(const QString& address) {
+  if (!isWebAddress(address.toStdString())) return;
   Script& s = script();
   if (s.active) {
     s.urls << address;

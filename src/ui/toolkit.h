@@ -32,6 +32,8 @@ class Toolkit {
                               const QString& prefilled);
   static void setClipboardText(const QString& text);
   static void setClipboardImage(const QImage& image);
+  // Only web addresses (http, https) reach the desktop; anything else is
+  // ignored.
   static void openUrl(const QString& address);
   static bool trayAvailable();
 

@@ -160,17 +160,14 @@ INSTANTIATE_TEST_SUITE_P(
                     {F::Sold, "TRUE"},
                     {F::SoldOn, "2017-03-15"}}},
         AmountCase{{{7, "-1.005"}, {11, "1"}}, {{F::ActualCost, "-1.01"}, {F::Profit, "2.01"}}},
-        // read the way atof reads: the leading number, else 0
-        AmountCase{{{7, "12abc"}, {8, "abc"}, {9, " 7"}},
-                   {{F::OneTimeCost, "12"}, {F::RenewalCost, "0"}, {F::ReservePrice, "7"}}},
+        // blanks around a number are no part of it
+        AmountCase{{{9, " 7"}}, {{F::ReservePrice, "7"}}},
         AmountCase{{{7, "-0.001"}}, {{F::OneTimeCost, "0"}}},
-        // unsold: final price 0, empty, not a number, or rounded to 0
+        // unsold: final price 0, empty, or rounded to 0
         AmountCase{{{7, "5"}, {11, "0"}, {14, "2017-3-15"}},
                    {{F::Sold, "FALSE"}, {F::Profit, "0"}, {F::SoldOn, ""}}},
         AmountCase{{{7, "5"}, {11, ""}, {14, "2017-3-15"}},
                    {{F::Sold, "FALSE"}, {F::Profit, "0"}, {F::SoldOn, ""}}},
-        AmountCase{{{7, "5"}, {11, "abc"}, {14, "2017-3-15"}},
-                   {{F::Sold, "FALSE"}, {F::Profit, "0"}, {F::SoldOn, ""}, {F::FinalPrice, "0"}}},
         AmountCase{{{11, "0.004"}, {14, "2017-3-15"}},
                    {{F::Sold, "FALSE"}, {F::Profit, "0"}, {F::SoldOn, ""}}},
         // an unsold domain drops even a sale date that is not a date
@@ -297,13 +294,17 @@ TEST_P(BatchAddBadInputTest, EachLineHasExactlyOneOutcomeAndNothingElseChanges) 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BatchAddBadInputTest,
     ::testing::Values(
-        BadInputCase{"o'neil.com", "", "o'neil.com"},
-        BadInputCase{lineWith("q\"uote\".com", {{12, "it's \"x\""}}), "", "q\"uote\".com"},
-        BadInputCase{"x.com'); DROP TABLE 域名;--", "", "x.com'); DROP TABLE 域名;--"},
+        // Only what a domain name can hold is stored as one.
+        BadInputCase{"o'neil.com", kTagBadFormat, ""},
+        BadInputCase{lineWith("q\"uote\".com", {{12, "it's \"x\""}}), kTagBadFormat, ""},
+        BadInputCase{"x.com'); DROP TABLE 域名;--", kTagBadFormat, ""},
         BadInputCase{"--y.com|||||||||||a;b -- c||", "", "--y.com"},
-        BadInputCase{"tab\t.com|||||||||||\tnote\t||", "", "tab\t.com"},
-        BadInputCase{"blank.com   ", "", "blank.com   "},
-        BadInputCase{" lead.com", "", " lead.com"},
+        BadInputCase{"tab\t.com|||||||||||\tnote\t||", kTagBadFormat, ""},
+        BadInputCase{"blank.com   ", kTagBadFormat, ""},
+        BadInputCase{" lead.com", kTagBadFormat, ""},
+        BadInputCase{std::string("n\0ul.com", 8), kTagBadFormat, ""},
+        BadInputCase{"q1.com,q2.com", kTagBadFormat, ""},
+        BadInputCase{lineWith("ok.com", {{12, "it's \"x\"\tnote"}}), "", "ok.com"},
         BadInputCase{std::string(10000, 'l') + ".com", "", std::string(10000, 'l') + ".com"},
         BadInputCase{lineWith("long.com", {{12, std::string(10000, 'n')}}), "", "long.com"},
         BadInputCase{lineWith("neg.com", {{7, "-500"}, {11, "-1"}}), "", "neg.com"},
@@ -317,8 +318,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadInputCase{lineWith("d2.com", {{6, "2017-13-01"}}), kTagNotStored, ""},
         BadInputCase{lineWith("d3.com", {{13, "abc"}}), kTagNotStored, ""},
         BadInputCase{lineWith("d4.com", {{11, "5"}, {14, "abc"}}), kTagNotStored, ""},
-        BadInputCase{lineWith("huge.com", {{7, "1e400"}}), kTagNotStored, ""},
-        BadInputCase{lineWith("nan.com", {{8, "nan"}}), kTagNotStored, ""},
+        BadInputCase{lineWith("huge.com", {{7, "1e400"}}), kTagBadOneTimeCost, ""},
+        BadInputCase{lineWith("nan.com", {{8, "nan"}}), kTagBadRenewalCost, ""},
+        BadInputCase{lineWith("sep.com", {{7, "1,000"}}), kTagBadOneTimeCost, ""},
+        BadInputCase{lineWith("unit.com", {{11, "12元"}}), kTagBadFinalPrice, ""},
         BadInputCase{lineWith("reg.com", {{2, "x'"}}), kTagBadRegistrar, ""}));
 
 TEST_F(BatchAddTest, DatesAreStoredInTheUsualForm) {

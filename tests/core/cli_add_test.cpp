@@ -130,7 +130,7 @@ TEST_F(CliAddTest, CsvImportReportsUnknownColumnsAndBrokenLines) {
   const std::string file = write("list.csv",
                                  "\xEF\xBB\xBF"
                                  "domain;Note;颜色;cost\r\n"
-                                 "\"semi;colon.com\";\"it's \"\"x\"\"\";红;12.345\r\n"
+                                 "\"semi.com\";\"it's \"\"x\"\"; y\";红;12.345\r\n"
                                  "b.com;\"two\r\nlines\";;\r\n"
                                  "c.com;short\r\n"
                                  "d.com;;;1\r\n");
@@ -140,7 +140,7 @@ TEST_F(CliAddTest, CsvImportReportsUnknownColumnsAndBrokenLines) {
             "pelmora-cli add: 未知的列已跳过: 颜色\n"
             "第 5 行[格式错误]\n"
             "结果: 总计[ 4 ],成功[ 3 ],失败[ 1 ]\n");
-  EXPECT_EQ(storedNames(), (std::vector<std::string>{"semi;colon.com", "b.com", "d.com"}));
+  EXPECT_EQ(storedNames(), (std::vector<std::string>{"semi.com", "b.com", "d.com"}));
 }
 
 struct ExitCase {

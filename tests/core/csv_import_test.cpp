@@ -91,6 +91,13 @@ TEST(TextEncoding, DetectsUtf8MarksUtf16AndGb18030) {
   // after a UTF-8 mark the bytes are taken as they are
   EXPECT_EQ(decodeTextFile("\xEF\xBB\xBF\xFF"), "\xFF");
   EXPECT_EQ(decodeTextFile(""), "");
+  // What GB18030 or UTF-16 cannot read stays unreadable, so its line fails;
+  // the blank after a bad lead byte is kept.
+  const std::string note = "g.com|西数|||||||||||备注";
+  EXPECT_EQ(decodeTextFile(utf8ToGbk(note) + "\x81\x20\xff\xfe"), note + "\x81 \xff\xfe");
+  EXPECT_EQ(decodeTextFile(std::string("\xFF\xFE\x00\xD8\x61\x00", 6)),
+            "\xFF"
+            "a");
   // UTF-8 lines with one stray byte stay UTF-8: only that line is damaged.
   const std::string mostlyUtf8 = "中文.com\r\nbad\xFF.com\r\ng.com|西数";
   EXPECT_EQ(decodeTextFile(mostlyUtf8), mostlyUtf8);
@@ -142,15 +149,19 @@ TEST_F(CsvImportTest, MapsChineseAndEnglishColumnsInAnyOrder) {
 }
 
 TEST_F(CsvImportTest, AmountsMustBeNumbersAndSemicolonFilesTakeDecimalCommas) {
-  const CsvImport semicolons =
-      readCsvImport("域名;一次成本;标价\nx.com;12,5;1,5\ny.com;12abc;\n", lists_);
+  const CsvImport semicolons = readCsvImport(
+      "域名;一次成本;标价\nx.com;12,5;1,5\ny.com;12abc;\nt.com;1;12,345\n"
+      "u.com;1,000;\n",
+      lists_);
   ASSERT_TRUE(semicolons.ok()) << semicolons.error;
-  ASSERT_EQ(semicolons.rows.size(), 2u);
+  ASSERT_EQ(semicolons.rows.size(), 4u);
   ASSERT_TRUE(semicolons.rows[0].record);
   EXPECT_EQ((*semicolons.rows[0].record)[DomainField::OneTimeCost], "12.5");
   EXPECT_EQ((*semicolons.rows[0].record)[DomainField::AskingPrice], "1.5");
-  EXPECT_FALSE(semicolons.rows[1].record);
-  EXPECT_EQ(semicolons.rows[1].tag, kTagBadFormat);
+  // Not a number, or a comma that may separate thousands: refused, the field named.
+  EXPECT_EQ(semicolons.rows[1].tag, kTagBadOneTimeCost);
+  EXPECT_EQ(semicolons.rows[2].tag, kTagBadAskingPrice);
+  EXPECT_EQ(semicolons.rows[3].tag, kTagBadOneTimeCost);
 
   // With commas separating the fields, "12,5" must have been quoted, and a
   // quoted decimal comma is not taken for a number.
@@ -166,18 +177,20 @@ TEST_F(CsvImportTest, TheRunGivesTheSameFailureListAsTheWindow) {
       "b.com,爱名,\r\n"
       "a.com,,\r\n"
       "broken.com,,,extra\r\n"
+      "\"q1.com\nq2.com\",,\r\n"
       "c.com,,\"never closed\r\n"
       "d.com,,\r\n";
   const CsvImport import = readCsvImport(csv, lists_);
   ASSERT_TRUE(import.ok());
   const BatchAddResult result = runBatchAddRows(db(), import.rows);
-  EXPECT_EQ(result.total, 6u);
+  EXPECT_EQ(result.total, 7u);
   EXPECT_EQ(result.added, 2u);
   EXPECT_EQ(result.failures,
             "b.com[注册商字段不正确]\r\n"
             "a.com[格式错误,或域名已存在]\r\n"
             "第 5 行[格式错误]\r\n"
-            "第 6 行[格式错误]\r\n");
+            "q1.com\nq2.com[格式错误]\r\n"
+            "第 8 行[格式错误]\r\n");
   std::vector<std::string> notes;
   db().query("SELECT 域名, 备注 FROM 域名 ORDER BY id", {},
              [&](const SqlRow& row) { notes.push_back(row.text(0) + "=" + row.text(1)); });

@@ -26,21 +26,6 @@ std::string readFile(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// A second connection, as another program would hold the file.
-class RawConnection {
- public:
-  explicit RawConnection(const std::filesystem::path& path) { sqlite3_open(path.c_str(), &db_); }
-  ~RawConnection() { sqlite3_close(db_); }
-  RawConnection(const RawConnection&) = delete;
-  RawConnection& operator=(const RawConnection&) = delete;
-  bool exec(const std::string& sql) {
-    return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-  }
-
- private:
-  sqlite3* db_ = nullptr;
-};
-
 class DatabaseFailureTest : public DatabaseTest {};
 
 TEST_F(DatabaseFailureTest, ATransactionThatFailsOrThrowsLeavesNothingOpen) {

@@ -11,7 +11,9 @@ class DomainDeleteTest : public DatabaseTest {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
-    add({makeDomain("a.com"), makeDomain("b.com"), makeDomain("o'neil.com"), makeDomain("d.com")});
+    add({makeDomain("a.com"), makeDomain("b.com"), makeDomain("oneil.com"), makeDomain("d.com")});
+    // Older files may hold names the program no longer stores; they can go.
+    ASSERT_TRUE(db().run("UPDATE 域名 SET 域名='o''neil.com' WHERE 域名='oneil.com'"));
   }
   std::vector<std::string> names() {
     std::vector<std::string> found;

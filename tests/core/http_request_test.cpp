@@ -221,6 +221,27 @@ TEST_F(HttpAgainstFake, ProxyGetsBasicCredentials) {
   EXPECT_TRUE(sent.hasHeader("Proxy-Authorization: Basic dXNlcjpwYSBzcw=="));
 }
 
+TEST(HttpFailures, OnlyHttpAndHttpsAreSpokenEvenAfterARedirect) {
+  FakeWhoisServer localService({{{"+OK\r\n"}}});
+  const std::string service = localService.hostPort();
+  FakeHttpServer redirecting([&service](const FakeHttpServer::Request& r) {
+    const std::string scheme = r.line().substr(5, r.line().find(' ', 5) - 5);
+    return FakeHttpServer::response(302, "", "Location: " + scheme + "://" + service + "/_SET\r\n");
+  });
+  for (const std::string scheme : {"gopher", "dict", "file", "ftp", "telnet"}) {
+    SCOPED_TRACE(scheme);
+    HttpRequest request;
+    request.url = scheme + "://" + service + "/_SET%20pwned%201";
+    EXPECT_FALSE(httpRequest(request).complete);
+    request.url = "http://" + redirecting.hostPort() + "/" + scheme;
+    EXPECT_FALSE(httpRequest(request).complete);
+  }
+  EXPECT_EQ(localService.connections(), 0);
+  EXPECT_EQ(redirecting.requests().size(), 5u);
+  EXPECT_TRUE(isWebAddress("HTTPS://a.example/"));
+  EXPECT_FALSE(isWebAddress("http://"));
+}
+
 TEST(HttpFailures, RefusedOrSlowGivesEmptyBody) {
   int port = 0;
   {

@@ -3,6 +3,7 @@
 // A fresh database in its own temporary folder for every test.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <memory>
@@ -15,6 +16,21 @@
 #include "store/schema.h"
 
 namespace pelmora::testing {
+
+// A second connection, as another program would hold the file.
+class RawConnection {
+ public:
+  explicit RawConnection(const std::filesystem::path& path) { sqlite3_open(path.c_str(), &db_); }
+  ~RawConnection() { sqlite3_close(db_); }
+  RawConnection(const RawConnection&) = delete;
+  RawConnection& operator=(const RawConnection&) = delete;
+  bool exec(const std::string& sql) {
+    return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
 
 class TempFolder {
  public:

@@ -6,6 +6,7 @@
 
 #include "fake_servers.h"
 #include "support/endpoints.h"
+#include "support/news_html.h"
 
 namespace pelmora::testing {
 namespace {
@@ -45,7 +46,11 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, UpdateTextValidity,
     ::testing::Values(ValidityCase{"2.5|http://www.pelmora.net/d|新|http://www.pelmora.net/n",
                                    true},
-                      ValidityCase{"2.5|a|b|c|www.pelmora.net|more", true}, ValidityCase{"", false},
+                      ValidityCase{"2.5|https://www.pelmora.net/d|b|HTTP://a/n|more", true},
+                      ValidityCase{"", false},
+                      // Only web addresses are opened or fetched.
+                      ValidityCase{"2.5|file:///tmp/evil.sh|www.pelmora.net|http://a/n", false},
+                      ValidityCase{"2.5|http://www.pelmora.net/d|s|gopher://a/_SET", false},
                       // Captive portal: a page of another host.
                       ValidityCase{"<html>Please log in|a|b|c</html>", false},
                       // The host name is compared with its letter case.
@@ -78,11 +83,41 @@ const UpdateRecord kDefaultRecord{"2.4", "http://www.pelmora.net/pelmora/#down",
 INSTANTIATE_TEST_SUITE_P(
     Cases, UpdateRecordReading,
     ::testing::Values(FieldsCase{"2.5|d|s|n", {"2.5", "d", "s", "n"}},
-                      // Extra fields are ignored; nothing is trimmed.
-                      FieldsCase{" 2.5 |d| s |n\r\n|x|y", {" 2.5 ", "d", " s ", "n\r\n"}},
+                      // Extra fields are ignored; a leading BOM and what an editor
+                      // leaves at the end of a field are dropped.
+                      FieldsCase{" 2.5 |d| s |n\r\n|x|y", {" 2.5", "d", " s", "n"}},
+                      FieldsCase{"\xEF\xBB\xBF"
+                                 "2.4|d|s|n\r\n",
+                                 {"2.4", "d", "s", "n"}},
                       FieldsCase{"2.5|||", {"2.5", "", "", ""}},
                       // Fewer than four fields: the default record, never a read past the end.
                       FieldsCase{"2.5|d|s", kDefaultRecord}, FieldsCase{"", kDefaultRecord}));
+
+std::string repeated(std::string_view part, std::size_t times) {
+  std::string text;
+  for (std::size_t i = 0; i < times; ++i) text += part;
+  return text;
+}
+
+TEST(NewsHtml, KeepsTextFormattingAndWebLinksAndRefusesWhatTheLayoutCannotBear) {
+  const std::vector<std::pair<std::string, std::optional<std::string>>> cases{
+      {"<P Align=center>新版 <b>2.5</b></p>", "<p align=\"center\">新版 <b>2.5</b></p>"},
+      {"<img src=\"file:///dev/zero\"><IMG SRC=/etc/hosts /><p>x", "<p>x"},
+      {"<a href=\"file:///etc/passwd\">f</a><a href='https://a.example/x' onclick=y>w</a>",
+       "<a>f</a><a href=\"https://a.example/x\">w</a>"},
+      {"<style>p{background:url(/dev/zero)}</style><p style=\"background:url(/x)\">t</p>",
+       "<p>t</p>"},
+      {"<!-- c --><!DOCTYPE html><html><body>a < b<script>x</script></body>", "a &lt; b"},
+      {"<font color=red size=99999>c</font>", "<font color=\"red\">c</font>"},
+      {repeated("<table>", kNewsMaxDepth + 1), std::nullopt},
+      {repeated("<div>", kNewsMaxDepth), repeated("<div>", kNewsMaxDepth)},
+      {"<ul>" + repeated("<li>x", 100) + "</ul>", "<ul>" + repeated("<li>x", 100) + "</ul>"},
+      {repeated("<br>", kNewsMaxElements + 1), std::nullopt},
+      {std::string(kNewsPageMaxBytes + 1, 'a'), std::nullopt}};
+  for (const auto& [page, expected] : cases) {
+    EXPECT_EQ(safeNewsHtml(page), expected) << page.substr(0, 80);
+  }
+}
 
 TEST(UpdateRecordVersions, AnyOtherVersionTextIsOffered) {
   for (const auto& [version, offered] : std::vector<std::pair<std::string, bool>>{

@@ -93,15 +93,19 @@ TEST(Whois, TricklingServerIsCutOffAtTheExchangeDeadline) {
     WhoisTimeouts timeouts;
     std::chrono::milliseconds within;
   };
-  WhoisTimeouts explicitLimit{500, 500, 300, 1};
+  // Six attempts allowed, but a cut-off exchange is not tried again.
+  WhoisTimeouts explicitLimit{500, 500, 300, 6};
   explicitLimit.exchangeMs = 400;
-  for (const Case& c : {Case{{500, 500, 300, 1}, std::chrono::milliseconds(2000)},
-                        Case{explicitLimit, std::chrono::milliseconds(1500)}}) {
+  WhoisTimeouts lookupLimit{500, 500, 300, 6};
+  lookupLimit.lookupMs = 400;
+  for (const Case& c : {Case{{500, 500, 300, 6}, std::chrono::milliseconds(2000)},
+                        Case{explicitLimit, std::chrono::milliseconds(1500)},
+                        Case{lookupLimit, std::chrono::milliseconds(1500)}}) {
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(queryWhois("example.com", c.timeouts), "err");
     EXPECT_LT(std::chrono::steady_clock::now() - started, c.within);
   }
-  EXPECT_EQ(server.connections(), 2);
+  EXPECT_EQ(server.connections(), 3);
 }
 
 TEST(Whois, NamesThatAreNotDomainsAreNeverSent) {

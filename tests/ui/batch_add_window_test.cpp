@@ -317,6 +317,15 @@ TEST_F(BatchAddWindowTest, DroppedTextFilesFillTheListInTheirEncoding) {
   EXPECT_TRUE(shown[0].startsWith("提示:|无法读取文件 [ " + missing + " ]"))
       << shown[0].toStdString();
   EXPECT_EQ(pending()->toPlainText(), "w.com\ny.com\nz.com");
+
+  // GBK with bytes it cannot read is not loaded altered.
+  const QString bad =
+      writeFile("bad.txt", utf8ToGbk("甲.com\r\n乙.com|||||||||||备注") + "\x81\x20\xff\xfe");
+  ASSERT_TRUE(drop({bad}));
+  EXPECT_EQ(ui::Toolkit::takeMessages(),
+            QStringList{"提示:|无法读取文件 [ " + bad +
+                        " ]\r\n\r\n原因: 第 2 行含有无法识别的字符, 没有载入任何内容."});
+  EXPECT_EQ(pending()->toPlainText(), "w.com\ny.com\nz.com");
 }
 
 TEST_F(BatchAddWindowTest, ADroppedCsvFileIsImportedAfterConfirmation) {

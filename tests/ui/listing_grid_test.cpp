@@ -112,6 +112,15 @@ TEST_F(MainWindowTest, SelectAllAndInvert) {
   EXPECT_EQ(model().tickedRows().size(), 4u);
   control<QCheckBox>("选择框_全选不选")->setChecked(false);
   EXPECT_TRUE(model().tickedRows().empty());
+  // The box follows the rows: one unticked, or a reload without ticks.
+  control<QCheckBox>("选择框_全选不选")->setChecked(true);
+  model().setTicked(2, false);
+  EXPECT_FALSE(control<QCheckBox>("选择框_全选不选")->isChecked());
+  model().setAllTicked(true);
+  EXPECT_TRUE(control<QCheckBox>("选择框_全选不选")->isChecked());
+  window_->loadPage(true);
+  waitForPage();
+  EXPECT_FALSE(control<QCheckBox>("选择框_全选不选")->isChecked());
 }
 
 TEST_F(MainWindowTest, ReadOnlyCellsAndCellKinds) {
@@ -423,8 +432,30 @@ INSTANTIATE_TEST_SUITE_P(
                       TypedDate{"2017-1-3", SqlValue("2017-01-03"), "2017-01-03", true},
                       TypedDate{"2017/01/03", SqlValue("2017-01-03"), "2017-01-03", true},
                       TypedDate{"2017.1.3", SqlValue("2017-01-03"), "2017-01-03", true},
-                      TypedDate{"2017-02-30", SqlValue(), "2017-02-30", false},
-                      TypedDate{"tomorrow", SqlValue(), "tomorrow", false}));
+                      TypedDate{"2017-02-30", SqlValue(), "", false},
+                      TypedDate{"tomorrow", SqlValue(), "", false}));
+
+TEST_F(CellEditingTest, AnEditRefusedByAnotherWritersLockNamesTheLock) {
+  RawConnection other(dbPath());
+  ASSERT_TRUE(other.exec("BEGIN IMMEDIATE"));
+  typeIntoCell(10, "9");
+  EXPECT_EQ(rowColour(), kRefusedText);
+  EXPECT_EQ(window_->statusText(1), " 提示: 修改 [abc.com]  失败! database is locked");
+  EXPECT_EQ(model().cellText(0, 10), "400");
+  other.exec("ROLLBACK");
+}
+
+TEST_F(CellEditingTest, TheDateEditorHasRoomForAWholeDateAndItsButton) {
+  auto* grid = window_->grid();
+  const QModelIndex index = model().index(0, 7);
+  grid->setCurrentIndex(index);
+  QTest::keyClick(grid, Qt::Key_F2);
+  QWidget* editor = grid->indexWidget(index);
+  ASSERT_NE(editor, nullptr);
+  EXPECT_GE(editor->width(),
+            editor->fontMetrics().horizontalAdvance("2016-05-06") + editor->height());
+  QTest::keyClick(editor, Qt::Key_Escape);
+}
 
 TEST_F(CellEditingTest, ADateCellCanBeEmptied) {
   typeIntoCell(7, "");

@@ -14,6 +14,7 @@
 #include "fake_servers.h"
 #include "support/endpoints.h"
 #include "support/update_record.h"
+#include "ui/startup/news_browser.h"
 #include "ui/startup/news_pane.h"
 #include "ui/startup/splash_window.h"
 #include "ui/startup/start_routine.h"
@@ -232,6 +233,7 @@ TEST_P(NewsPaneTest, ShowsThePageOrTheBuiltInOne) {
   EXPECT_EQ(shown.at(0).at(0).toBool(), c.fetched);
   const QString html = browser.toHtml();
   EXPECT_TRUE(browser.toPlainText().contains(c.shownText)) << browser.toPlainText().toStdString();
+  EXPECT_FALSE(html.contains(QStringLiteral("file:")));
   if (!c.fetched) {
     const QString site = QStringLiteral("http://%1/pelmora/").arg(QString::fromStdString(host));
     EXPECT_TRUE(browser.toPlainText().contains(site));
@@ -253,8 +255,38 @@ INSTANTIATE_TEST_SUITE_P(
         NewsCase{"Empty", FakeHttpServer::response(200, "", kHtmlHeader), false,
                  QStringLiteral("暂时无法载入最新消息")},
         NewsCase{"NotText", FakeHttpServer::response(200, "GIF89a", "Content-Type: image/gif\r\n"),
+                 false, QStringLiteral("暂时无法载入最新消息")},
+        NewsCase{
+            "LocalFiles",
+            FakeHttpServer::response(
+                200, "<p>消息<img src=\"file:///dev/zero\"><a href=\"file:///etc/passwd\">看</a>",
+                kHtmlHeader),
+            true, QStringLiteral("消息看")},
+        NewsCase{"DeepTables",
+                 FakeHttpServer::response(
+                     200,
+                     [] {
+                       std::string page;
+                       for (int i = 0; i < 20000; ++i) page += "<table>";
+                       return page;
+                     }(),
+                     kHtmlHeader),
                  false, QStringLiteral("暂时无法载入最新消息")}),
     [](const ::testing::TestParamInfo<NewsCase>& info) { return info.param.name; });
+
+TEST(NewsBrowserLinks, OnlyWebAddressesReachTheDesktopAndNothingOpensInThePane) {
+  Toolkit::startScripting();
+  ui::NewsBrowser browser;
+  browser.setHtml(QStringLiteral("<p>old</p>"));
+  for (const char* link : {"file:///etc/passwd", "qrc:/x", "https://a.example/n"}) {
+    emit browser.anchorClicked(QUrl(QString::fromUtf8(link)));
+  }
+  EXPECT_EQ(Toolkit::takeOpenedUrls(), QStringList{QStringLiteral("https://a.example/n")});
+  EXPECT_EQ(browser.toPlainText(), QStringLiteral("old"));
+  EXPECT_FALSE(
+      browser.loadResource(QTextDocument::ImageResource, QUrl("file:///dev/zero")).isValid());
+  Toolkit::stopScripting();
+}
 
 class MainWindowNewsTest : public MainWindowTest {};
 

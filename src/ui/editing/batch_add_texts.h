@@ -61,6 +61,9 @@ inline QString messageCaption() { return QStringLiteral("提示:"); }
 inline QString unreadable(const QString& path, const QString& reason) {
   return QStringLiteral("无法读取文件 [ ") + path + QStringLiteral(" ]\r\n\r\n原因: ") + reason;
 }
+inline QString undecodable(std::ptrdiff_t line) {
+  return QStringLiteral("第 %1 行含有无法识别的字符, 没有载入任何内容.").arg(line);
+}
 inline QString importCsv(const QString& name) {
   return QStringLiteral("导入 CSV 文件 [") + name + QStringLiteral("] ?");
 }

@@ -17,6 +17,7 @@
 #include <QTextLayout>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 
 #include "editing/csv_import.h"
@@ -344,8 +345,17 @@ void BatchAddWindow::importCsvFile(const QString& path) {
 void BatchAddWindow::loadTextFile(const QString& path) {
   const std::optional<QByteArray> bytes = readFile(path);
   if (!bytes) return;
-  QString text = q(decodeTextFile(
-      std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size()))));
+  const std::string decoded =
+      decodeTextFile(std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
+  // The box would show such bytes as U+FFFD and add them so, altered.
+  if (!isValidUtf8(decoded)) {
+    const auto line =
+        1 + std::count(decoded.begin(), decoded.begin() + firstInvalidUtf8(decoded), '\n');
+    Toolkit::messageBox(this, texts::unreadable(path, texts::undecodable(line)),
+                        texts::messageCaption());
+    return;
+  }
+  QString text = q(decoded);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   const QString before = pending_->toPlainText();
   if (before.isEmpty()) {

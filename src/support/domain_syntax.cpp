@@ -1,4 +1,4 @@
-#include "lookup/domain_syntax.h"
+#include "support/domain_syntax.h"
 
 #include <array>
 #include <optional>
@@ -52,7 +52,7 @@ bool allowedAscii(char32_t c) {
 
 }  // namespace
 
-bool isLookupDomainName(std::string_view domain) {
+bool isDomainName(std::string_view domain) {
   if (domain.empty()) return false;
   for (std::size_t at = 0; at < domain.size();) {
     char32_t c = 0;
