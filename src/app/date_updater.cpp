@@ -32,6 +32,7 @@ void DateUpdater::launch(std::vector<DateJob> jobs, CacheChoice cache, int gener
     const std::stop_callback raise(stop, [&stopped] { stopped = true; });
     const int total = static_cast<int>(jobs.size());
     BatchTally tally;
+    tally.total = total;
     report.progress(0, total);
     for (const DateJob& job : jobs) {
       if (stopped) break;
@@ -42,9 +43,8 @@ void DateUpdater::launch(std::vector<DateJob> jobs, CacheChoice cache, int gener
       report.progress(tally.attempted, total);
     }
     if (!batch) return;
-    report.post([this, tally, generation] {
-      emit batchFinished(tally.attempted, tally.ok, tally.failed, generation);
-    });
+    tally.cancelled = tally.attempted < total;
+    report.post([this, tally, generation] { emit batchFinished(tally, generation); });
   });
 }
 

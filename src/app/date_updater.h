@@ -44,7 +44,7 @@ class DateUpdater : public QObject {
   void rowStarted(const QString& domain);
   void rowFinished(int row, const QString& domain, int generation, bool success,
                    const QString& registered, const QString& expires, const QString& status);
-  void batchFinished(int attempted, int ok, int failed, int generation);
+  void batchFinished(const pelmora::BatchTally& tally, int generation);
   // Every run, batch or row, after its last outcome.
   void runEnded(bool cancelled);
 

@@ -30,6 +30,10 @@ class QSystemTrayIcon;
 class QTextBrowser;
 class QToolButton;
 
+namespace pelmora {
+struct BatchTally;
+}
+
 namespace pelmora::ui {
 
 class BatchModifyWindow;
@@ -132,7 +136,7 @@ class MainWindow : public QMainWindow {
   void updateCurrentRowDates();
   void showRowDates(int row, const QString& domain, int generation, bool success,
                     const QString& registered, const QString& expires, const QString& status);
-  void finishBatch(int attempted, int ok, int failed, int generation);
+  void finishBatch(const BatchTally& tally, int generation);
   void endDateRun();
   void setDateColumnsReadOnly(bool readOnly);
 

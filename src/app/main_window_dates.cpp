@@ -80,8 +80,7 @@ void MainWindow::showRowDates(int row, const QString& domain, int generation, bo
   model->setDateState(row, success ? DateState::Updated : DateState::Failed);
 }
 
-void MainWindow::finishBatch(int attempted, int ok, int failed, int generation) {
-  const BatchTally tally{attempted, ok, failed};
+void MainWindow::finishBatch(const BatchTally& tally, int generation) {
   setStatus(QString::fromStdString(batchStatusText(tally)));
   Toolkit::messageBox(this, QString::fromStdString(batchMessageText(tally)),
                       texts::batchDoneCaption());

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHash>
 #include <QSignalBlocker>
 
 #include "app/main_actions.h"
@@ -45,19 +46,21 @@ QStringList tickedDomains(const PageModel& model) {
   return domains;
 }
 
-// The first row showing `domain` exactly; -1 when the page does not show it.
-int rowOf(const PageModel& model, const QString& domain) {
-  for (int row = 0; row < model.rowCount(); ++row) {
-    if (model.cellText(row, PageModel::kNameColumn) == domain) return row;
+// The rows of the page by the domain they show (the first row of each).
+QHash<QString, int> rowsByDomain(const PageModel& model) {
+  QHash<QString, int> rows;
+  for (int row = model.rowCount() - 1; row >= 0; --row) {
+    rows.insert(model.cellText(row, PageModel::kNameColumn), row);
   }
-  return -1;
+  return rows;
 }
 
 // A batch outcome in the grid: a stored row shows what is stored now. A
 // name typed in other letters finds its row by the stored spelling.
-void showBatchOutcome(PageModel& model, const BatchModifyItem& item) {
-  int row = rowOf(model, q(item.domain));
-  if (row < 0 && item.ok) row = rowOf(model, q(item.stored[DomainField::Name]));
+void showBatchOutcome(PageModel& model, const QHash<QString, int>& rows,
+                      const BatchModifyItem& item) {
+  int row = rows.value(q(item.domain), -1);
+  if (row < 0 && item.ok) row = rows.value(q(item.stored[DomainField::Name]), -1);
   if (row < 0) return;
   if (!item.ok) {
     model.setEditState(row, EditState::BatchRefused);
@@ -78,8 +81,12 @@ void MainWindow::wireEditing() {
   ToolWindowRule modify;
   modify.create = [this, name] {
     auto* window = new BatchModifyWindow(db_, options_.clock, this);
-    connect(window, &BatchModifyWindow::itemFinished, this,
-            [this](const BatchModifyItem& item) { showBatchOutcome(*grid_->pageModel(), item); });
+    connect(window, &BatchModifyWindow::itemsFinished, this,
+            [this](const std::vector<BatchModifyItem>& items) {
+              PageModel& model = *grid_->pageModel();
+              const QHash<QString, int> rows = rowsByDomain(model);
+              for (const BatchModifyItem& item : items) showBatchOutcome(model, rows, item);
+            });
     connect(window, &BatchModifyWindow::closeRequested, this,
             [this, name] { tools_->close(name); });
     // Queued: the policy has hidden the window and released the gate by then.

@@ -17,6 +17,8 @@ const QString kSingleAddWindow = QStringLiteral("单个添加域名窗口");
 void MainWindow::registerSingleAddWindow() {
   ToolWindowRule rule;
   rule.create = [this] {
+    // Its lists show the counts as they are stored now.
+    rebuildLists();
     auto* window = new SingleAddWindow(this, db_, lists_, options_.clock);
     window->setWindowModality(Qt::WindowModal);
     // Each insert shows at once, with the counts.

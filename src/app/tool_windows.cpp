@@ -86,10 +86,7 @@ bool ToolWindows::isOpen(const QString& name) const {
 
 void ToolWindows::place(Entry& entry) {
   QWidget* window = entry.window;
-  if (entry.leftAt) {
-    window->move(*entry.leftAt);
-    return;
-  }
+  if (!entry.leftAt.isEmpty() && window->restoreGeometry(entry.leftAt)) return;
   // Its size is settled first: showing would otherwise resize it after the move.
   window->ensurePolished();
   if (!window->testAttribute(Qt::WA_Resized)) window->adjustSize();
@@ -142,7 +139,7 @@ bool ToolWindows::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ToolWindows::closed(Entry& entry) {
-  entry.leftAt = entry.window->pos();
+  entry.leftAt = entry.window->saveGeometry();
   release(entry);
 }
 

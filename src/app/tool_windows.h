@@ -8,6 +8,7 @@
 // the operation gate from opening to closing. Windows are known by their
 // objectName.
 
+#include <QByteArray>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -71,7 +72,9 @@ class ToolWindows : public QObject {
   struct Entry {
     ToolWindowRule rule;
     QPointer<QWidget> window;
-    std::optional<QPoint> leftAt;  // where it was when last closed
+    // Where it was when last closed, frame included: a window made anew
+    // comes back there rather than a title bar's height off.
+    QByteArray leftAt;
     bool holding = false;
   };
 

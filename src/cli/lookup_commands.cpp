@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cli/cli_options.h"
+#include "cli/stop_signal.h"
 #include "lookup/date_update.h"
 #include "store/domain_lookup.h"
 #include "store/listing.h"
@@ -59,7 +60,13 @@ int runUpdateDates(DomainDatabase& db, const UpdateDatesOptions& options, const 
   }
 
   BatchTally tally;
+  tally.total = static_cast<int>(domains.size());
+  const StopOnSignal stop;
   for (const std::string& domain : domains) {
+    if (stop.requested()) {
+      tally.cancelled = true;
+      break;
+    }
     ++tally.attempted;
     const StoredDomainName stored = storedDomainName(db, domain);
     if (!stored.ok) {
@@ -76,8 +83,8 @@ int runUpdateDates(DomainDatabase& db, const UpdateDatesOptions& options, const 
     ++(update.success ? tally.ok : tally.failed);
     statusLine(out, update.status);
   }
-  statusLine(out, batchStatusText(tally));
-  return tally.failed == 0 ? 0 : 1;
+  statusLine(out, batchSummaryText(tally));
+  return tally.failed == 0 && !tally.cancelled ? 0 : 1;
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ using BatchModifyItemSink = std::function<void(const BatchModifyItem&)>;
 
 // Modifies each listed domain; a domain that is not stored, or a value that
 // is not a number, fails that domain alone. Items are reported once their
-// change is committed.
+// change is committed, and progress once per committed chunk.
 BatchModifyResult runBatchModify(DomainDatabase& db, const std::vector<std::string>& domains,
                                  const BatchModifyChoices& choices,
                                  const BatchModifyItemSink& onItem = {},
@@ -68,7 +68,8 @@ BatchModifyResult runBatchModify(DomainDatabase& db, const std::vector<std::stri
 
 // "进度: [ i / n ]"
 std::string batchModifyProgressText(std::size_t done, std::size_t total);
-// "修改完毕: 总数[ n ], 成功[ s ], 失败[ f ]"
+// "修改完毕: 总数[ n ], 成功[ s ], 失败[ f ]"; after a cancel
+// "已取消: 总数[ n ], 成功[ s ], 失败[ f ], 未修改[ r ]".
 std::string batchModifyResultText(const BatchModifyResult& result);
 
 }  // namespace pelmora

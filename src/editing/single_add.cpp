@@ -79,6 +79,18 @@ SingleAddOutcome insertSingleDomain(DomainDatabase& db, const SingleAddFields& f
   const DomainRecord record = singleAddRecord(fields);
   const std::string& domain = record[DomainField::Name];
   SingleAddOutcome outcome;
+  const std::pair<const char*, const std::string*> amounts[] = {{"一次成本", &fields.oneTimeCost},
+                                                                {"续费成本", &fields.renewalCost},
+                                                                {"预售底价", &fields.reservePrice},
+                                                                {"标价", &fields.askingPrice},
+                                                                {"最终售价", &fields.finalPrice}};
+  for (const auto& [caption, text] : amounts) {
+    if (parseNumberOrBlank(*text)) continue;
+    outcome.status = singleAddFailedStatus(domain);
+    outcome.error = std::string(caption) + " is not a number";
+    outcome.message = std::string(caption) + " [" + *text + "] 不是数字, 没有添加.";
+    return outcome;
+  }
   const InsertSummary summary = insertDomains(
       db, {record}, [&](std::size_t, const std::string& why) { outcome.error = why; });
   if (outcome.error.empty()) outcome.error = summary.error;

@@ -67,13 +67,15 @@ DomainRecord singleAddRecord(const SingleAddFields& fields);
 
 struct SingleAddOutcome {
   bool ok = false;
-  std::string status;  // the status bar text
-  std::string error;   // why the row was refused (not shown)
+  std::string status;   // the status bar text
+  std::string error;    // why the row was refused (not shown)
+  std::string message;  // shown in a box: a typed amount that is not a number
 };
 
-// Inserts the one row (every value bound). The database refusing it
-// (duplicate domain, a value that is no number or date) is a failure with
-// the failure text; a stored row gives the success text.
+// Inserts the one row (every value bound). A typed amount that is not a
+// plain number stores nothing and names the field in `message`; the database
+// refusing the row (duplicate domain) is a failure with the failure text; a
+// stored row gives the success text.
 SingleAddOutcome insertSingleDomain(DomainDatabase& db, const SingleAddFields& fields);
 
 std::string singleAddedStatus(std::string_view domain);

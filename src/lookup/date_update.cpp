@@ -1,5 +1,6 @@
 #include "lookup/date_update.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "lookup/lookup_route.h"
@@ -75,14 +76,35 @@ RowDateUpdate storeLookupResult(DomainDatabase& db, std::string_view domain,
   return {true, stored.registered, stored.expires, prefix + "获取时间完毕."};
 }
 
-std::string batchStatusText(const BatchTally& t) {
+namespace {
+
+std::string notDoneCount(const BatchTally& t) {
+  return std::to_string(std::max(0, t.total - t.attempted));
+}
+
+}  // namespace
+
+std::string batchSummaryText(const BatchTally& t) {
   const std::string attempted = std::to_string(t.attempted);
+  if (t.cancelled) {
+    return "已取消: 共 [" + std::to_string(t.total) + "] 个域名, 成功 [" + std::to_string(t.ok) +
+           "] 个, 失败 [" + std::to_string(t.failed) + "] 个, 未查询 [" + notDoneCount(t) + "] 个.";
+  }
   if (t.failed == 0) return "共查询 [" + attempted + "] 个域名的时间, 恭喜您,全部更新成功!";
   return "共查询 [" + attempted + "] 个域名的时间, 成功 [" + std::to_string(t.ok) + "] 个, 失败 [" +
-         std::to_string(t.failed) + "] 个. 提示:失败的可单独右键更新时间.";
+         std::to_string(t.failed) + "] 个.";
+}
+
+std::string batchStatusText(const BatchTally& t) {
+  const std::string summary = batchSummaryText(t);
+  return t.failed == 0 ? summary : summary + " 提示:失败的可单独右键更新时间.";
 }
 
 std::string batchMessageText(const BatchTally& t) {
+  if (t.cancelled) {
+    return "批量更新时间已取消!\r\n成功 [" + std::to_string(t.ok) + "] 个, 失败 [" +
+           std::to_string(t.failed) + "] 个, 未查询 [" + notDoneCount(t) + "] 个.";
+  }
   if (t.failed == 0) {
     return "恭喜您!\r\n共查询 [" + std::to_string(t.attempted) + "] 个, 恭喜您,全部更新成功!";
   }

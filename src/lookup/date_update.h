@@ -44,7 +44,13 @@ struct BatchTally {
   int attempted = 0;
   int ok = 0;
   int failed = 0;
+  int total = 0;           // domains the run was given
+  bool cancelled = false;  // stopped before the last of them
 };
+// What the run did, for the status bar and the command line; a cancelled run
+// counts what was done, failed and not done.
+std::string batchSummaryText(const BatchTally& tally);
+// The summary with the window's hint on the failed rows.
 std::string batchStatusText(const BatchTally& tally);
 std::string batchMessageText(const BatchTally& tally);
 

@@ -1,6 +1,7 @@
 #include "reports/fixed_price_export.h"
 
 #include <algorithm>
+#include <iterator>
 #include <random>
 
 #include "support/numbers.h"
@@ -9,6 +10,10 @@ namespace pelmora {
 namespace {
 
 int clampHour(int hour) { return std::clamp(hour, kFirstEndHour, kLastEndHour); }
+
+// A marketplace reads one domain per line: a line break or TAB stored in a
+// field would split it.
+char oneLine(char c) { return c == '\r' || c == '\n' || c == '\t' ? ' ' : c; }
 
 void appendCleaned(std::string& out, std::string_view text) {
   static constexpr std::string_view kAsciiComma = ",";
@@ -22,7 +27,7 @@ void appendCleaned(std::string& out, std::string_view text) {
       out += kWideSemicolon;
       i += kWideComma.size();
     } else {
-      out += text[i] == ' ' ? '-' : text[i];
+      out += text[i] == ' ' ? '-' : oneLine(text[i]);
       ++i;
     }
   }
@@ -56,7 +61,8 @@ int clampEndHour(std::string_view text, HourEdge edited, std::string_view otherT
 
 std::string fixedPriceLine(FixedPriceFormat format, const ExportRow& row,
                            const FixedPriceChoices& choices, const HourDraw& draw) {
-  std::string line = row.name;
+  std::string line;
+  std::transform(row.name.begin(), row.name.end(), std::back_inserter(line), oneLine);
   line += ',';
   appendCleaned(line, choices.description == kDescriptionFromCategory ? row.category : row.note);
   if (format == FixedPriceFormat::West) {

@@ -43,7 +43,8 @@ struct FixedPriceChoices {
 using HourDraw = std::function<int(int from, int to)>;
 HourDraw randomHourDraw();
 
-// "," and "，" become "；", blanks become "-"; nothing else changes.
+// "," and "，" become "；", blanks become "-", CR, LF and TAB a blank;
+// nothing else changes.
 std::string cleanDescription(std::string_view text);
 
 // The range edits of the random end hour when one of them is left: its text

@@ -163,9 +163,12 @@ std::vector<ReportColumn> reportPeriods(const Date& start, const Date& end, Repo
   return columns;
 }
 
-StatisticsReport runStatisticsReport(DomainDatabase& db, const Date& start, const Date& end,
+StatisticsReport runStatisticsReport(DomainDatabase& db, const Date& from, const Date& to,
                                      ReportUnit unit,
                                      const std::vector<ReportSeries>& shownSeries) {
+  // A range typed backwards means the days between its two dates.
+  const Date& start = std::min(from, to);
+  const Date& end = std::max(from, to);
   StatisticsReport report;
   switch (unit) {
     case ReportUnit::Day:

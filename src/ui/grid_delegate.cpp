@@ -8,6 +8,8 @@
 namespace pelmora::ui {
 namespace {
 
+constexpr int kDateEditorFrame = 16;
+
 CellType cellTypeOf(int column) { return gridColumns()[static_cast<std::size_t>(column)].type; }
 
 }  // namespace
@@ -32,6 +34,17 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     default:
       return QStyledItemDelegate::createEditor(parent, option, index);
   }
+}
+
+void GridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                        const QModelIndex& index) const {
+  QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+  if (cellTypeOf(index.column()) != CellType::Date) return;
+  // The date, the frame and the calendar button at the end (as wide as the
+  // line is high).
+  const int needed = editor->fontMetrics().horizontalAdvance(QStringLiteral("8888-88-88")) +
+                     kDateEditorFrame + editor->height();
+  if (editor->width() < needed) editor->resize(needed, editor->height());
 }
 
 void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {

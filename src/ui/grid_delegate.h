@@ -26,6 +26,10 @@ class GridDelegate : public QStyledItemDelegate {
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
   void setModelData(QWidget* editor, QAbstractItemModel* model,
                     const QModelIndex& index) const override;
+  // The cell's place, widened where its column is too narrow for the editor
+  // to show a whole date.
+  void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const override;
 
  private:
   std::array<QStringList, kDomainFieldCount> items_;

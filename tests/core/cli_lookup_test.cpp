@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <sstream>
 
@@ -68,7 +70,7 @@ TEST_F(CliLookupTest, UpdateDatesStoresAndReportsEachDomain) {
             "提示: [ a.com] 获取时间完毕.\n"
             "提示: [ b.top] 超过当日查询次数,请换ip再查询!\n"
             "提示: [ missing.com] 不在域名列表中.\n"
-            "共查询 [3] 个域名的时间, 成功 [1] 个, 失败 [2] 个. 提示:失败的可单独右键更新时间.\n");
+            "共查询 [3] 个域名的时间, 成功 [1] 个, 失败 [2] 个.\n");
   EXPECT_EQ(db().scalar("SELECT 到期时间 FROM 域名 WHERE 域名='a.com'"),
             SqlValue(std::string("2031-02-03")));
 
@@ -82,6 +84,20 @@ TEST_F(CliLookupTest, UpdateDatesStoresAndReportsEachDomain) {
   EXPECT_EQ(update({"a.com", "--suffix", "top"}), 2);
   EXPECT_EQ(update({"--sold", "maybe"}), 2);
   EXPECT_FALSE(err_.str().empty());
+}
+
+TEST_F(CliLookupTest, AnInterruptedUpdateEndsAfterTheCurrentDomainAndSaysWhatItDid) {
+  add({makeDomain("b.top"), makeDomain("c.top")});
+  FakeHttpServer interrupting([](const FakeHttpServer::Request&) {
+    ::kill(::getpid(), SIGINT);  // Ctrl+C while the first domain is looked up
+    return FakeHttpServer::response(200, R"({"code":100})");
+  });
+  ScopedEnv web("PELMORA_WEBWHOIS_HOST", interrupting.hostPort());
+  EXPECT_EQ(update({"b.top", "c.top"}), 1);
+  EXPECT_EQ(out_.str(),
+            "提示: [ b.top] 获取时间完毕.\n"
+            "已取消: 共 [2] 个域名, 成功 [1] 个, 失败 [0] 个, 未查询 [1] 个.\n");
+  EXPECT_EQ(interrupting.requests().size(), 1u);
 }
 
 TEST_F(CliLookupTest, UpdateDatesLooksUpTheStoredSpelling) {

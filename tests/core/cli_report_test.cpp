@@ -65,11 +65,13 @@ TEST_F(CliReportTest, DaysYearsAndAReversedRange) {
             "2017年\t2\t30.13\t15.06\t1\t100\t100\t\n"
             "合计\t2\t30.13\t15.06\t1\t100\t100\t69.88\n");
 
-  r = report({"--from", "2017-03-01", "--to", "2017-01-01", "--unit", "日"});
+  r = report({"--from", "2017-02-10", "--to", "2017-02-09", "--unit", "日"});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out,
             "期间\t购买数量\t购买成本\t购买均价\t销售数量\t销售金额\t销售均价\t销售利润\n"
-            "合计\t0\t0\t0\t0\t0\t0\t0\n");
+            "2017/02/09\t0\t0\t0\t0\t0\t0\t\n"
+            "2017/02/10\t0\t0\t0\t1\t100\t100\t\n"
+            "合计\t0\t0\t0\t1\t100\t100\t100\n");
 }
 
 TEST_F(CliReportTest, CsvHasTheSameRows) {

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "fake_servers.h"
-#include "lookup/domain_syntax.h"
 #include "lookup/lookup_route.h"
 #include "lookup/rdap_client.h"
 #include "lookup/whois_client.h"
 #include "store/date_store.h"
+#include "support/domain_syntax.h"
 #include "test_db.h"
 
 namespace pelmora::testing {
@@ -156,7 +156,7 @@ TEST_F(StoreLookupTest, TheDateStoreTellsHowManyRowsItWrote) {
 TEST(DomainNames, WhichNamesMayBeLookedUp) {
   for (const char* name : {"abc.com", "ABC-1.top", "a.com.cn", "中文.cn", "例え.jp", "佐々木.jp",
                            "münchen.de", "हिन्दी.in", "xn--fiq228c.cn", "ｐｅｌ.top"}) {
-    EXPECT_TRUE(isLookupDomainName(name)) << name;
+    EXPECT_TRUE(isDomainName(name)) << name;
   }
   for (const char* name : {"",
                            " abc.com",
@@ -189,9 +189,9 @@ TEST(DomainNames, WhichNamesMayBeLookedUp) {
                            "\xc0\xae.com" /* overlong */,
                            "\xe4\xb8.com" /* cut */,
                            "\xed\xa0\x80.com" /* surrogate */}) {
-    EXPECT_FALSE(isLookupDomainName(name)) << name;
+    EXPECT_FALSE(isDomainName(name)) << name;
   }
-  EXPECT_FALSE(isLookupDomainName(std::string("a\0b.com", 7)));
+  EXPECT_FALSE(isDomainName(std::string("a\0b.com", 7)));
 }
 
 TEST(DomainNames, ARefusedNameMakesNoRequestOnAnyRoute) {
@@ -227,6 +227,7 @@ TEST(BatchTexts, AllSuccessfulAndMixed) {
             "个,红底红字代表更新失败.\r\n\r\n可再次点击[更新选中按钮]来更新查询失败的域名.\r\n\r\n"
             "如多次更新失败,请尝试重新拨号换新的IP.");
   EXPECT_EQ(lookupStartedStatus("a.com"), "正在获取 [a.com] 的注册和到期时间.请稍后!");
+  EXPECT_EQ(batchSummaryText({3, 2, 1}), "共查询 [3] 个域名的时间, 成功 [2] 个, 失败 [1] 个.");
 }
 
 TEST(LookupRouting, SuffixesGoToTheirService) {

@@ -29,10 +29,11 @@ std::vector<std::string> linesOf(const std::string& text) {
   return lines;
 }
 
-TEST(FixedPriceExport, CleansCommasAndBlanksOnly) {
+TEST(FixedPriceExport, CleansCommasBlanksAndLineBreaksOnly) {
   EXPECT_EQ(cleanDescription("a, b，c d"), "a；-b；c-d");
   EXPECT_EQ(cleanDescription(""), "");
-  EXPECT_EQ(cleanDescription("好名；保留\t"), "好名；保留\t");
+  EXPECT_EQ(cleanDescription("好名；保留\t"), "好名；保留 ");
+  EXPECT_EQ(cleanDescription("line1\r\nline2, x"), "line1  line2；-x");
 }
 
 struct ClampCase {

@@ -262,14 +262,15 @@ TEST_F(StatisticsReportTest, OnlySoldDomainsCountAsSales) {
   EXPECT_EQ(report.totals.series, (Series{0, 0, 0, 1, 50, 50}));
 }
 
-TEST_F(StatisticsReportTest, EndBeforeStartHasNoColumnsAndEmptyTotals) {
+TEST_F(StatisticsReportTest, ARangeTypedBackwardsIsTheDaysBetweenItsDates) {
   addTrades();
-  const StatisticsReport report = run("2017-03-31", "2017-01-01", ReportUnit::Day);
-  ASSERT_TRUE(report.ok()) << report.error;
-  EXPECT_TRUE(report.columns.empty());
-  EXPECT_EQ(report.totals.series, (Series{}));
-  EXPECT_EQ(report.totals.profit, 0);
-  EXPECT_EQ(report.axisMaximum, 0);
+  const StatisticsReport backwards = run("2017-03-31", "2017-01-01", ReportUnit::Day);
+  const StatisticsReport forwards = run("2017-01-01", "2017-03-31", ReportUnit::Day);
+  ASSERT_TRUE(backwards.ok()) << backwards.error;
+  EXPECT_EQ(backwards.columns.size(), 90u);
+  EXPECT_EQ(backwards.totals.series, forwards.totals.series);
+  EXPECT_NE(backwards.totals.series, (Series{}));
+  EXPECT_EQ(backwards.axisMaximum, forwards.axisMaximum);
 }
 
 TEST_F(StatisticsReportTest, CostsWithoutValueAreLeftOutOfSumAndAverage) {

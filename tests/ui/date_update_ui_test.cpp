@@ -247,10 +247,11 @@ TEST_F(DateUpdateUiTest, ABatchShowsItsProgressAndCancelStopsAfterTheCurrentDoma
   ASSERT_TRUE(waitUntilIdle());
 
   EXPECT_EQ(window.statusText(1),
-            "共查询 [2] 个域名的时间, 成功 [1] 个, 失败 [1] 个. 提示:失败的可单独右键更新时间.");
+            "已取消: 共 [3] 个域名, 成功 [1] 个, 失败 [1] 个, 未查询 [1] 个. "
+            "提示:失败的可单独右键更新时间.");
   const QStringList messages = ui::Toolkit::takeMessages();
   ASSERT_EQ(messages.size(), 2);
-  EXPECT_TRUE(messages[1].startsWith("提示!|批量更新时间完毕!\r\n成功 [1] 个"));
+  EXPECT_EQ(messages[1], "提示!|批量更新时间已取消!\r\n成功 [1] 个, 失败 [1] 个, 未查询 [1] 个.");
   EXPECT_EQ(stored("ok.com", "注册时间"), "NULL");  // the abandoned lookup stored nothing
   EXPECT_FALSE(model().cellBackground(rowOf("ok.com"), 7).has_value());
   EXPECT_EQ(background("free.top", 7), kGreen);

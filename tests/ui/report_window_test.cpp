@@ -209,7 +209,8 @@ TEST_F(ReportWindowTest, ConfirmRunsTheChosenRangeAndUnit) {
   const Case cases[] = {
       {"2017-03-10", "2017-03-11", "日", {"2017/03/10", "2017/03/11"}, " 1 个"},
       {"2016-05-05", "2017-02-01", "年", {"2016年", "2017年"}, " 5 个"},
-      {"2017-03-01", "2017-01-01", "月", {}, " 0 个"},  // end before start: no columns
+      // typed backwards: the months between the two dates
+      {"2017-03-01", "2017-01-01", "月", {"2017年/1月", "2017年/2月", "2017年/3月"}, " 3 个"},
   };
   openReport();
   for (const Case& c : cases) {

@@ -2,6 +2,7 @@
 
 #include <QFocusEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -180,6 +181,10 @@ TEST_F(SingleAddWindowTest, TheWindowHoldsTheOtherOperationsUntilClosed) {
   EXPECT_TRUE(going.isNull());
   EXPECT_EQ(window_->gate()->holder(), std::nullopt);
   EXPECT_TRUE(control<QAbstractButton>("按钮_单个添加域名")->isEnabled());
+  // Domains added elsewhere meanwhile show in the counts of the next opening.
+  add({makeDomain("w.com", {{DomainField::Registrar, "西数"}})});
+  openSingleAdd();
+  EXPECT_EQ(part<QComboBox>("组合框_注册商")->itemText(1), "西数(1)");
 }
 
 TEST_F(SingleAddWindowTest, TypingDerivesSuffixLengthAndAmounts) {
@@ -291,7 +296,7 @@ TEST_F(SingleAddWindowTest, FinalPriceTypedAndClearedIsUnsoldWithASaleDate) {
 
 TEST_F(SingleAddWindowTest, ChosenItemsDatesAndApostrophesAreStoredAsShown) {
   openSingleAdd();
-  type("域名", "O'Neil.com");
+  type("域名", "ONeil-2.com");
   part<QComboBox>("组合框_注册商")->setCurrentIndex(2);
   part<QComboBox>("组合框_域名类型")->setCurrentIndex(1);
   part<QComboBox>("组合框_自定义分类")->setCurrentIndex(1);
@@ -300,8 +305,8 @@ TEST_F(SingleAddWindowTest, ChosenItemsDatesAndApostrophesAreStoredAsShown) {
   QTest::mouseClick(part<QPushButton>("按钮_同注册时间"), Qt::LeftButton);
   EXPECT_EQ(dateBox("购买时间")->text(), "2016-12-09");
   clickConfirm();
-  EXPECT_EQ(status(), " 提示: 新增 [o'neil.com]  成功, 可以继续添加!");
-  const auto row = stored("o'neil.com");
+  EXPECT_EQ(status(), " 提示: 新增 [oneil-2.com]  成功, 可以继续添加!");
+  const auto row = stored("oneil-2.com");
   ASSERT_TRUE(row);
   EXPECT_EQ((*row)[DomainField::Registrar], "阿里");
   EXPECT_EQ((*row)[DomainField::DomainType], "3数字");
@@ -324,14 +329,25 @@ TEST_F(SingleAddWindowTest, ARefusedRowIsReportedAndEveryFieldKept) {
   EXPECT_EQ(edit("一次成本")->text(), "8");
   EXPECT_EQ(edit("备注")->text(), "again");
   EXPECT_EQ((*stored("taken.com"))[DomainField::OneTimeCost], "0");
+
+  // An amount that is not a number is named, and nothing is stored.
+  type("域名", "fresh");  // no dot: no date fetch holds 确认 up
+  type("续费成本", "abc");
+  clickConfirm();
+  EXPECT_EQ(ui::Toolkit::takeMessages(), QStringList{"提示:|续费成本 [abc] 不是数字, 没有添加."});
+  EXPECT_FALSE(stored("fresh"));
 }
 
 TEST_F(SingleAddWindowTest, LeavingTheDomainFetchesItsDates) {
   openSingleAdd();
   QSignalSpy ended(singleAdd_, &ui::SingleAddWindow::fetchEnded);
+  singleAdd_->layout()->activate();
+  const QPoint notePlace = edit("备注")->mapTo(singleAdd_, QPoint());
   typeDomainAndLeave(" OK.com");
   EXPECT_FALSE(confirm()->isEnabled());
   EXPECT_TRUE(fetchLabel()->isVisible());
+  singleAdd_->layout()->activate();  // the layout as the next paint shows it
+  EXPECT_EQ(edit("备注")->mapTo(singleAdd_, QPoint()), notePlace);  // nothing jumps
   EXPECT_EQ(fetchLabel()->text(), "获取时间Ing...");
   EXPECT_EQ(fetchColour(), kFetchingBlue);
   EXPECT_EQ(status(), "提示: [ ok.com] 正在获取时间,请稍后...");

@@ -60,6 +60,8 @@ TEST_P(ToolWindowsTest, AMovedWindowComesBackWhereTheUserLeftIt) {
   openTool(name);
   const QPoint left = window_->pos() + QPoint(37, 41);
   tool(name)->move(left);
+  tool(name)->resize(tool(name)->size() + QSize(23, 19));
+  const QSize size = tool(name)->size();
   tool(name)->close();
   QApplication::processEvents();
   if (QWidget* closed = tool(name)) {
@@ -70,6 +72,7 @@ TEST_P(ToolWindowsTest, AMovedWindowComesBackWhereTheUserLeftIt) {
   ASSERT_NE(tool(name), nullptr);
   EXPECT_TRUE(tool(name)->isVisible());
   EXPECT_EQ(tool(name)->pos(), left);
+  EXPECT_EQ(tool(name)->size(), size);
 }
 
 TEST_P(ToolWindowsTest, HoldsTheGateWhileOpenOnlyWhenItsRuleSaysSo) {

@@ -35,7 +35,6 @@ inline QString examples() {
 
 inline QString messageCaption() { return QStringLiteral("提示:"); }
 inline QString nothingToModify() { return QStringLiteral("没有要修改的域名"); }
-inline QString cancelled() { return QStringLiteral("  已取消"); }
 inline QString notStored(const QString& reason) {
   return QStringLiteral("修改无法保存, 之后的域名没有修改.\r\n\r\n原因: ") + reason;
 }

@@ -170,9 +170,7 @@ void AdvancedModifyWindow::confirm() {
 void AdvancedModifyWindow::showResult(const AdvancedModifyResult& result) {
   // The failure list keeps what earlier runs put there.
   appendLines(failures_, advancedModifyFailureText(result.failures));
-  QString status = q(advancedModifyResultText(result));
-  if (result.cancelled) status += texts::cancelled();
-  status_->setText(status);
+  status_->setText(q(advancedModifyResultText(result)));
   if (!result.error.empty()) {
     Toolkit::messageBox(this, texts::notStored(q(result.error)), texts::messageCaption());
   }

@@ -255,10 +255,16 @@ void BatchModifyWindow::confirm() {
   DomainDatabase* db = &db_;
   job_.start([this, db, domains = std::move(domains), chosen](std::stop_token stop,
                                                               JobReporter& report) {
-    const BatchModifyItemSink onItem = [this, &report](const BatchModifyItem& item) {
-      report.post([this, item] { showItem(item); });
+    // One hand-over per committed chunk: the window shows what is stored as
+    // fast as it is stored.
+    std::vector<BatchModifyItem> chunk;
+    const BatchModifyItemSink onItem = [&chunk](const BatchModifyItem& item) {
+      chunk.push_back(item);
     };
-    const BatchModifyProgress progress = [&report](std::size_t done, std::size_t count) {
+    const BatchModifyProgress progress = [this, &report, &chunk](std::size_t done,
+                                                                 std::size_t count) {
+      report.post([this, items = std::move(chunk)] { showItems(items); });
+      chunk.clear();
       report.progress(static_cast<int>(done), static_cast<int>(count));
     };
     const BatchModifyResult result = runBatchModify(*db, domains, chosen, onItem, progress, stop);
@@ -267,14 +273,18 @@ void BatchModifyWindow::confirm() {
   progress_->follow(&job_, total);
 }
 
-void BatchModifyWindow::showItem(const BatchModifyItem& item) {
-  if (!item.ok) {
+void BatchModifyWindow::showItems(const std::vector<BatchModifyItem>& items) {
+  QString failed;
+  for (const BatchModifyItem& item : items) {
     // One domain per line, so the list can be pasted back for another try.
+    if (!item.ok) failed += q(item.domain) + QLatin1Char('\n');
+  }
+  if (!failed.isEmpty()) {
     QTextCursor end(failures_->document());
     end.movePosition(QTextCursor::End);
-    end.insertText(q(item.domain) + QLatin1Char('\n'));
+    end.insertText(failed);
   }
-  emit itemFinished(item);
+  emit itemsFinished(items);
 }
 
 void BatchModifyWindow::finishRun(const BatchModifyResult& result) {

@@ -3,7 +3,8 @@
 // 批量修改: sets the ticked fields of every listed domain to one common value.
 // Modeless; hidden, never destroyed, while the main window lives, so its
 // choices survive between showings. The run goes on a worker; each domain's
-// outcome comes back on the UI thread through `itemFinished`.
+// outcomes come back on the UI thread through `itemsFinished`, a committed
+// chunk at a time.
 
 #include <QDialog>
 #include <QStringList>
@@ -55,7 +56,7 @@ class BatchModifyWindow : public QDialog {
 
  signals:
   // One domain's outcome, on the UI thread, in list order.
-  void itemFinished(const pelmora::BatchModifyItem& item);
+  void itemsFinished(const std::vector<pelmora::BatchModifyItem>& items);
   void closeRequested();
 
  private:
@@ -79,7 +80,7 @@ class BatchModifyWindow : public QDialog {
   QWidget* buildFields();
   QWidget* buildLists();
   bool ticked(FieldBox box) const;
-  void showItem(const BatchModifyItem& item);
+  void showItems(const std::vector<BatchModifyItem>& items);
   void finishRun(const BatchModifyResult& result);
   void setStatus(const QString& text);
 

@@ -86,6 +86,13 @@ QWidget* SingleAddWindow::buildRequired() {
   fetchAgain_ = named(new QPushButton(texts::fetchAgain()), QStringLiteral("按钮_获取时间"));
   fetchAgain_->setAutoDefault(false);
   fetchAgain_->setVisible(false);
+  // The row keeps its place while hidden, so nothing below it moves under
+  // the pointer when it comes and goes.
+  for (QWidget* part : {static_cast<QWidget*>(fetchLabel_), static_cast<QWidget*>(fetchAgain_)}) {
+    QSizePolicy policy = part->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    part->setSizePolicy(policy);
+  }
 
   grid->addWidget(caption(QStringLiteral("域名"), QStringLiteral("域名")), 0, 0);
   grid->addWidget(domain_, 0, 1, 1, 3);
@@ -322,6 +329,9 @@ void SingleAddWindow::confirm() {
   if (soldOn_->isVisibleTo(this)) fields.soldOn = soldOn_->date();
   const SingleAddOutcome outcome = insertSingleDomain(db_, fields);
   setStatus(q(outcome.status));
+  if (!outcome.message.empty()) {
+    Toolkit::messageBox(this, q(outcome.message), QStringLiteral("提示:"));
+  }
   emit insertTried();
   // The field may have the focus already, or not get it while the window is
   // not the active one: what it does on getting it happens all the same.
