@@ -11,10 +11,10 @@ namespace pelmora {
 namespace {
 
 constexpr std::array<std::string_view, 39> kKeptTags = {
-    "a",   "b",   "big",   "blockquote", "br", "center", "code",  "dd",    "div",    "dl",
-    "dt",  "em",  "font",  "h1",         "h2", "h3",     "h4",    "h5",    "h6",     "hr",
-    "i",   "li",  "ol",    "p",          "pre", "s",     "small", "span",  "strong", "sub",
-    "sup", "table", "tbody", "td",       "th", "thead",  "tr",    "u",     "ul"};
+    "a",   "b",     "big",   "blockquote", "br",  "center", "code",  "dd",   "div",    "dl",
+    "dt",  "em",    "font",  "h1",         "h2",  "h3",     "h4",    "h5",   "h6",     "hr",
+    "i",   "li",    "ol",    "p",          "pre", "s",      "small", "span", "strong", "sub",
+    "sup", "table", "tbody", "td",         "th",  "thead",  "tr",    "u",    "ul"};
 // Their text is no part of what the page shows.
 constexpr std::array<std::string_view, 11> kDroppedWithText = {
     "script", "style", "title", "textarea", "template", "object",
@@ -124,8 +124,8 @@ class Reducer {
       }
       selfClosed = false;
       std::string name;
-      while (at_ < page_.size() && !isBlank(page_[at_]) && page_[at_] != '=' &&
-             page_[at_] != '>' && page_[at_] != '/') {
+      while (at_ < page_.size() && !isBlank(page_[at_]) && page_[at_] != '=' && page_[at_] != '>' &&
+             page_[at_] != '/') {
         name += lowerAscii(page_[at_++]);
       }
       if (name.empty()) name += page_[at_++];  // a stray "=": skipped like a name
@@ -144,6 +144,15 @@ class Reducer {
       return true;
     }
     if (!kept) return true;
+    // Nested tables cost the layout dearly (ten levels of a few hundred
+    // cells take many seconds): an inner table's cells join the outer one.
+    if (tag == "table" && isOpen("table")) {
+      ++flattenedTables_;
+      return true;
+    }
+    // So do very wide rows: cells past the last allowed one join it.
+    if (tag == "tr" || tag == "table") cellsInRow_ = 0;
+    if ((tag == "td" || tag == "th") && ++cellsInRow_ > kNewsMaxCellsPerRow) return true;
     if (++elements_ > kNewsMaxElements) return false;
     if (tag == "br" || tag == "hr") {
       out_ += "<" + tag + ">";
@@ -201,7 +210,16 @@ class Reducer {
     if (tag == "tr") closeWithin({"tr"}, {"table"});
   }
 
+  bool isOpen(std::string_view tag) const {
+    return std::find(open_.begin(), open_.end(), tag) != open_.end();
+  }
+
   void close(const std::string& tag) {
+    if (tag == "table" && flattenedTables_ > 0) {
+      --flattenedTables_;
+      return;
+    }
+    if ((tag == "td" || tag == "th") && cellsInRow_ > kNewsMaxCellsPerRow) return;
     for (std::size_t i = open_.size(); i-- > 0;) {
       if (open_[i] == tag) {
         open_.resize(i);
@@ -216,13 +234,17 @@ class Reducer {
   std::string out_;
   std::vector<std::string> open_;
   std::size_t elements_ = 0;
+  std::size_t flattenedTables_ = 0;  // inner tables still open, their tags dropped
+  std::size_t cellsInRow_ = 0;
 };
 
 }  // namespace
 
 std::optional<std::string> safeNewsHtml(std::string_view page) {
   if (page.size() > kNewsPageMaxBytes) return std::nullopt;
-  return Reducer(page).run();
+  std::optional<std::string> reduced = Reducer(page).run();
+  if (reduced && reduced->size() > kNewsShownMaxBytes) return std::nullopt;
+  return reduced;
 }
 
 }  // namespace pelmora

@@ -109,11 +109,15 @@ TEST(NewsHtml, KeepsTextFormattingAndWebLinksAndRefusesWhatTheLayoutCannotBear) 
        "<p>t</p>"},
       {"<!-- c --><!DOCTYPE html><html><body>a < b<script>x</script></body>", "a &lt; b"},
       {"<font color=red size=99999>c</font>", "<font color=\"red\">c</font>"},
-      {repeated("<table>", kNewsMaxDepth + 1), std::nullopt},
+      {repeated("<div>", kNewsMaxDepth + 1), std::nullopt},
       {repeated("<div>", kNewsMaxDepth), repeated("<div>", kNewsMaxDepth)},
       {"<ul>" + repeated("<li>x", 100) + "</ul>", "<ul>" + repeated("<li>x", 100) + "</ul>"},
       {repeated("<br>", kNewsMaxElements + 1), std::nullopt},
-      {std::string(kNewsPageMaxBytes + 1, 'a'), std::nullopt}};
+      {std::string(kNewsPageMaxBytes + 1, 'a'), std::nullopt},
+      {std::string(kNewsShownMaxBytes + 1, 'a'), std::nullopt},
+      // an inner table and cells past the row's limit join the outer ones
+      {"<table><tr><td><table><tr><td>x</table>" + repeated("<td>", kNewsMaxCellsPerRow + 2),
+       "<table><tr><td><tr><td>x" + repeated("<td>", kNewsMaxCellsPerRow - 1)}};
   for (const auto& [page, expected] : cases) {
     EXPECT_EQ(safeNewsHtml(page), expected) << page.substr(0, 80);
   }

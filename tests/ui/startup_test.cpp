@@ -241,6 +241,12 @@ TEST_P(NewsPaneTest, ShowsThePageOrTheBuiltInOne) {
   }
 }
 
+std::string repeatedText(const std::string& part, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += part;
+  return text;
+}
+
 const std::string kHtmlHeader = "Content-Type: text/html; charset=utf-8\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -267,11 +273,14 @@ INSTANTIATE_TEST_SUITE_P(
                      200,
                      [] {
                        std::string page;
-                       for (int i = 0; i < 20000; ++i) page += "<table>";
-                       return page;
+                       for (int i = 0; i < 20000; ++i) page += "<table><td>";
+                       return page + "深";  // one table is left of them
                      }(),
                      kHtmlHeader),
-                 false, QStringLiteral("暂时无法载入最新消息")}),
+                 true, QStringLiteral("深")},
+        NewsCase{"DeepNesting",
+                 FakeHttpServer::response(200, repeatedText("<div>", 20000), kHtmlHeader), false,
+                 QStringLiteral("暂时无法载入最新消息")}),
     [](const ::testing::TestParamInfo<NewsCase>& info) { return info.param.name; });
 
 TEST(NewsBrowserLinks, OnlyWebAddressesReachTheDesktopAndNothingOpensInThePane) {
