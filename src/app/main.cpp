@@ -9,9 +9,9 @@
 #include "app/main_window.h"
 #include "store/schema.h"
 #include "ui/chinese_translations.h"
+#include "ui/startup/splash_window.h"
 #include "ui/startup/start_routine.h"
 #include "ui/startup/upgrade_notice.h"
-#include "ui/toolkit.h"
 
 namespace {
 
@@ -51,16 +51,16 @@ int main(int argc, char** argv) {
       databasePath.empty() ? pelmora::defaultDatabasePath() : std::filesystem::path(databasePath);
   std::unique_ptr<pelmora::DomainDatabase> db;
   std::unique_ptr<pelmora::ui::MainWindow> window;
+  pelmora::ui::StartRoutine* start = nullptr;
   const auto loadMainWindow = [&](const pelmora::UpdateRecord& record) {
     std::string why;
-    std::unique_ptr<QWidget> upgradeNotice;
-    db = pelmora::openCurrentDatabase(path, &why, pelmora::OpenMode::ReadWrite,
-                                      [&] { upgradeNotice = pelmora::ui::showUpgradeNotice(); });
-    upgradeNotice.reset();
+    db = pelmora::ui::openDatabaseForWindow(
+        [&path](const pelmora::UpgradeNotice& notice, std::string* error) {
+          return pelmora::openCurrentDatabase(path, error, pelmora::OpenMode::ReadWrite, notice);
+        },
+        start->splash(), &why);
     if (!db) {
       std::fprintf(stderr, "pelmora: %s\n", why.c_str());
-      pelmora::ui::Toolkit::messageBox(
-          nullptr, QString::fromUtf8(pelmora::kOpenFailureMessage.data()), QString());
       QCoreApplication::exit(2);
       return;
     }
@@ -73,7 +73,8 @@ int main(int argc, char** argv) {
   };
   pelmora::ui::StartRoutineOptions startOptions;
   startOptions.endProcess = [] { QCoreApplication::exit(0); };
-  pelmora::ui::StartRoutine start(loadMainWindow, std::move(startOptions));
-  start.start();
+  pelmora::ui::StartRoutine routine(loadMainWindow, std::move(startOptions));
+  start = &routine;
+  routine.start();
   return app.exec();
 }

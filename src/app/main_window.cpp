@@ -23,9 +23,11 @@
 #include "app/tool_windows.h"
 #include "app/tray_icon.h"
 #include "editing/row_write_back.h"
+#include "store/file_check.h"
 #include "store/listing.h"
 #include "store/program_settings.h"
 #include "support/program_texts.h"
+#include "ui/background_job.h"
 #include "ui/column_visibility_window.h"
 #include "ui/filter_window.h"
 #include "ui/listing_grid.h"
@@ -92,9 +94,22 @@ MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
     if (expiryCheckDue_ && gate_->holder() != Operation::BatchAdd) runExpiryCheck();
   });
   startExpiryMonitor();
+  checkFileInBackground();
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::checkFileInBackground() {
+  auto* check = new BackgroundJob(this);
+  check->start([this, &db = db_](std::stop_token stop, JobReporter& reporter) {
+    const FileCheck result = checkBeforeWriting(db, CheckWhen::Always, stop);
+    if (!result.sound && !result.problem.empty()) {
+      reporter.post([this, problem = result.problem] {
+        Toolkit::messageBox(this, texts::damagedFile(q(problem)), QString());
+      });
+    }
+  });
+}
 
 void MainWindow::buildControls() {
   auto* central = new QWidget(this);

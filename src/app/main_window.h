@@ -105,6 +105,9 @@ class MainWindow : public QMainWindow {
   // loaded hidden now, so its criteria are there from the start.
   void createToolWindows();
   void setStatus(const QString& text);
+  // Reads the whole file once on a worker (store/file_check); a damaged one
+  // is reported and takes no more writes.
+  void checkFileInBackground();
 
   // A request for the page the controls show, in the current order and filter.
   PageLoadRequest currentRequest() const;

@@ -4,12 +4,20 @@
 
 #include <QString>
 
+#include "store/file_check.h"
+
 namespace pelmora::ui::texts {
 
 inline QString dataLoaded() { return QStringLiteral(" 提示:数据加载完毕!"); }
 inline QString reading() { return QStringLiteral("正在读取…"); }
 inline QString readFailed(const QString& reason) {
   return QStringLiteral("读取数据失败,列表保持原样.\r\n\r\n原因: ") + reason;
+}
+// The file failed the check before writing (store/file_check).
+inline QString damagedFile(const QString& reason) {
+  return QString::fromUtf8(kDamagedFileMessage.data(),
+                           static_cast<qsizetype>(kDamagedFileMessage.size())) +
+         QStringLiteral("\r\n\r\n原因: ") + reason;
 }
 inline QString pageSizeNotSaved(const QString& reason) {
   return QStringLiteral("每页数量保存失败.\r\n\r\n原因: ") + reason;

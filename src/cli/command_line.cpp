@@ -6,6 +6,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/command_table.h"
+#include "store/file_check.h"
 #include "store/schema.h"
 #include "support/text_helpers.h"
 
@@ -51,7 +52,17 @@ std::unique_ptr<DomainDatabase> openDatabase(const std::optional<std::string>& p
   // is older and must be upgraded first.
   auto db = openCurrentDatabase(
       file, &why, use == DatabaseUse::ReadWrite ? OpenMode::ReadWrite : OpenMode::ReadOnly, notice);
-  if (!db) err << kOpenFailureMessage << "\n(" << escapeForTerminal(why) << ")\n";
+  if (!db) {
+    err << kOpenFailureMessage << "\n(" << escapeForTerminal(why) << ")\n";
+    return nullptr;
+  }
+  if (use == DatabaseUse::ReadWrite) {
+    const FileCheck check = checkBeforeWriting(*db, CheckWhen::IfChanged);
+    if (!check.sound) {
+      err << kDamagedFileMessage << "\n(" << escapeForTerminal(check.problem) << ")\n";
+      return nullptr;
+    }
+  }
   return db;
 }
 

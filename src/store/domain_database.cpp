@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <system_error>
+#include <vector>
 
 #include "store/schema.h"
 
@@ -124,6 +125,25 @@ std::string countKey(std::string_view sql, const SqlParams& params) {
   return key;
 }
 
+// The lines of the notes in the lock file (see DomainDatabase::note).
+std::vector<std::string> readNotes(int lockFd, OpenMode mode) {
+  std::vector<std::string> lines;
+  if (mode != OpenMode::ReadWrite || lockFd < 0) return lines;
+  std::string text;
+  char buffer[4096];
+  for (off_t offset = 0;;) {
+    const ssize_t got = ::pread(lockFd, buffer, sizeof buffer, offset);
+    if (got <= 0) break;
+    text.append(buffer, static_cast<std::size_t>(got));
+    offset += got;
+  }
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
+}
+
 // Enough for every filter a session tries; beyond it the cache starts over.
 constexpr std::size_t kMaxCachedCounts = 256;
 
@@ -212,6 +232,10 @@ std::unique_ptr<DomainDatabase> DomainDatabase::open(const std::filesystem::path
 
 DomainDatabase::~DomainDatabase() {
   connection_.close();
+  if (noteOnClose_) {
+    const std::string value = noteOnClose_();
+    if (!value.empty()) setNote(noteOnCloseKey_, value);
+  }
   if (lockFd_ >= 0) ::close(lockFd_);
 }
 
@@ -343,6 +367,42 @@ bool DomainDatabase::readTransaction(const std::function<bool(SqliteConnection&)
     return false;
   }
   return true;
+}
+
+void DomainDatabase::refuseWrites(const std::string& reason) {
+  std::lock_guard lock(mutex_);
+  connection_.refuseWrites(reason);
+  noteOnClose_ = nullptr;
+}
+
+std::string DomainDatabase::note(std::string_view key) {
+  std::lock_guard lock(mutex_);
+  const std::string prefix = std::string(key) + ' ';
+  for (const std::string& line : readNotes(lockFd_, mode_)) {
+    if (line.starts_with(prefix)) return line.substr(prefix.size());
+  }
+  return {};
+}
+
+void DomainDatabase::setNote(std::string_view key, std::string_view value) {
+  std::lock_guard lock(mutex_);
+  if (mode_ != OpenMode::ReadWrite || lockFd_ < 0) return;
+  const std::string prefix = std::string(key) + ' ';
+  std::string text = prefix + std::string(value) + '\n';
+  for (const std::string& line : readNotes(lockFd_, mode_)) {
+    if (!line.starts_with(prefix)) text += line + '\n';
+  }
+  // A note cut short by a crash no longer matches what it is compared with,
+  // which only costs the work it would have saved.
+  if (::pwrite(lockFd_, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size())) {
+    [[maybe_unused]] const int ignored = ::ftruncate(lockFd_, static_cast<off_t>(text.size()));
+  }
+}
+
+void DomainDatabase::setNoteOnClose(std::string key, std::function<std::string()> value) {
+  std::lock_guard lock(mutex_);
+  noteOnCloseKey_ = std::move(key);
+  noteOnClose_ = std::move(value);
 }
 
 }  // namespace pelmora

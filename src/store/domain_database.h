@@ -117,6 +117,20 @@ class DomainDatabase {
   bool readTransaction(const std::function<bool(SqliteConnection&)>& work,
                        std::string* error = nullptr);
 
+  // From now on nothing is written through this connection: every statement
+  // that would change the file fails with `reason`. Also from a worker.
+  void refuseWrites(const std::string& reason);
+
+  // Short notes a writer keeps for the next writer of this file: one line per
+  // key, in the lock file beside it, which only a writer holding it
+  // exclusively changes. They describe the database file, so they are never
+  // kept in it. Empty when there is none, and for a reader.
+  std::string note(std::string_view key);
+  void setNote(std::string_view key, std::string_view value);
+  // Sets the note `key` to what `value` says once the connection is closed
+  // and before the lock is given up; none is set after refuseWrites.
+  void setNoteOnClose(std::string key, std::function<std::string()> value);
+
  private:
   DomainDatabase() = default;
 
@@ -125,6 +139,8 @@ class DomainDatabase {
   int lockFd_ = -1;
   std::recursive_mutex mutex_;
   SqliteConnection connection_;
+  std::string noteOnCloseKey_;
+  std::function<std::string()> noteOnClose_;
   std::optional<std::string> countsStamp_;
   std::unordered_map<std::string, std::int64_t> counts_;
 };

@@ -258,15 +258,14 @@ namespace {
 
 // An older file is copied as it is before the first step changes it, under
 // the write lock the upgrade has just taken.
-bool backUpOlderFile(SqliteConnection& connection, const std::filesystem::path& path,
-                     std::string* error) {
+bool backUpOlderFile(SqliteConnection& connection, DomainDatabase& db, std::string* error) {
   SqliteStatement version = connection.prepare("PRAGMA user_version");
   if (!version.step()) {
     *error = "cannot read the version: " + connection.lastError();
     return false;
   }
   if (version.row().integer(0) >= kSchemaVersion) return true;
-  return writeUpgradeBackup(path, Clock::system().today(), error).has_value();
+  return writeUpgradeBackup(db, Clock::system().today(), error).has_value();
 }
 
 }  // namespace
@@ -274,9 +273,14 @@ bool backUpOlderFile(SqliteConnection& connection, const std::filesystem::path& 
 bool upgradeSchema(DomainDatabase& db, std::string* error) {
   std::string reason;
   std::string backupFailure;
+  // The backup is known by the bytes it was made from: the log's committed
+  // pages go into the file first, so that after an upgrade that failed the
+  // file shows the same bytes again. Where a reader holds the log, it stays.
+  db.withConnection(
+      [](SqliteConnection& connection) { connection.exec("PRAGMA wal_checkpoint(TRUNCATE)"); });
   const bool ok = db.transaction(
       [&](SqliteConnection& connection) {
-        if (!backUpOlderFile(connection, db.path(), &backupFailure)) return false;
+        if (!backUpOlderFile(connection, db, &backupFailure)) return false;
         Steps steps(connection);
         upgradeSteps(connection, steps);
         reason = steps.error();

@@ -172,7 +172,23 @@ std::string SqliteConnection::columnCollation(const std::string& table,
 }
 
 std::string SqliteConnection::lastError() const {
-  return db_ != nullptr ? sqlite3_errmsg(db_) : "not open";
+  if (db_ == nullptr) return "not open";
+  if (!refusal_.empty() && (sqlite3_errcode(db_) & 0xff) == SQLITE_READONLY) return refusal_;
+  return sqlite3_errmsg(db_);
+}
+
+void SqliteConnection::refuseWrites(std::string reason) {
+  refusal_ = std::move(reason);
+  exec("PRAGMA query_only=1");
+}
+
+void SqliteConnection::setStopCheck(std::function<bool()> stop) {
+  stop_ = std::move(stop);
+  if (db_ == nullptr) return;
+  constexpr int kStepsBetweenChecks = 10000;
+  sqlite3_progress_handler(
+      db_, stop_ ? kStepsBetweenChecks : 0,
+      [](void* self) { return static_cast<SqliteConnection*>(self)->stop_() ? 1 : 0; }, this);
 }
 
 std::int64_t SqliteConnection::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }

@@ -4,6 +4,7 @@
 // that finalize themselves, and values that are always bound, never spliced.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -85,7 +86,15 @@ class SqliteConnection {
   // empty when there is no such column.
   std::string columnCollation(const std::string& table, const std::string& column) const;
   SqliteStatement prepare(std::string_view sql) { return SqliteStatement(db_, sql); }
+  // SQLite's reason for the last failure; for a write refused by
+  // refuseWrites, the reason given there.
   std::string lastError() const;
+  // From now on every statement that would change the file fails, with
+  // `reason` as its error.
+  void refuseWrites(std::string reason);
+  // While set, a running statement ends with an error as soon as `stop` says
+  // so (asked every few thousand steps).
+  void setStopCheck(std::function<bool()> stop);
   std::int64_t lastInsertId() const;
   int changes() const;
   // Rows changed by this connection since it opened (rolled-back changes too).
@@ -93,6 +102,8 @@ class SqliteConnection {
 
  private:
   sqlite3* db_ = nullptr;
+  std::string refusal_;
+  std::function<bool()> stop_;
 };
 
 }  // namespace pelmora

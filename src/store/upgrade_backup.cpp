@@ -6,17 +6,23 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 #include <system_error>
 
 #include "store/domain_database.h"
+#include "store/file_check.h"
 #include "store/sqlite_connection.h"
 
 namespace pelmora {
 namespace {
 
 constexpr std::string_view kBackupMark = ".bak-";
+// Not a backup name (see readBackupName): the copy while it is written.
+constexpr std::string_view kUnfinishedName = ".bak-unfinished";
+constexpr std::string_view kBackupNoteKey = "backup";
 // Enough for any number of upgrades on one day; past it the day is full.
 constexpr int kMaxBackupsPerDay = 999;
 
@@ -86,6 +92,116 @@ bool copyDatabase(const std::filesystem::path& database, const std::filesystem::
   return synced;
 }
 
+// What an interrupted copy left: the copy and SQLite's journal of it, which
+// would otherwise be taken for the journal of the next copy.
+bool removeUnfinished(const std::filesystem::path& unfinished, std::string* error) {
+  for (const char* suffix : {"", "-journal", "-wal"}) {
+    const std::filesystem::path path = unfinished.string() + suffix;
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+    if (ec) {
+      setError(error, "cannot remove the unfinished backup " + path.string() + ": " + ec.message());
+      return false;
+    }
+  }
+  return true;
+}
+
+// FNV-1a over 8-byte words: enough to tell whether the bytes changed (nobody
+// forges them), and fast enough for a large file.
+class ContentHash {
+ public:
+  void add(const char* bytes, std::size_t size) {
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, bytes + i, 8);
+      mix(word);
+    }
+    for (; i < size; ++i) mix(static_cast<unsigned char>(bytes[i]));
+  }
+  std::string text() const { return std::to_string(hash_); }
+
+ private:
+  void mix(std::uint64_t value) {
+    hash_ ^= value;
+    hash_ *= 0x100000001b3ull;
+  }
+  std::uint64_t hash_ = 0xcbf29ce484222325ull;
+};
+
+// The size and hash of the file and of its write-ahead log: a copy made from
+// the same bytes is a copy of the file as it is now.
+std::optional<std::string> contentPrint(const std::filesystem::path& database, std::string* error) {
+  std::string print;
+  for (const std::string& name : {database.string(), database.string() + "-wal"}) {
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT && !print.empty()) {
+      print += " -";
+      continue;
+    }
+    if (fd < 0) {
+      setError(error, "cannot read " + name + ": " + std::strerror(errno));
+      return std::nullopt;
+    }
+    ContentHash hash;
+    std::vector<char> buffer(1 << 20);
+    std::uint64_t size = 0;
+    ssize_t got = 0;
+    while ((got = ::read(fd, buffer.data(), buffer.size())) > 0) {
+      hash.add(buffer.data(), static_cast<std::size_t>(got));
+      size += static_cast<std::uint64_t>(got);
+    }
+    const int readError = errno;
+    ::close(fd);
+    if (got < 0) {
+      setError(error, "cannot read " + name + ": " + std::strerror(readError));
+      return std::nullopt;
+    }
+    print += ' ' + std::to_string(size) + ':' + hash.text();
+  }
+  return print;
+}
+
+// The note that tells which copy was made from which bytes; the copy's own
+// stamp shows that it was not changed or replaced since.
+std::string backupNote(const std::filesystem::path& backup, const std::string& print) {
+  const std::string stamp = fileStamp(backup);
+  return stamp.empty() ? std::string() : backup.filename().string() + '|' + stamp + '|' + print;
+}
+
+// Gives the finished copy the first free backup name of `date`; an existing
+// file is never replaced.
+std::optional<std::filesystem::path> nameCopy(const std::filesystem::path& unfinished,
+                                              const std::filesystem::path& database,
+                                              const std::string& date, std::string* error) {
+  for (int number = 1; number <= kMaxBackupsPerDay; ++number) {
+    const std::filesystem::path target = backupPath(database, date, number);
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(target, ec))) continue;
+    int rc = ::renameat2(AT_FDCWD, unfinished.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
+    // File systems without that flag: the name was free a moment ago.
+    if (rc != 0 && (errno == EINVAL || errno == ENOSYS)) {
+      rc = ::rename(unfinished.c_str(), target.c_str());
+    }
+    if (rc == 0) return target;
+    if (errno == EEXIST) continue;
+    setError(error, "cannot name the backup " + target.string() + ": " + std::strerror(errno));
+    return std::nullopt;
+  }
+  setError(error, "no free name for another backup of " + database.string() + " today");
+  return std::nullopt;
+}
+
+// The new name is recorded in the folder; some file systems cannot sync a
+// folder, and the copy itself is synced already.
+void syncFolder(const std::filesystem::path& file) {
+  const int fd = ::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  [[maybe_unused]] const int ignored = ::fsync(fd);
+  ::close(fd);
+}
+
 }  // namespace
 
 std::vector<std::filesystem::path> upgradeBackups(const std::filesystem::path& database) {
@@ -104,36 +220,48 @@ std::vector<std::filesystem::path> upgradeBackups(const std::filesystem::path& d
   return paths;
 }
 
-std::optional<std::filesystem::path> writeUpgradeBackup(const std::filesystem::path& database,
-                                                        const Date& today, std::string* error) {
-  const std::string date = formatDate(today);
-  std::filesystem::path target;
-  int fd = -1;
-  for (int number = 1; number <= kMaxBackupsPerDay && fd < 0; ++number) {
-    target = backupPath(database, date, number);
-    fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0 && errno != EEXIST) {
-      setError(error, "cannot write the backup " + target.string() + ": " + std::strerror(errno));
-      return std::nullopt;
-    }
+std::optional<std::filesystem::path> writeUpgradeBackup(DomainDatabase& db, const Date& today,
+                                                        std::string* error) {
+  const std::filesystem::path& database = db.path();
+  const std::filesystem::path unfinished = database.string() + std::string(kUnfinishedName);
+  if (!removeUnfinished(unfinished, error)) return std::nullopt;
+  std::string reason;
+  const auto print = contentPrint(database, &reason);
+  if (!print) {
+    setError(error, "cannot write the backup: " + reason);
+    return std::nullopt;
   }
+  const std::string noted = db.note(kBackupNoteKey);
+  std::vector<std::filesystem::path> backups = upgradeBackups(database);
+  for (const std::filesystem::path& backup : backups) {
+    if (!noted.empty() && backupNote(backup, *print) == noted) return backup;
+  }
+
+  const int fd =
+      ::open(unfinished.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) {
-    setError(error, "no free name for another backup of " + database.string() + " today");
+    setError(error, "cannot write the backup " + unfinished.string() + ": " + std::strerror(errno));
     return std::nullopt;
   }
   ::close(fd);
-  std::string reason;
-  if (!copyDatabase(database, target, &reason)) {
-    std::error_code ec;
-    std::filesystem::remove(target, ec);
-    setError(error, "cannot write the backup " + target.string() + ": " + reason);
+  if (!copyDatabase(database, unfinished, &reason)) {
+    removeUnfinished(unfinished, nullptr);
+    setError(error, "cannot write the backup " + unfinished.string() + ": " + reason);
     return std::nullopt;
   }
-  std::vector<std::filesystem::path> backups = upgradeBackups(database);
+  const auto target = nameCopy(unfinished, database, formatDate(today), error);
+  if (!target) {
+    removeUnfinished(unfinished, nullptr);
+    return std::nullopt;
+  }
+  syncFolder(*target);
+  db.setNote(kBackupNoteKey, backupNote(*target, *print));
+
+  backups = upgradeBackups(database);
   // A copy that cannot be deleted is left for the user; it harms nothing.
   for (std::size_t i = 0; i + kKeptUpgradeBackups < backups.size(); ++i) {
     std::error_code ec;
-    if (backups[i] != target) std::filesystem::remove(backups[i], ec);
+    if (backups[i] != *target) std::filesystem::remove(backups[i], ec);
   }
   return target;
 }

@@ -3,6 +3,7 @@
 // another program holding it. Each ends with a clear reason and exit code 2
 // (or the run's error), and the file keeps a committed state.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -13,6 +14,7 @@
 
 #include "cli_process.h"
 #include "cli_runner.h"
+#include "store/file_check.h"
 #include "test_db.h"
 
 namespace pelmora::testing {
@@ -198,6 +200,37 @@ TEST_F(FileFaultsTest, AFileThatIsNotADatabaseIsRefusedUntouched) {
     EXPECT_TRUE(contains(run.output(), std::string(kOpenFailureMessage))) << run.output();
     EXPECT_TRUE(contains(run.output(), "not a database")) << run.output();
     EXPECT_TRUE(readFile(dbPath()) == garbage) << command[0];
+  }
+}
+
+// The damage comes after a writer's clean check, and the modification time
+// is set back: the file is still known as changed, and checked again.
+TEST_F(FileFaultsTest, ADamagedFileIsRefusedUntouchedByWriters) {
+  {
+    auto db = openCurrentDatabase(dbPath());
+    ASSERT_TRUE(
+        db->run("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<3000)"
+                " INSERT INTO 域名(域名,后缀,备注) SELECT 'p'||i||'.com','com','第'||i||'行'"
+                " FROM n"));
+  }
+  CliProcess clean({"--db", dbPath().string(), "delete", "p1.com"}, folder_.file("out.txt"));
+  ASSERT_EQ(clean.wait(), 0) << clean.output();
+  struct stat before {};
+  ASSERT_EQ(::stat(dbPath().c_str(), &before), 0);
+  damageMiddlePages(dbPath(), 8);
+  const timespec times[] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(::utimensat(AT_FDCWD, dbPath().c_str(), times, 0), 0);
+  const std::string damaged = readFile(dbPath());
+  for (const std::vector<std::string>& command :
+       {std::vector<std::string>{"add", "--file", input().string()},
+        std::vector<std::string>{"delete", "a.com", "p2.com"},
+        std::vector<std::string>{"modify-batch", "--all", "--set", "备注=x"}}) {
+    std::vector<std::string> arguments{"--db", dbPath().string()};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    CliProcess run(arguments, folder_.file("out.txt"));
+    EXPECT_EQ(run.wait(), 2) << command[0] << ": " << run.output();
+    EXPECT_TRUE(contains(run.output(), std::string(kDamagedFileMessage))) << run.output();
+    EXPECT_TRUE(readFile(dbPath()) == damaged) << command[0];
   }
 }
 

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
@@ -52,6 +53,18 @@ class TempFolder {
  private:
   std::filesystem::path path_;
 };
+
+// Overwrites `count` pages in the middle of the file with junk, as a failing
+// disk or a stray write would; SQLite still opens the file.
+inline void damageMiddlePages(const std::filesystem::path& path, std::uintmax_t count) {
+  constexpr std::uintmax_t kPage = 4096;
+  const std::uintmax_t pages = std::filesystem::file_size(path) / kPage;
+  ASSERT_GT(pages, 3 * count) << "too small to damage in the middle";
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  file.seekp(static_cast<std::streamoff>(pages / 2 * kPage));
+  for (std::uintmax_t i = 0; i < count * kPage; ++i) file.put(static_cast<char>(i * 7 + 3));
+  ASSERT_TRUE(file.flush());
+}
 
 // A domain with the given name and field values (field -> text); derived
 // fields applied, classification columns "-" unless given.

@@ -38,6 +38,13 @@ void writeOldFile(const std::filesystem::path& path, int version = 2) {
   sqlite3_close(db);
 }
 
+void runSql(const std::filesystem::path& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+  sqlite3_close(db);
+}
+
 // The version and every row of the tables an old file has.
 std::string contentOf(const std::filesystem::path& path) {
   sqlite3* db = nullptr;
@@ -139,6 +146,66 @@ TEST_F(UpgradeBackupTest, TheCommandLineSaysItIsUpgradingOnlyWhenItIs) {
         << run.output();
     EXPECT_NE(run.output().find("a.com"), std::string::npos) << run.output();
   }
+}
+
+TEST_F(UpgradeBackupTest, ACopyKilledMidwayLeavesNoBackupAndTheNextRunWritesItWhole) {
+  writeOldFile(dbPath());
+  // Enough rows that the copy takes a while.
+  runSql(dbPath(),
+         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<200000)"
+         " INSERT INTO 域名(域名,后缀,注册商,备注) SELECT 'r'||i||'.com','com','西数','第'||i||'行'"
+         " FROM n");
+  const std::string before = contentOf(dbPath());
+  const auto unfinished = folder_.file("domain.mdb.bak-unfinished");
+  {
+    CliProcess run({"--db", dbPath().string(), "list"}, folder_.file("out.txt"));
+    for (int i = 0; i < 60000 && !std::filesystem::exists(unfinished) && run.running(); ++i) {
+      ::usleep(1000);
+    }
+    ASSERT_TRUE(run.running()) << run.output();
+    run.kill();
+  }
+  EXPECT_TRUE(backupNames().empty());
+  CliProcess again({"--db", dbPath().string(), "list", "--page-size", "1"},
+                   folder_.file("out.txt"));
+  EXPECT_EQ(again.wait(), 0) << again.output();
+  EXPECT_EQ(backupNames(), std::vector<std::string>{"domain.mdb.bak-" + today()});
+  EXPECT_EQ(contentOf(upgradeBackups(dbPath()).front()), before);
+  for (const char* left : {"", "-journal"}) {
+    EXPECT_FALSE(std::filesystem::exists(unfinished.string() + left)) << left;
+  }
+}
+
+// Another program's reader holds the file: the upgrade makes its copy, then
+// cannot commit. Tried again, it keeps the copy of the same bytes; a copy
+// changed since, or a file changed since, gets a new one.
+TEST_F(UpgradeBackupTest, AnUpgradeTriedAgainKeepsTheCopyOfTheSameBytes) {
+  writeOldFile(dbPath());
+  const auto failUpgrade = [this] {
+    sqlite3* reader = nullptr;
+    ASSERT_EQ(sqlite3_open(dbPath().c_str(), &reader), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM 域名;", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    std::string why;
+    EXPECT_FALSE(openCurrentDatabase(dbPath(), &why));
+    EXPECT_NE(why.find("locked"), std::string::npos) << why;
+    sqlite3_close(reader);
+  };
+  const std::string day = "domain.mdb.bak-" + today();
+  failUpgrade();
+  failUpgrade();
+  EXPECT_EQ(backupNames(), std::vector<std::string>{day});
+
+  runSql(folder_.file(day), "INSERT INTO 注册商 VALUES ('changed')");
+  failUpgrade();
+  EXPECT_EQ(backupNames(), (std::vector<std::string>{day, day + "-2"}));
+
+  runSql(dbPath(), "UPDATE 域名 SET 备注='乙' WHERE 域名='a.com'");
+  const std::string before = contentOf(dbPath());
+  failUpgrade();
+  ASSERT_TRUE(openCurrentDatabase(dbPath()));
+  EXPECT_EQ(backupNames(), (std::vector<std::string>{day, day + "-2", day + "-3"}));
+  EXPECT_EQ(contentOf(folder_.file(day + "-3")), before);
 }
 
 // Root writes anywhere: then the program runs as nobody.

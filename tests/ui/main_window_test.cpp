@@ -8,6 +8,8 @@
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QToolButton>
+#include <fstream>
+#include <iterator>
 
 #include "app/operation_gate.h"
 #include "ui_test_support.h"
@@ -35,6 +37,35 @@ TEST_F(MainWindowTest, StartUpFillsTitleStatusListsFirstPageAndHiddenFilterWindo
   EXPECT_EQ(window.findChild<QStatusBar*>("状态条1"), window.statusBar());
   EXPECT_GE(window.minimumWidth(), 1200);
   EXPECT_GE(window.minimumHeight(), 665);
+}
+
+TEST_F(MainWindowTest, ADamagedFileIsReportedAndTakesNoMoreWrites) {
+  ASSERT_TRUE(
+      db().run("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<3000)"
+               " INSERT INTO 域名(域名,后缀,备注) SELECT 'p'||i||'.com','com','第'||i||'行'"
+               " FROM n"));
+  ASSERT_TRUE(db().run("PRAGMA wal_checkpoint(TRUNCATE)"));
+  damageMiddlePages(dbPath(), 8);
+  std::ifstream in(dbPath(), std::ios::binary);
+  const std::string damaged(std::istreambuf_iterator<char>(in), {});
+  open();
+  const QString told =
+      "|数据库文件未通过检查(已损坏或无法读取),为免损坏扩大,不再写入.\r\n\r\n原因: " +
+      QString::fromStdString(dbPath().string());
+  QStringList messages;
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        messages += ui::Toolkit::takeMessages();
+        return messages.filter(told).size() == 1;
+      },
+      10000))
+      << messages.join('\n').toStdString();
+  const StatementResult write = db().execute("DELETE FROM 域名 WHERE 域名='p5.com'");
+  EXPECT_FALSE(write.ok);
+  EXPECT_NE(write.error.find(dbPath().string()), std::string::npos) << write.error;
+  in.close();
+  in.open(dbPath(), std::ios::binary);
+  EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == damaged);
 }
 
 TEST_F(MainWindowTest, EmptyCustomTitleGivesPlainTitle) {

@@ -1,5 +1,7 @@
 #include "ui/report/report_window.h"
 
+#include <sys/resource.h>
+
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
@@ -14,6 +16,9 @@
 #include <QStatusBar>
 #include <QToolTip>
 #include <QValueAxis>
+#include <csignal>
+#include <fstream>
+#include <iterator>
 
 #include "app/main_actions.h"
 #include "app/operation_gate.h"
@@ -282,6 +287,8 @@ TEST_F(ReportWindowTest, TheChartIsSavedAsPngAndSvg) {
   EXPECT_TRUE(ui::Toolkit::takeMessages().isEmpty());
 }
 
+const char* const kSaveItems[] = {"保存图表为 PNG…", "保存图表为 SVG…", "导出表格为 CSV…"};
+
 TEST_F(ReportWindowTest, ACancelledOrUnwritableSaveWritesNothing) {
   openReport();
   TempFolder folder;
@@ -292,11 +299,55 @@ TEST_F(ReportWindowTest, ACancelledOrUnwritableSaveWritesNothing) {
   EXPECT_TRUE(ui::Toolkit::takeMessages().isEmpty());
 
   const QString missing = QString::fromStdString(folder.file("no/such/folder/x").string());
-  for (const char* item : {"保存图表为 PNG…", "保存图表为 SVG…", "导出表格为 CSV…"}) {
+  for (const char* item : kSaveItems) {
     answerSaveWith(missing);
     menuItem(QString::fromUtf8(item))->trigger();
-    EXPECT_EQ(ui::Toolkit::takeMessages(), QStringList({"提示:|无法写入文件:\r\n" + missing}))
-        << item;
+    const QStringList messages = ui::Toolkit::takeMessages();
+    ASSERT_EQ(messages.size(), 1) << item;
+    EXPECT_TRUE(messages[0].startsWith("提示:|无法写入文件:\r\n" + missing + "\r\n\r\n原因: "))
+        << messages[0].toStdString();
+  }
+}
+
+// The disk fills up midway: no file of this process may grow past a few bytes.
+class DiskFullAfter {
+ public:
+  explicit DiskFullAfter(rlim_t bytes) : ignored_(std::signal(SIGXFSZ, SIG_IGN)) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    const rlimit limit{bytes, saved_.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~DiskFullAfter() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, ignored_);
+  }
+  DiskFullAfter(const DiskFullAfter&) = delete;
+  DiskFullAfter& operator=(const DiskFullAfter&) = delete;
+
+ private:
+  rlimit saved_{};
+  void (*ignored_)(int);
+};
+
+TEST_F(ReportWindowTest, ASaveCutShortIsReportedAndKeepsTheFileThatWasThere) {
+  openReport();
+  TempFolder folder;
+  const auto target = folder.file("report.out");
+  const QString path = QString::fromStdString(target.string());
+  for (const char* item : kSaveItems) {
+    std::ofstream(target) << "earlier";
+    answerSaveWith(path);
+    {
+      DiskFullAfter full(64);
+      menuItem(QString::fromUtf8(item))->trigger();
+    }
+    const QStringList messages = ui::Toolkit::takeMessages();
+    ASSERT_EQ(messages.size(), 1) << item;
+    EXPECT_TRUE(messages[0].startsWith("提示:|无法写入文件:\r\n" + path + "\r\n\r\n原因: "))
+        << messages[0].toStdString();
+    std::ifstream kept(target);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "earlier") << item;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1) << item;
   }
 }
 

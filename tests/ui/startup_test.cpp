@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
+#include <QWindow>
 #include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fake_servers.h"
@@ -25,6 +29,7 @@
 namespace pelmora::testing {
 namespace {
 
+using namespace std::chrono_literals;
 using ui::StartRoutine;
 using ui::Toolkit;
 
@@ -115,6 +120,69 @@ TEST(UpgradeNotice, IsOnScreenWithItsWholeTextBeforeTheUpgradeStarts) {
   EXPECT_EQ(label->text(), QString::fromUtf8(ui::kUpgradeNoticeText));
   EXPECT_GE(label->width(), label->sizeHint().width());
   EXPECT_GE(label->height(), label->sizeHint().height());
+}
+
+// The open waits until this thread's timer has seen the note: it can only
+// fire if the event loop goes on meanwhile.
+TEST(UpgradeNotice, ShowsAboveTheSplashWhileTheOpenRunsAndEventsGoOn) {
+  Toolkit::startScripting();
+  TempFolder folder;
+  ui::SplashWindow splash;
+  splash.show();
+  const auto shownNote = [] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (widget->objectName() == QStringLiteral("标签_升级提示") && widget->isVisible()) {
+        return widget;
+      }
+    }
+    return static_cast<QWidget*>(nullptr);
+  };
+  std::atomic<bool> seen{false};
+  bool aboveSplash = false;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout, [&] {
+    if (QWidget* note = shownNote()) {
+      aboveSplash = (note->windowFlags() & Qt::WindowStaysOnTopHint) &&
+                    note->windowHandle()->transientParent() == splash.windowHandle();
+      seen = true;
+    }
+  });
+  probe.start(10);
+  std::string why;
+  auto db = ui::openDatabaseForWindow(
+      [&](const UpgradeNotice& notice, std::string* error) {
+        notice();
+        for (int i = 0; i < 2000 && !seen; ++i) std::this_thread::sleep_for(5ms);
+        return openCurrentDatabase(folder.file("domain.mdb"), error);
+      },
+      &splash, &why);
+  EXPECT_TRUE(seen);
+  EXPECT_TRUE(aboveSplash);
+  ASSERT_NE(db, nullptr) << why;
+  EXPECT_EQ(db->count("SELECT count(*) FROM 域名", {}, &why), 0) << why;
+  EXPECT_EQ(shownNote(), nullptr);
+  EXPECT_TRUE(Toolkit::takeMessages().isEmpty());
+  Toolkit::stopScripting();
+}
+
+TEST(UpgradeNotice, AFailedOpenShowsTheReasonBelowTheMessage) {
+  Toolkit::startScripting();
+  TempFolder folder;
+  const auto path = folder.file("domain.mdb");
+  auto holder = openCurrentDatabase(path);
+  ASSERT_TRUE(holder);
+  std::string why;
+  EXPECT_EQ(ui::openDatabaseForWindow(
+                [&](const UpgradeNotice&, std::string* error) {
+                  return openCurrentDatabase(path, error);
+                },
+                nullptr, &why),
+            nullptr);
+  EXPECT_NE(why.find("in use by another instance"), std::string::npos) << why;
+  EXPECT_EQ(Toolkit::takeMessages(),
+            QStringList{"|数据库连接失败,请确定 domain.mdb 未被使用.\r\n\r\n原因: " +
+                        QString::fromStdString(why)});
+  Toolkit::stopScripting();
 }
 
 // The update file served by a fake site (PELMORA_SITE_HOST), the scripted

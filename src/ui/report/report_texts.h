@@ -42,8 +42,8 @@ inline QString csvFilter() { return QStringLiteral("CSV 表格 (*.csv)"); }
 inline QString proposedName() { return QStringLiteral("报表统计"); }
 inline QString saved(const QString& path) { return QStringLiteral(" 提示:已保存到 ") + path; }
 inline QString copied() { return QStringLiteral(" 提示:图表已复制到剪贴板"); }
-inline QString saveFailed(const QString& path) {
-  return QStringLiteral("无法写入文件:\r\n") + path;
+inline QString saveFailed(const QString& path, const QString& reason) {
+  return QStringLiteral("无法写入文件:\r\n") + path + QStringLiteral("\r\n\r\n原因: ") + reason;
 }
 
 }  // namespace pelmora::ui::report_texts

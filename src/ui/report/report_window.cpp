@@ -20,7 +20,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QSvgGenerator>
 #include <QToolButton>
@@ -37,6 +36,7 @@
 #include "ui/qt_text.h"
 #include "ui/report/report_texts.h"
 #include "ui/toolkit.h"
+#include "ui/whole_file.h"
 
 namespace pelmora::ui {
 namespace {
@@ -284,43 +284,36 @@ void ReportWindow::showTotals(const ReportFigures& totals) {
 }
 
 bool ReportWindow::saveChartPng(const QString& path) {
-  if (!chartView_->grab().save(path, "PNG")) {
-    Toolkit::messageBox(this, texts::saveFailed(path), texts::hintCaption());
-    return false;
-  }
-  setStatus(texts::saved(path));
-  return true;
+  const QPixmap chart = chartView_->grab();
+  return writeFile(path, [&chart](QIODevice& file) { return chart.save(&file, "PNG"); });
 }
 
 bool ReportWindow::saveChartSvg(const QString& path) {
-  QSvgGenerator svg;
-  svg.setFileName(path);
-  svg.setSize(chartView_->size());
-  svg.setViewBox(QRect(QPoint(0, 0), chartView_->size()));
-  svg.setTitle(texts::proposedName());
-  QPainter painter;
-  bool written = painter.begin(&svg);
-  if (written) {
+  return writeFile(path, [this](QIODevice& file) {
+    QSvgGenerator svg;
+    svg.setOutputDevice(&file);
+    svg.setSize(chartView_->size());
+    svg.setViewBox(QRect(QPoint(0, 0), chartView_->size()));
+    svg.setTitle(texts::proposedName());
+    QPainter painter;
+    if (!painter.begin(&svg)) return false;
     chartView_->render(&painter);
-    written = painter.end();
-  }
-  if (!written) {
-    Toolkit::messageBox(this, texts::saveFailed(path), texts::hintCaption());
-    return false;
-  }
-  setStatus(texts::saved(path));
-  return true;
+    return painter.end();
+  });
 }
 
 bool ReportWindow::exportTableCsv(const QString& path) {
   const std::string text = tableText(statisticsTable(report_), TableFormat::Csv);
-  QSaveFile file(path);
-  const bool written = file.open(QIODevice::WriteOnly) &&
-                       file.write(text.data(), static_cast<qint64>(text.size())) ==
-                           static_cast<qint64>(text.size()) &&
-                       file.commit();
-  if (!written) {
-    Toolkit::messageBox(this, texts::saveFailed(path), texts::hintCaption());
+  return writeFile(path, [&text](QIODevice& file) {
+    return file.write(text.data(), static_cast<qint64>(text.size())) ==
+           static_cast<qint64>(text.size());
+  });
+}
+
+bool ReportWindow::writeFile(const QString& path, const std::function<bool(QIODevice&)>& write) {
+  QString reason;
+  if (!writeWholeFile(path, write, &reason)) {
+    Toolkit::messageBox(this, texts::saveFailed(path, reason), texts::hintCaption());
     return false;
   }
   setStatus(texts::saved(path));

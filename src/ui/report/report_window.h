@@ -28,6 +28,7 @@ class QComboBox;
 class QLineEdit;
 class QMenu;
 class QStatusBar;
+class QIODevice;
 class QLabel;
 class QValueAxis;
 
@@ -80,6 +81,8 @@ class ReportWindow : public QDialog {
   void showTotals(const ReportFigures& totals);
   void showBarTip(bool entered, int column, QBarSet* set);
   QString askFile(const QString& caption, const QString& suffix, const QString& filter);
+  // Writes the file whole (ui/whole_file) and tells how it went.
+  bool writeFile(const QString& path, const std::function<bool(QIODevice&)>& write);
   void setStatus(const QString& text);
 
   DomainDatabase& db_;
