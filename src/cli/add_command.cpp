@@ -7,8 +7,6 @@
 #include "cli/command_input.h"
 #include "editing/batch_add.h"
 #include "editing/csv_import.h"
-#include "support/list_lines.h"
-#include "support/text_encoding.h"
 #include "support/text_helpers.h"
 
 namespace pelmora::cli {
@@ -21,27 +19,43 @@ struct AddOptions {
   std::optional<std::string> csv;
 };
 
+// The lines that failed on their own, then the result line; when nothing
+// could be stored, the reason instead of a result.
 int report(const BatchAddResult& result, std::ostream& out, std::ostream& err) {
   for (const BatchAddFailure& failure : result.failedLines) {
+    if (!out) break;
     out << escapeForTerminal(failure.name) << failure.tag << '\n';
   }
-  out << batchAddResultText(result) << '\n';
   if (!result.error.empty()) {
     err << kPrefix << "nothing was stored: " << escapeForTerminal(result.error) << '\n';
     return 2;
   }
+  out << batchAddResultText(result) << '\n';
   return result.failed == 0 ? 0 : 1;
 }
 
 int runAdd(DomainDatabase& db, const AddOptions& options, std::ostream& out, std::ostream& err) {
   const std::optional<std::string>& path = options.csv ? options.csv : options.file;
-  const auto input = readEditingInput(db, path, kPrefix, err);
-  if (!input) return 2;
-  const std::string& text = input->text;
-  const ClassificationLists& lists = input->lists;
-  if (!options.csv) return report(runBatchAdd(db, splitListLines(text), lists), out, err);
+  CommandInput input(path);
+  const auto lists = openEditingInput(db, input, kPrefix, err);
+  if (!lists) return 2;
+  if (!options.csv) {
+    const BatchLineSource next = [&input](std::string& line, std::string& why) {
+      if (input.lines().next(line)) return true;
+      why = input.problem();
+      return false;
+    };
+    // Failed lines go out as they fail: a million of them are not held.
+    BatchAddControl control;
+    control.onFailure = [&out](const BatchAddFailure& failure) {
+      if (out) out << escapeForTerminal(failure.name) << failure.tag << '\n';
+    };
+    return report(runBatchAddStream(db, next, *lists, control), out, err);
+  }
 
-  const CsvImport import = readCsvImport(text, lists);
+  const auto text = readInputText(input, kPrefix, err);
+  if (!text) return 2;
+  const CsvImport import = readCsvImport(*text, *lists);
   if (!import.ok()) {
     err << kPrefix << escapeForTerminal(*options.csv) << ": " << escapeForTerminal(import.error)
         << '\n';

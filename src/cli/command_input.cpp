@@ -1,48 +1,79 @@
 #include "cli/command_input.h"
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 
-#include "support/text_encoding.h"
 #include "support/text_helpers.h"
 
 namespace pelmora::cli {
 
-std::optional<std::string> readCommandInput(const std::optional<std::string>& path) {
+CommandInput::CommandInput(const std::optional<std::string>& path) : path_(path) {
   if (!path) {
-    std::ostringstream bytes;
-    bytes << std::cin.rdbuf();
-    if (std::cin.bad()) return std::nullopt;
-    return std::move(bytes).str();
+    reader_.emplace(std::cin, kCommandInputLimits);
+    return;
   }
   std::error_code ec;
-  if (std::filesystem::is_directory(*path, ec)) return std::nullopt;
-  std::ifstream file(*path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) return std::nullopt;
-  return bytes;
+  if (std::filesystem::is_directory(*path, ec)) return;
+  file_.open(*path, std::ios::binary);
+  if (!file_) return;
+  std::optional<std::uintmax_t> size;
+  if (std::filesystem::is_regular_file(*path, ec)) {
+    const auto bytes = std::filesystem::file_size(*path, ec);
+    if (!ec) size = bytes;
+  }
+  reader_.emplace(file_, kCommandInputLimits, size);
 }
 
-std::optional<EditingInput> readEditingInput(DomainDatabase& db,
-                                             const std::optional<std::string>& path,
-                                             std::string_view prefix, std::ostream& err) {
-  const auto bytes = readCommandInput(path);
-  if (!bytes) {
-    err << prefix << "cannot read " << (path ? escapeForTerminal(*path) : "standard input") << '\n';
+std::string CommandInput::shownName() const {
+  return path_ ? *path_ : std::string("standard input");
+}
+
+std::string CommandInput::problem() const {
+  if (!reader_) return "cannot read " + shownName();
+  if (reader_->error().empty()) return {};
+  return shownName() + ": " + reader_->error();
+}
+
+std::optional<ClassificationLists> openEditingInput(DomainDatabase& db, const CommandInput& input,
+                                                    std::string_view prefix, std::ostream& err) {
+  if (!input.problem().empty()) {
+    err << prefix << escapeForTerminal(input.problem()) << '\n';
     return std::nullopt;
   }
-  EditingInput input;
+  ClassificationLists lists;
   std::string error;
-  if (!input.lists.rebuild(db, &error)) {
+  if (!lists.rebuild(db, &error)) {
     err << prefix << escapeForTerminal(error) << '\n';
     return std::nullopt;
   }
-  input.text = decodeTextFile(*bytes);
-  return input;
+  return lists;
+}
+
+std::optional<std::vector<std::string>> readInputLines(CommandInput& input, std::string_view prefix,
+                                                       std::ostream& err) {
+  std::vector<std::string> lines;
+  std::string line;
+  while (input.lines().next(line)) lines.push_back(std::move(line));
+  if (!input.problem().empty()) {
+    err << prefix << escapeForTerminal(input.problem()) << '\n';
+    return std::nullopt;
+  }
+  return lines;
+}
+
+std::optional<std::string> readInputText(CommandInput& input, std::string_view prefix,
+                                         std::ostream& err) {
+  std::string text;
+  std::string line;
+  while (input.lines().next(line)) {
+    text += line;
+    text += input.lines().lineBreak();
+  }
+  if (!input.problem().empty()) {
+    err << prefix << escapeForTerminal(input.problem()) << '\n';
+    return std::nullopt;
+  }
+  return text;
 }
 
 }  // namespace pelmora::cli

@@ -6,6 +6,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/command_table.h"
+#include "cli/standard_output.h"
 #include "store/file_check.h"
 #include "store/schema.h"
 #include "support/text_helpers.h"
@@ -16,7 +17,8 @@ namespace {
 constexpr const char* kDescription =
     "pelmora-cli: the domain inventory from a terminal, for scripts and cron.";
 constexpr const char* kExitCodeRule =
-    "Exit codes: 0 all done, 1 some items failed, 2 usage error or database unusable.";
+    "Exit codes: 0 all done, 1 some items failed, 2 usage error, database unusable or input/output "
+    "error.";
 
 // What no command took, in this program's words: an unknown option or a
 // stray word. Called once every argument is read, before any command runs.
@@ -66,10 +68,10 @@ std::unique_ptr<DomainDatabase> openDatabase(const std::optional<std::string>& p
   return db;
 }
 
-}  // namespace
-
-int runCommandLine(const std::vector<std::string>& args, const Clock& clock, std::ostream& out,
-                   std::ostream& err, DomainDatabase* database) {
+// runCommandLine before the output is checked; `command` gets the name of
+// the command that ran.
+int runCommand(const std::vector<std::string>& args, const Clock& clock, std::ostream& out,
+               std::ostream& err, DomainDatabase* database, std::string& command) {
   CLI::App app{kDescription, "pelmora-cli"};
   app.footer(kExitCodeRule);
   app.set_version_flag("--version", "pelmora-cli " PELMORA_VERSION, "print the version and exit");
@@ -117,8 +119,9 @@ int runCommandLine(const std::vector<std::string>& args, const Clock& clock, std
 
   const auto commands = commandTable();
   const CLI::App* chosen = app.get_subcommands().front();
+  command = chosen->get_name();
   std::size_t k = 0;
-  while (commands[k].name != chosen->get_name()) ++k;
+  while (commands[k].name != command) ++k;
 
   std::unique_ptr<DomainDatabase> opened;
   if (commands[k].database != DatabaseUse::None && database == nullptr) {
@@ -127,6 +130,20 @@ int runCommandLine(const std::vector<std::string>& args, const Clock& clock, std
     database = opened.get();
   }
   return runs[k]({database, clock, out, err});
+}
+
+}  // namespace
+
+int runCommandLine(const std::vector<std::string>& args, const Clock& clock, std::ostream& out,
+                   std::ostream& err, DomainDatabase* database) {
+  std::string command;
+  const int code = runCommand(args, clock, out, err, database, command);
+  if (const auto lost = finishOutput(out)) {
+    err << "pelmora-cli" << (command.empty() ? "" : " " + command)
+        << ": cannot write standard output: " << escapeForTerminal(*lost) << "\n";
+    return 2;
+  }
+  return code;
 }
 
 }  // namespace pelmora::cli

@@ -13,8 +13,10 @@ namespace pelmora::cli {
 // options, then opens the database the command needs (read-only unless the
 // command writes) and runs the command. A usage error is reported before any
 // file is opened. `database`, when given, is used instead of opening one.
-// The exit code: 0 all done, 1 some items failed, 2 usage error or database
-// unusable.
+// Whatever the command wrote to `out` is flushed at the end (and standard
+// output closed, see finishOutput); a write that failed is reported with its
+// reason. The exit code: 0 all done, 1 some items failed, 2 usage error,
+// database unusable or output lost.
 int runCommandLine(const std::vector<std::string>& args, const Clock& clock, std::ostream& out,
                    std::ostream& err, DomainDatabase* database = nullptr);
 

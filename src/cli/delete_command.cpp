@@ -22,12 +22,13 @@ int runDelete(DomainDatabase& db, const std::vector<std::string>& names, std::os
   if (!result.ok()) {
     err << "pelmora-cli delete: nothing was deleted: " << escapeForTerminal(result.error) << "\n";
   } else {
-    for (std::size_t i = 0; i < names.size(); ++i) {
+    for (std::size_t i = 0; i < names.size() && out; ++i) {
       if (!result.removed[i]) out << escapeForTerminal(names[i]) << "[不存在]\n";
     }
   }
   const std::size_t failed = names.size() - result.deleted;
   out << deleteStatusText(result.deleted, failed) << "\n";
+  if (!result.ok()) return 2;
   return failed == 0 ? 0 : 1;
 }
 

@@ -47,12 +47,18 @@ int runExport(DomainDatabase& db, const ExportOptions& options, const Clock& clo
     return 2;
   }
   const SqlCondition condition = buildWhere(options.list.criteria, clock.today());
-  const FixedPriceText result = buildFixedPriceText(db, condition, options.format, options.choices);
-  if (!result.ok()) {
-    err << "pelmora-cli export: " << result.error << "\n";
+  std::string error;
+  const bool ok = forEachFixedPriceLine(
+      db, condition, options.format, options.choices,
+      [&out](const std::string& line) {
+        out << line;
+        return static_cast<bool>(out);
+      },
+      error);
+  if (!ok) {
+    err << "pelmora-cli export: " << error << "\n";
     return 2;
   }
-  out << result.text;
   return 0;
 }
 

@@ -1,6 +1,8 @@
 #include "cli/list_command.h"
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "cli/cli_options.h"
 #include "cli/format_option.h"
@@ -25,17 +27,10 @@ TableCell listingCell(DomainField field, const std::string& shown) {
   return shown;
 }
 
-Table listingTable(const std::vector<DomainRecord>& rows) {
-  Table table;
-  for (int k = 1; k < kDomainFieldCount; ++k) table.columns.emplace_back(kDomainColumns[k]);
-  table.rows.reserve(rows.size());
-  for (const DomainRecord& record : rows) {
-    const auto texts = displayTexts(record);
-    auto& cells = table.rows.emplace_back();
-    for (int k = 1; k < kDomainFieldCount; ++k)
-      cells.push_back(listingCell(static_cast<DomainField>(k), texts[k]));
-  }
-  return table;
+std::vector<std::string> listingColumns() {
+  std::vector<std::string> columns;
+  for (int k = 1; k < kDomainFieldCount; ++k) columns.emplace_back(kDomainColumns[k]);
+  return columns;
 }
 
 int runList(DomainDatabase& db, const ListOptions& options, TableFormat format, const Clock& clock,
@@ -51,25 +46,40 @@ int runList(DomainDatabase& db, const ListOptions& options, TableFormat format, 
   request.page = options.page;
   request.sortKey = options.sortKey;
   const SqlCondition condition = buildWhere(options.criteria, clock.today());
-  const ListingPage listing = loadListing(db, condition, request);
-  if (!listing.ok()) {
-    err << "pelmora-cli list: " << listing.error << "\n";
+
+  // Rows go out as they are read; a page of a million rows is never held.
+  // The caption or header waits for the first row, so that a listing that
+  // cannot be read at all prints nothing.
+  ListingPage head;
+  std::optional<TableStream> table;
+  const auto start = [&] {
+    if (table) return;
+    if (format == TableFormat::Tsv) out << pageCaption(head.total, head.pageCount) << "\n";
+    table.emplace(out, listingColumns(), format, TableWriteOptions{.tsvHeader = false});
+  };
+  std::vector<TableCell> cells;
+  error = forEachListingRow(
+      db, condition, request, [&](const ListingPage& counted) { head = counted; },
+      [&](const DomainRecord& record) {
+        start();
+        const auto texts = displayTexts(record);
+        cells.clear();
+        for (int k = 1; k < kDomainFieldCount; ++k) {
+          if (format == TableFormat::Tsv) {
+            cells.emplace_back(texts[k]);
+          } else {
+            cells.push_back(listingCell(static_cast<DomainField>(k), texts[k]));
+          }
+        }
+        table->row(cells);
+        return static_cast<bool>(out);
+      });
+  if (!error.empty()) {
+    err << "pelmora-cli list: " << error << "\n";
     return 2;
   }
-
-  if (format != TableFormat::Tsv) {
-    writeTable(out, listingTable(listing.rows), format);
-    return 0;
-  }
-  out << pageCaption(listing.total, listing.pageCount) << "\n";
-  for (const DomainRecord& record : listing.rows) {
-    const auto texts = displayTexts(record);
-    for (int k = 1; k < kDomainFieldCount; ++k) {
-      if (k > 1) out << '\t';
-      out << escapeForTerminal(texts[k]);
-    }
-    out << "\n";
-  }
+  start();
+  table->finish();
   return 0;
 }
 

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "cli/standard_output.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  return pelmora::cli::runCommandLine(args, pelmora::Clock::system(), std::cout, std::cerr);
+  pelmora::cli::StandardOutput out;
+  return pelmora::cli::runCommandLine(args, pelmora::Clock::system(), out, std::cerr);
 }

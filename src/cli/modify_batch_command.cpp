@@ -118,7 +118,8 @@ int runModifyBatch(DomainDatabase& db, ModifyBatchOptions options, const Clock& 
       });
   if (!result.error.empty()) err << kName << escapeForTerminal(result.error) << "\n";
   out << batchModifyResultText(result) << "\n";
-  return result.failed == 0 && result.error.empty() ? 0 : 1;
+  if (!result.error.empty()) return 2;
+  return result.failed == 0 ? 0 : 1;
 }
 
 }  // namespace

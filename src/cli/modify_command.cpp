@@ -7,8 +7,6 @@
 
 #include "cli/command_input.h"
 #include "editing/advanced_modify.h"
-#include "store/classification_lists.h"
-#include "support/text_encoding.h"
 #include "support/text_helpers.h"
 
 namespace pelmora::cli {
@@ -22,11 +20,15 @@ struct ModifyOptions {
 
 int runModify(DomainDatabase& db, const ModifyOptions& options, std::ostream& out,
               std::ostream& err) {
-  const auto input = readEditingInput(db, options.file, kPrefix, err);
-  if (!input) return 2;
-  const AdvancedModifyResult result =
-      runAdvancedModify(db, advancedModifyLines(input->text), input->lists);
+  CommandInput input(options.file);
+  const auto lists = openEditingInput(db, input, kPrefix, err);
+  if (!lists) return 2;
+  auto lines = readInputLines(input, kPrefix, err);
+  if (!lines) return 2;
+  dropEmptyLastLines(*lines);
+  const AdvancedModifyResult result = runAdvancedModify(db, *lines, *lists);
   for (const AdvancedModifyFailure& failure : result.failures) {
+    if (!out) break;
     out << escapeForTerminal(failure.domain) << '[' << escapeForTerminal(failure.reason) << "]\n";
   }
   out << advancedModifyResultText(result) << '\n';

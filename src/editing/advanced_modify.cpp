@@ -132,8 +132,12 @@ AdvancedModifyLine parseAdvancedModifyLine(std::string_view text,
 
 std::vector<std::string> advancedModifyLines(std::string_view text) {
   std::vector<std::string> lines = splitListLines(text);
-  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  dropEmptyLastLines(lines);
   return lines;
+}
+
+void dropEmptyLastLines(std::vector<std::string>& lines) {
+  while (!lines.empty() && lines.back().empty()) lines.pop_back();
 }
 
 AdvancedModifyResult runAdvancedModify(DomainDatabase& db, const std::vector<std::string>& lines,

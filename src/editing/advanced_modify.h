@@ -50,6 +50,8 @@ AdvancedModifyLine parseAdvancedModifyLine(std::string_view line, const Classifi
 // The lines of a pasted list or file: CR LF or LF, empty lines at the end
 // dropped (an empty line between others is a line with an empty domain).
 std::vector<std::string> advancedModifyLines(std::string_view text);
+// The same rule for lines read one by one: the empty lines at the end go.
+void dropEmptyLastLines(std::vector<std::string>& lines);
 
 struct AdvancedModifyFailure {
   std::string domain;

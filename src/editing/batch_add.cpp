@@ -1,5 +1,6 @@
 #include "editing/batch_add.h"
 
+#include <algorithm>
 #include <array>
 
 #include "store/derived_fields.h"
@@ -118,58 +119,120 @@ BatchAddRow buildBatchAddRow(std::string_view line, const ClassificationLists& l
   return buildBatchAddRow(splitText(line, kSeparator), lists);
 }
 
-BatchAddResult runBatchAddRows(DomainDatabase& db, const std::vector<BatchAddRow>& rows,
-                               const BatchProgress& progress, std::stop_token stop) {
+namespace {
+
+// Puts the next row in `row`; false after the last one, with the reason in
+// `error` when the input could not go on.
+using BatchRowSource = std::function<bool(BatchAddRow& row, std::string& error)>;
+
+BatchAddResult runRows(DomainDatabase& db, const BatchRowSource& next,
+                       const BatchAddControl& control) {
   BatchAddResult result;
-  result.total = rows.size();
-
-  std::vector<DomainRecord> records;
-  std::vector<std::size_t> rowOfRecord;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (!rows[i].record) continue;
-    records.push_back(*rows[i].record);
-    rowOfRecord.push_back(i);
-  }
-
-  std::vector<std::string_view> tags(rows.size());
-  for (std::size_t i = 0; i < rows.size(); ++i) tags[i] = rows[i].tag;
-  InsertControl control;
-  control.stop = stop;
-  if (progress) {
-    // Rows that fail before the insert are done as soon as the next record is.
-    control.progress = [&](std::size_t done, std::size_t) {
-      progress(done == records.size() ? rows.size() : rowOfRecord[done], rows.size());
-    };
-  }
-  const InsertSummary summary = insertDomains(
-      db, records, [&](std::size_t k, const std::string&) { tags[rowOfRecord[k]] = kTagNotStored; },
-      control);
-  if (records.empty() && progress) progress(rows.size(), rows.size());
-
-  const bool stored = !summary.cancelled && summary.error.empty();
-  result.cancelled = summary.cancelled;
-  result.error = summary.error;
-  result.added = summary.added;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    std::string_view tag = tags[i];
-    if (!stored && tag.empty()) tag = kTagNotStored;
-    if (tag.empty()) continue;
-    ++result.failed;
-    result.failedLines.push_back(BatchAddFailure{rows[i].name, tag});
-    result.failures += rows[i].name;
+  std::size_t done = 0;
+  std::size_t failed = 0;
+  const auto fail = [&](const std::string& name, std::string_view tag) {
+    ++failed;
+    if (control.onFailure) {
+      control.onFailure(BatchAddFailure{name, tag});
+      return;
+    }
+    result.failedLines.push_back(BatchAddFailure{name, tag});
+    result.failures += name;
     result.failures += tag;
     result.failures += "\r\n";
+  };
+  const std::size_t total = control.total;
+  const BatchProgress& progress = control.progress;
+  std::string runError;
+  std::string commitError;
+  const bool committed = db.transaction(
+      [&](SqliteConnection& connection) {
+        DomainInserter inserter(connection);
+        BatchAddRow row;
+        while (true) {
+          if (control.stop.stop_requested()) {
+            result.cancelled = true;
+            return false;
+          }
+          if (!next(row, runError)) break;
+          ++done;
+          if (!row.record) {
+            fail(row.name, row.tag);
+          } else {
+            std::string why;
+            switch (inserter.insert(*row.record, &why)) {
+              case RowInsert::Added:
+                ++result.added;
+                break;
+              case RowInsert::Refused:
+                fail(row.name, kTagNotStored);
+                break;
+              case RowInsert::Failed:
+                runError = std::move(why);
+                return false;
+            }
+          }
+          if (progress && done % kInsertProgressStep == 0) progress(done, std::max(total, done));
+        }
+        if (!runError.empty()) return false;
+        if (progress) progress(done, std::max(total, done));
+        return true;
+      },
+      &commitError);
+
+  result.total = std::max(total, done);
+  if (committed) {
+    result.failed = failed;
+    return result;
+  }
+  result.added = 0;
+  result.failed = result.total;
+  if (!result.cancelled) {
+    result.error = !runError.empty()      ? runError
+                   : !commitError.empty() ? commitError
+                                          : "the lines could not be stored";
   }
   return result;
+}
+
+}  // namespace
+
+BatchAddResult runBatchAddStream(DomainDatabase& db, const BatchLineSource& next,
+                                 const ClassificationLists& lists, const BatchAddControl& control) {
+  std::string line;
+  return runRows(
+      db,
+      [&](BatchAddRow& row, std::string& error) {
+        if (!next(line, error)) return false;
+        row = buildBatchAddRow(line, lists);
+        return true;
+      },
+      control);
 }
 
 BatchAddResult runBatchAdd(DomainDatabase& db, const std::vector<std::string>& lines,
                            const ClassificationLists& lists, const BatchProgress& progress,
                            std::stop_token stop) {
-  std::vector<BatchAddRow> rows;
-  rows.reserve(lines.size());
-  for (const std::string& line : lines) rows.push_back(buildBatchAddRow(line, lists));
-  return runBatchAddRows(db, rows, progress, std::move(stop));
+  std::size_t at = 0;
+  return runBatchAddStream(db,
+                           [&](std::string& line, std::string&) {
+                             if (at == lines.size()) return false;
+                             line = lines[at++];
+                             return true;
+                           },
+                           lists, {progress, std::move(stop), lines.size(), {}});
+}
+
+BatchAddResult runBatchAddRows(DomainDatabase& db, const std::vector<BatchAddRow>& rows,
+                               const BatchProgress& progress, std::stop_token stop) {
+  std::size_t at = 0;
+  return runRows(db,
+                 [&](BatchAddRow& row, std::string&) {
+                   if (at == rows.size()) return false;
+                   row = rows[at++];
+                   return true;
+                 },
+                 {progress, std::move(stop), rows.size(), {}});
 }
 
 std::string batchAddProgressText(std::size_t done, std::size_t total) {

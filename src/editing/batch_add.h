@@ -2,8 +2,8 @@
 
 // Adding many domains from lines of the form
 //   域名|注册商|域名类型|自定义分类|注册时间|到期时间|一次成本|续费成本|预售底价|标价|最终售价|备注|购买时间|出售时间
-// or a bare domain per line. Every line ends as exactly one success or one
-// failure-list line; the whole run is one transaction.
+// or a bare domain per line. The whole run is one transaction; when it is
+// stored, every line ended as exactly one success or one failure-list line.
 
 #include <cstddef>
 #include <functional>
@@ -64,18 +64,39 @@ struct BatchAddResult {
   std::string failures;                      // one "name[tag]\r\n" per failed line, in line order
   std::vector<BatchAddFailure> failedLines;  // the same, one entry per line
   bool cancelled = false;                    // stopped: nothing was stored
-  std::string error;                         // the run could not be stored at all (nothing was)
+  std::string error;  // the run could not be stored at all (nothing was): the reason
   bool ok() const { return error.empty() && !cancelled; }
 };
 
 // `progress(done, total)` is called as lines are checked and inserted.
 using BatchProgress = std::function<void(std::size_t done, std::size_t total)>;
 
-// Checks and inserts the lines in one transaction; a failing line fails
-// alone. A stop request rolls the whole run back. When nothing could be
-// stored (stopped, or the commit failed) every line counts as failed and the
-// failure list names each line that failed on its own with its tag, every
-// other one with kTagNotStored.
+// Puts the next input line in `line`; false after the last one. A source that
+// cannot go on (a line or the input over its limit, a read error) returns
+// false with the reason in `error`.
+using BatchLineSource = std::function<bool(std::string& line, std::string& error)>;
+
+struct BatchAddControl {
+  BatchProgress progress;
+  std::stop_token stop;
+  std::size_t total = 0;  // the lines the source will give, when known: what progress counts to
+  // Each line that fails on its own, as it fails; the result then keeps no
+  // failure list (only the count).
+  std::function<void(const BatchAddFailure&)> onFailure;
+};
+
+// Checks and inserts the lines in one transaction, as they come from `next`;
+// a line fails alone when it is malformed, names an unknown classification
+// value, or is refused by the table (a duplicate name: kTagNotStored). A stop
+// request, a source that fails, or the database refusing a write or the
+// commit (locked, full, read-only) stores nothing: every line counts as
+// failed, `error` gives the reason (not when stopped), and the failure list
+// holds only the lines that failed on their own before the run ended.
+BatchAddResult runBatchAddStream(DomainDatabase& db, const BatchLineSource& next,
+                                 const ClassificationLists& lists,
+                                 const BatchAddControl& control = {});
+
+// The run over lines already in memory.
 BatchAddResult runBatchAdd(DomainDatabase& db, const std::vector<std::string>& lines,
                            const ClassificationLists& lists, const BatchProgress& progress = {},
                            std::stop_token stop = {});

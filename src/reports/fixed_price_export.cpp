@@ -84,15 +84,27 @@ FixedPriceText buildFixedPriceText(DomainDatabase& db, const SqlCondition& condi
                                    FixedPriceFormat format, const FixedPriceChoices& choices,
                                    const HourDraw& draw) {
   FixedPriceText result;
+  const bool ok = forEachFixedPriceLine(
+      db, condition, format, choices,
+      [&](const std::string& line) {
+        result.text += line;
+        return true;
+      },
+      result.error, draw);
+  if (!ok) result.text.clear();
+  return result;
+}
+
+bool forEachFixedPriceLine(DomainDatabase& db, const SqlCondition& condition,
+                           FixedPriceFormat format, const FixedPriceChoices& choices,
+                           const std::function<bool(const std::string&)>& each, std::string& error,
+                           const HourDraw& draw) {
   const bool ok = forEachExportRow(
       db, condition,
-      [&](const ExportRow& row) { result.text += fixedPriceLine(format, row, choices, draw); },
-      &result.error);
-  if (!ok) {
-    result.text.clear();
-    if (result.error.empty()) result.error = "the domains could not be read";
-  }
-  return result;
+      [&](const ExportRow& row) { return each(fixedPriceLine(format, row, choices, draw)); },
+      &error);
+  if (!ok && error.empty()) error = "the domains could not be read";
+  return ok;
 }
 
 }  // namespace pelmora

@@ -68,4 +68,12 @@ FixedPriceText buildFixedPriceText(DomainDatabase& db, const SqlCondition& condi
                                    FixedPriceFormat format, const FixedPriceChoices& choices,
                                    const HourDraw& draw = randomHourDraw());
 
+// The same lines handed to `each` as the domains are read, until it returns
+// false. False (reason in `error`) when the domains could not be read; lines
+// already handed on stay handed on.
+bool forEachFixedPriceLine(DomainDatabase& db, const SqlCondition& condition,
+                           FixedPriceFormat format, const FixedPriceChoices& choices,
+                           const std::function<bool(const std::string&)>& each, std::string& error,
+                           const HourDraw& draw = randomHourDraw());
+
 }  // namespace pelmora

@@ -262,10 +262,23 @@ bool DomainDatabase::run(std::string_view sql, const SqlParams& params) {
 
 bool DomainDatabase::query(std::string_view sql, const SqlParams& params,
                            const std::function<void(const SqlRow&)>& onRow, std::string* error) {
+  return queryWhile(
+      sql, params,
+      [&onRow](const SqlRow& row) {
+        onRow(row);
+        return true;
+      },
+      error);
+}
+
+bool DomainDatabase::queryWhile(std::string_view sql, const SqlParams& params,
+                                const std::function<bool(const SqlRow&)>& onRow,
+                                std::string* error) {
   std::lock_guard lock(mutex_);
   SqliteStatement statement = connection_.prepare(sql);
   if (statement.valid() && statement.bind(params)) {
-    while (statement.step()) onRow(statement.row());
+    while (statement.step() && onRow(statement.row())) {
+    }
   }
   if (statement.valid() && !statement.failed()) return true;
   setError(error, connection_.lastError());

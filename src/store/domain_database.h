@@ -71,6 +71,9 @@ class DomainDatabase {
   // (with SQLite's reason in `error`) when the statement fails, also midway.
   bool query(std::string_view sql, const SqlParams& params,
              const std::function<void(const SqlRow&)>& onRow, std::string* error = nullptr);
+  // The same, stopping early (not a failure) when `onRow` returns false.
+  bool queryWhile(std::string_view sql, const SqlParams& params,
+                  const std::function<bool(const SqlRow&)>& onRow, std::string* error = nullptr);
 
   // First column of the first row; nullopt on failure (reason in `error`) or
   // when there is no row.

@@ -64,19 +64,35 @@ std::optional<SqlParams> domainValues(const DomainRecord& record, std::string* w
   return values;
 }
 
+DomainInserter::DomainInserter(SqliteConnection& connection)
+    : connection_(connection), statement_(connection.prepare(insertStatement())) {}
+
+RowInsert DomainInserter::insert(const DomainRecord& record, std::string* why) {
+  const auto fail = [&](RowInsert outcome, std::string reason) {
+    if (why != nullptr) *why = std::move(reason);
+    return outcome;
+  };
+  if (!statement_.valid()) return fail(RowInsert::Failed, connection_.lastError());
+  std::string invalid;
+  const auto values = domainValues(record, &invalid);
+  if (!values) return fail(RowInsert::Refused, std::move(invalid));
+  statement_.reset();
+  if (statement_.bind(*values)) statement_.step();
+  if (!statement_.failed()) return RowInsert::Added;
+  // Some errors (a full disk, I/O) end the transaction: going on would store
+  // the later rows one by one outside it.
+  const bool rowAlone = connection_.inTransaction() && connection_.lastErrorIsConstraint();
+  return fail(rowAlone ? RowInsert::Refused : RowInsert::Failed, connection_.lastError());
+}
+
 InsertSummary insertDomains(DomainDatabase& db, const std::vector<DomainRecord>& records,
                             const std::function<void(std::size_t, const std::string&)>& onFailure,
                             const InsertControl& control) {
   InsertSummary summary;
-  const auto report = [&](std::size_t index, const std::string& why) {
-    ++summary.failed;
-    if (onFailure) onFailure(index, why);
-  };
   std::string error;
   const bool committed = db.transaction(
       [&](SqliteConnection& connection) {
-        SqliteStatement statement = connection.prepare(insertStatement());
-        if (!statement.valid()) return false;
+        DomainInserter inserter(connection);
         for (std::size_t i = 0; i < records.size(); ++i) {
           if (control.stop.stop_requested()) {
             summary.cancelled = true;
@@ -86,20 +102,17 @@ InsertSummary insertDomains(DomainDatabase& db, const std::vector<DomainRecord>&
             control.progress(i, records.size());
           }
           std::string why;
-          const auto values = domainValues(records[i], &why);
-          if (!values) {
-            report(i, why);
-            continue;
-          }
-          statement.reset();
-          if (statement.bind(*values)) statement.step();
-          if (statement.failed()) {
-            // Some errors (a full disk, I/O) end the transaction: going on
-            // would store the later rows one by one outside it.
-            if (!connection.inTransaction()) return false;
-            report(i, connection.lastError());
-          } else {
-            ++summary.added;
+          switch (inserter.insert(records[i], &why)) {
+            case RowInsert::Added:
+              ++summary.added;
+              break;
+            case RowInsert::Refused:
+              ++summary.failed;
+              if (onFailure) onFailure(i, why);
+              break;
+            case RowInsert::Failed:
+              summary.error = std::move(why);
+              return false;
           }
         }
         if (control.progress) control.progress(records.size(), records.size());
@@ -108,10 +121,11 @@ InsertSummary insertDomains(DomainDatabase& db, const std::vector<DomainRecord>&
       &error);
   if (!committed) {
     const bool cancelled = summary.cancelled;
+    std::string reason = summary.error.empty() ? error : summary.error;
     summary = InsertSummary{};
     summary.failed = records.size();
     summary.cancelled = cancelled;
-    if (!cancelled) summary.error = error.empty() ? "the insert could not be stored" : error;
+    if (!cancelled) summary.error = reason.empty() ? "the insert could not be stored" : reason;
   }
   return summary;
 }

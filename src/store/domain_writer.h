@@ -36,11 +36,31 @@ struct InsertControl {
 
 inline constexpr std::size_t kInsertProgressStep = 256;
 
-// Inserts the records as they are (derived fields already applied) in one
-// transaction; a failing row does not stop the others. `onFailure` gets the
-// index of each failing record and the reason. When the transaction is
-// stopped or cannot be committed, nothing is stored and every record counts
-// as failed (`onFailure` is not called for them).
+// How one insert ended: stored; refused for the row itself (a value that is
+// not a number or a date, a duplicate name, another constraint); or failed
+// because the database refused the write (locked, full, read-only, I/O), which
+// fails the whole run.
+enum class RowInsert { Added, Refused, Failed };
+
+// Inserts records one by one inside a transaction the caller holds
+// (DomainDatabase::transaction), records as they are (derived fields already
+// applied).
+class DomainInserter {
+ public:
+  explicit DomainInserter(SqliteConnection& connection);
+  // The reason goes to `why` unless the record was added.
+  RowInsert insert(const DomainRecord& record, std::string* why = nullptr);
+
+ private:
+  SqliteConnection& connection_;
+  SqliteStatement statement_;
+};
+
+// Inserts the records in one transaction; a refused row does not stop the
+// others. `onFailure` gets the index of each refused record and the reason.
+// When the transaction is stopped, a write fails or the commit does, nothing
+// is stored and every record counts as failed (`onFailure` is not called for
+// them).
 InsertSummary insertDomains(
     DomainDatabase& db, const std::vector<DomainRecord>& records,
     const std::function<void(std::size_t, const std::string&)>& onFailure = {},

@@ -3,9 +3,9 @@
 namespace pelmora {
 
 bool forEachExportRow(DomainDatabase& db, const SqlCondition& condition,
-                      const std::function<void(const ExportRow&)>& each, std::string* error) {
+                      const std::function<bool(const ExportRow&)>& each, std::string* error) {
   ExportRow current;
-  return db.query(
+  return db.queryWhile(
       "SELECT 域名,预售底价,标价,自定义分类,备注 FROM 域名" + condition.whereClause() +
           " ORDER BY id",
       condition.params,
@@ -15,7 +15,7 @@ bool forEachExportRow(DomainDatabase& db, const SqlCondition& condition,
         current.askingPrice = row.isNull(2) ? 0 : row.real(2);
         current.category = row.text(3);
         current.note = row.text(4);
-        each(current);
+        return each(current);
       },
       error);
 }

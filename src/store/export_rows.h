@@ -18,10 +18,11 @@ struct ExportRow {
   std::string note;         // 备注
 };
 
-// Calls `each` for every domain the condition selects, in id order. False
-// (reason in `error`) when the query fails; rows already passed stay passed.
+// Calls `each` for every domain the condition selects, in id order, until it
+// returns false. False (reason in `error`) when the query fails; rows already
+// passed stay passed.
 bool forEachExportRow(DomainDatabase& db, const SqlCondition& condition,
-                      const std::function<void(const ExportRow&)>& each,
+                      const std::function<bool(const ExportRow&)>& each,
                       std::string* error = nullptr);
 
 }  // namespace pelmora

@@ -101,7 +101,7 @@ std::string pageCaption(std::int64_t total, std::int64_t pageCount) {
 }
 
 PageStatement pageStatement(const SqlCondition& condition, const PageRequest& request,
-                            std::int64_t total, std::int64_t tableRows) {
+                            std::int64_t total, std::int64_t tableRows, bool inDisplayOrder) {
   const std::int64_t size = std::max(request.pageSize, 1);
   const std::int64_t page = std::clamp<std::int64_t>(request.page, 1, pageCountFor(total, size));
   const std::int64_t offset = (page - 1) * size;
@@ -131,9 +131,14 @@ PageStatement pageStatement(const SqlCondition& condition, const PageRequest& re
                        static_cast<double>(total) * static_cast<double>(total)) {
     source += " INDEXED BY " + std::string(*textIndex);
   }
+  std::string outerOrder = order;
+  if (statement.reversed && inDisplayOrder) {
+    outerOrder = key + " DESC, id DESC";
+    statement.reversed = false;
+  }
   statement.sql = "SELECT " + domainColumnList() + " FROM 域名 WHERE id IN (SELECT id" + source +
                   condition.whereClause() + " ORDER BY " + order + " LIMIT ? OFFSET ?) ORDER BY " +
-                  order;
+                  outerOrder;
   statement.params.emplace_back(rows);
   statement.params.emplace_back(skip);
   return statement;
@@ -145,26 +150,34 @@ bool readsFromFarEnd(const PageRequest& request, std::int64_t total) {
   return total > 0 && pageStatement({}, request, total).reversed;
 }
 
+// The statement for the page, or nullopt with the reason in `error`.
+std::optional<PageStatement> statementFor(DomainDatabase& db, const SqlCondition& condition,
+                                          const PageRequest& request, std::int64_t total,
+                                          bool inDisplayOrder, std::string& error) {
+  std::int64_t tableRows = 0;
+  if (textSearchIndex(condition)) {
+    // The highest id stands in for the number of rows: exact enough, and free.
+    const auto highest = db.scalar("SELECT max(id) FROM 域名", {}, &error);
+    if (!highest) return std::nullopt;
+    if (const auto* id = std::get_if<std::int64_t>(&*highest)) tableRows = *id;
+  }
+  return pageStatement(condition, request, total, tableRows, inDisplayOrder);
+}
+
 bool readPage(DomainDatabase& db, const SqlCondition& condition, const PageRequest& request,
               PageRows& page) {
   page.rows.clear();
   if (page.total <= 0) return true;
-  std::int64_t tableRows = 0;
-  if (textSearchIndex(condition)) {
-    // The highest id stands in for the number of rows: exact enough, and free.
-    const auto highest = db.scalar("SELECT max(id) FROM 域名", {}, &page.error);
-    if (!highest) return false;
-    if (const auto* id = std::get_if<std::int64_t>(&*highest)) tableRows = *id;
-  }
-  const PageStatement statement = pageStatement(condition, request, page.total, tableRows);
+  const auto statement = statementFor(db, condition, request, page.total, false, page.error);
+  if (!statement) return false;
   const bool ok = db.query(
-      statement.sql, statement.params,
+      statement->sql, statement->params,
       [&](const SqlRow& row) { page.rows.push_back(readDomainRecord(row)); }, &page.error);
   if (!ok) {
     page.rows.clear();
     return false;
   }
-  if (statement.reversed) std::reverse(page.rows.begin(), page.rows.end());
+  if (statement->reversed) std::reverse(page.rows.begin(), page.rows.end());
   return true;
 }
 
@@ -215,32 +228,46 @@ PageRows loadPageRows(DomainDatabase& db, const SqlCondition& condition, const P
 
 ListingPage loadListing(DomainDatabase& db, const SqlCondition& condition, PageRequest request) {
   ListingPage listing;
-  request.pageSize = std::max(request.pageSize, 1);
-  if (!isSortKey(request.sortKey)) {
-    listing.error = "unknown sort key: " + request.sortKey;
-    return listing;
+  listing.error = forEachListingRow(
+      db, condition, std::move(request), [&](const ListingPage& head) { listing = head; },
+      [&](const DomainRecord& record) {
+        listing.rows.push_back(record);
+        return true;
+      });
+  if (!listing.ok()) {
+    const std::string error = std::move(listing.error);
+    listing = ListingPage{};
+    listing.error = error;
   }
-  PageRows page;
+  return listing;
+}
+
+std::string forEachListingRow(DomainDatabase& db, const SqlCondition& condition,
+                              PageRequest request,
+                              const std::function<void(const ListingPage&)>& onHead,
+                              const std::function<bool(const DomainRecord&)>& onRow) {
+  request.pageSize = std::max(request.pageSize, 1);
+  if (!isSortKey(request.sortKey)) return "unknown sort key: " + request.sortKey;
+  std::string failure;
   std::string error;
   db.readTransaction(
       [&](SqliteConnection&) {
-        const auto total = countDomains(db, condition, &page.error);
+        const auto total = countDomains(db, condition, &failure);
         if (!total) return false;
-        page.total = *total;
-        listing.pageCount = pageCountFor(page.total, request.pageSize);
-        request.page = std::clamp<std::int64_t>(request.page, 1, listing.pageCount);
-        return readPage(db, condition, request, page);
+        ListingPage head;
+        head.total = *total;
+        head.pageCount = pageCountFor(head.total, request.pageSize);
+        head.page = request.page = std::clamp<std::int64_t>(request.page, 1, head.pageCount);
+        onHead(head);
+        if (head.total <= 0) return true;
+        const auto statement = statementFor(db, condition, request, head.total, true, failure);
+        return statement &&
+               db.queryWhile(
+                   statement->sql, statement->params,
+                   [&](const SqlRow& row) { return onRow(readDomainRecord(row)); }, &failure);
       },
       &error);
-  listing.error = !page.error.empty() ? page.error : error;
-  if (!listing.ok()) {
-    listing.pageCount = 1;
-    return listing;
-  }
-  listing.total = page.total;
-  listing.page = request.page;
-  listing.rows = std::move(page.rows);
-  return listing;
+  return !failure.empty() ? failure : error;
 }
 
 std::optional<std::vector<std::string>> listDomainNames(DomainDatabase& db,

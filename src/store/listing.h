@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,8 +69,11 @@ struct PageStatement {
 // listing is read from the other end so that late pages stay cheap. The sort
 // key must satisfy isSortKey(). `tableRows` (all rows, or an estimate) lets a
 // search in one text column pick the cheaper of the key's and the text's index.
+// `inDisplayOrder` has the statement sort such a page back into display order
+// itself, for rows handed on as they are read.
 PageStatement pageStatement(const SqlCondition& condition, const PageRequest& request,
-                            std::int64_t total, std::int64_t tableRows = 0);
+                            std::int64_t total, std::int64_t tableRows = 0,
+                            bool inDisplayOrder = false);
 
 // A total and the data stamp it was counted at (see DomainDatabase::dataStamp).
 struct ListingTotal {
@@ -110,6 +114,15 @@ struct ListingPage {
 // Count, page count and the rows of the requested page, read in one read
 // transaction.
 ListingPage loadListing(DomainDatabase& db, const SqlCondition& condition, PageRequest request);
+
+// The same without holding the page: `onHead` gets the listing without rows
+// once it is counted, then `onRow` each row in display order as it is read,
+// until it returns false. The reason when the listing could not be read (rows
+// already handed on stay handed on); empty on success.
+std::string forEachListingRow(DomainDatabase& db, const SqlCondition& condition,
+                              PageRequest request,
+                              const std::function<void(const ListingPage&)>& onHead,
+                              const std::function<bool(const DomainRecord&)>& onRow);
 
 // Every domain name the condition selects, newest first; nullopt (reason in
 // `error`) when the query fails.

@@ -191,6 +191,10 @@ void SqliteConnection::setStopCheck(std::function<bool()> stop) {
       [](void* self) { return static_cast<SqliteConnection*>(self)->stop_() ? 1 : 0; }, this);
 }
 
+bool SqliteConnection::lastErrorIsConstraint() const {
+  return db_ != nullptr && (sqlite3_errcode(db_) & 0xFF) == SQLITE_CONSTRAINT;
+}
+
 std::int64_t SqliteConnection::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
 
 int SqliteConnection::changes() const { return sqlite3_changes(db_); }

@@ -95,6 +95,8 @@ class SqliteConnection {
   // While set, a running statement ends with an error as soon as `stop` says
   // so (asked every few thousand steps).
   void setStopCheck(std::function<bool()> stop);
+  // The last failure was a constraint of the data (a duplicate key, a CHECK).
+  bool lastErrorIsConstraint() const;
   std::int64_t lastInsertId() const;
   int changes() const;
   // Rows changed by this connection since it opened (rolled-back changes too).

@@ -23,30 +23,15 @@ const TableCell& cellAt(const std::vector<TableCell>& row, std::size_t k) {
   return k < row.size() ? row[k] : none;
 }
 
-void writeTsv(std::ostream& out, const Table& table, bool header) {
-  const auto line = [&out](std::size_t count, auto&& textAt) {
-    for (std::size_t k = 0; k < count; ++k) {
-      if (k > 0) out << '\t';
-      out << escapeForTerminal(textAt(k));
-    }
-    out << '\n';
-  };
-  if (header) line(table.columns.size(), [&](std::size_t k) { return table.columns[k]; });
-  for (const auto& row : table.rows)
-    line(table.columns.size(), [&](std::size_t k) { return plainText(cellAt(row, k)); });
-}
-
-void writeCsv(std::ostream& out, const Table& table) {
-  const auto line = [&out](std::size_t count, auto&& textAt) {
-    for (std::size_t k = 0; k < count; ++k) {
-      if (k > 0) out << ',';
-      out << csvField(textAt(k));
-    }
-    out << "\r\n";
-  };
-  line(table.columns.size(), [&](std::size_t k) { return table.columns[k]; });
-  for (const auto& row : table.rows)
-    line(table.columns.size(), [&](std::size_t k) { return plainText(cellAt(row, k)); });
+// One line of TSV or CSV.
+template <typename TextAt>
+void writeLine(std::ostream& out, TableFormat format, std::size_t count, TextAt&& textAt) {
+  for (std::size_t k = 0; k < count; ++k) {
+    if (k > 0) out << (format == TableFormat::Tsv ? '\t' : ',');
+    const std::string text = textAt(k);
+    out << (format == TableFormat::Tsv ? escapeForTerminal(text) : csvField(text));
+  }
+  out << (format == TableFormat::Tsv ? "\n" : "\r\n");
 }
 
 nlohmann::ordered_json jsonValue(const TableCell& cell) {
@@ -54,17 +39,6 @@ nlohmann::ordered_json jsonValue(const TableCell& cell) {
   if (const auto* whole = std::get_if<std::int64_t>(&cell)) return *whole;
   if (const auto* number = std::get_if<double>(&cell)) return *number;
   return nullptr;
-}
-
-void writeJson(std::ostream& out, const Table& table) {
-  auto array = nlohmann::ordered_json::array();
-  for (const auto& row : table.rows) {
-    nlohmann::ordered_json object = nlohmann::ordered_json::object();
-    for (std::size_t k = 0; k < table.columns.size(); ++k)
-      object[table.columns[k]] = jsonValue(cellAt(row, k));
-    array.push_back(std::move(object));
-  }
-  out << array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
 }  // namespace
@@ -87,19 +61,44 @@ std::string csvField(std::string_view text) {
   return quoted;
 }
 
+TableStream::TableStream(std::ostream& out, std::vector<std::string> columns, TableFormat format,
+                         const TableWriteOptions& options)
+    : out_(out), columns_(std::move(columns)), format_(format) {
+  if (format_ == TableFormat::Csv || (format_ == TableFormat::Tsv && options.tsvHeader)) {
+    writeLine(out_, format_, columns_.size(), [&](std::size_t k) { return columns_[k]; });
+  }
+}
+
+void TableStream::row(const std::vector<TableCell>& cells) {
+  if (format_ != TableFormat::Json) {
+    writeLine(out_, format_, columns_.size(),
+              [&](std::size_t k) { return plainText(cellAt(cells, k)); });
+    return;
+  }
+  nlohmann::ordered_json object = nlohmann::ordered_json::object();
+  for (std::size_t k = 0; k < columns_.size(); ++k)
+    object[columns_[k]] = jsonValue(cellAt(cells, k));
+  // The object one level in, as a dump of the whole array would indent it;
+  // every line break of a dump is its own (texts have theirs escaped).
+  std::string text = object.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+  std::string indented = "  ";
+  for (const char c : text) {
+    indented += c;
+    if (c == '\n') indented += "  ";
+  }
+  out_ << (rows_ == 0 ? "[\n" : ",\n") << indented;
+  ++rows_;
+}
+
+void TableStream::finish() {
+  if (format_ == TableFormat::Json) out_ << (rows_ == 0 ? "[]\n" : "\n]\n");
+}
+
 void writeTable(std::ostream& out, const Table& table, TableFormat format,
                 const TableWriteOptions& options) {
-  switch (format) {
-    case TableFormat::Tsv:
-      writeTsv(out, table, options.tsvHeader);
-      return;
-    case TableFormat::Csv:
-      writeCsv(out, table);
-      return;
-    case TableFormat::Json:
-      writeJson(out, table);
-      return;
-  }
+  TableStream stream(out, table.columns, format, options);
+  for (const auto& row : table.rows) stream.row(row);
+  stream.finish();
 }
 
 std::string tableText(const Table& table, TableFormat format, const TableWriteOptions& options) {

@@ -44,6 +44,23 @@ struct TableWriteOptions {
 void writeTable(std::ostream& out, const Table& table, TableFormat format,
                 const TableWriteOptions& options = {});
 
+// The same, written row by row as the rows come, for tables too large to
+// hold: the header goes out at once, finish() ends the table (JSON closes its
+// array there).
+class TableStream {
+ public:
+  TableStream(std::ostream& out, std::vector<std::string> columns, TableFormat format,
+              const TableWriteOptions& options = {});
+  void row(const std::vector<TableCell>& cells);
+  void finish();
+
+ private:
+  std::ostream& out_;
+  std::vector<std::string> columns_;
+  TableFormat format_;
+  std::size_t rows_ = 0;
+};
+
 // The same as one string.
 std::string tableText(const Table& table, TableFormat format,
                       const TableWriteOptions& options = {});

@@ -92,14 +92,38 @@ std::size_t firstInvalidUtf8(std::string_view text) {
 
 bool isValidUtf8(std::string_view text) { return firstInvalidUtf8(text) == text.size(); }
 
+std::optional<ByteOrderMark> byteOrderMark(std::string_view bytes) {
+  if (bytes.starts_with(kUtf8Mark)) return ByteOrderMark{TextEncoding::Utf8, kUtf8Mark.size()};
+  if (bytes.starts_with(kUtf16LeMark)) return ByteOrderMark{TextEncoding::Utf16Le, 2};
+  if (bytes.starts_with(kUtf16BeMark)) return ByteOrderMark{TextEncoding::Utf16Be, 2};
+  return std::nullopt;
+}
+
+TextEncoding unmarkedEncoding(std::string_view bytes) {
+  return looksLikeUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Gb18030;
+}
+
+std::string decodeText(std::string_view bytes, TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::Utf8:
+      return std::string(bytes);
+    case TextEncoding::Utf16Le:
+      return utf16ToUtf8(bytes, false);
+    case TextEncoding::Utf16Be:
+      return utf16ToUtf8(bytes, true);
+    case TextEncoding::Gb18030:
+      return gb18030ToUtf8(bytes);
+  }
+  return std::string(bytes);
+}
+
 std::string decodeTextFile(std::string_view bytes) {
   // A marked file is taken at its word: invalid bytes in it stay invalid and
   // fail their line, rather than the whole file being read as GB18030.
-  if (bytes.starts_with(kUtf8Mark)) return std::string(bytes.substr(kUtf8Mark.size()));
-  if (bytes.starts_with(kUtf16LeMark)) return utf16ToUtf8(bytes.substr(2), false);
-  if (bytes.starts_with(kUtf16BeMark)) return utf16ToUtf8(bytes.substr(2), true);
-  if (looksLikeUtf8(bytes)) return std::string(bytes);
-  return gb18030ToUtf8(bytes);
+  if (const auto mark = byteOrderMark(bytes)) {
+    return decodeText(bytes.substr(mark->length), mark->encoding);
+  }
+  return decodeText(bytes, unmarkedEncoding(bytes));
 }
 
 }  // namespace pelmora

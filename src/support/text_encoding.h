@@ -5,6 +5,7 @@
 // older Windows programs (GBK, read as its superset GB18030).
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,8 @@ namespace pelmora {
 
 // The UTF-8 byte order mark some editors put at the start of a file.
 inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+enum class TextEncoding { Utf8, Utf16Le, Utf16Be, Gb18030 };
 
 // True when every byte belongs to a valid UTF-8 sequence (no overlong forms,
 // surrogates or values past U+10FFFF).
@@ -27,5 +30,18 @@ std::size_t firstInvalidUtf8(std::string_view text);
 // read as UTF-16 or GB18030 leave bytes that are not UTF-8 either, so the
 // line that holds them fails rather than being stored altered.
 std::string decodeTextFile(std::string_view bytes);
+
+// The parts of that rule, for a file read piece by piece.
+struct ByteOrderMark {
+  TextEncoding encoding;
+  std::size_t length;
+};
+// The mark `bytes` start with; nullopt without one.
+std::optional<ByteOrderMark> byteOrderMark(std::string_view bytes);
+// What unmarked text is read as: UTF-8 when it is that apart from a few
+// stray bytes, else GB18030.
+TextEncoding unmarkedEncoding(std::string_view bytes);
+// `bytes` (without the mark) read in `encoding`, as UTF-8.
+std::string decodeText(std::string_view bytes, TextEncoding encoding);
 
 }  // namespace pelmora

@@ -175,6 +175,72 @@ INSTANTIATE_TEST_SUITE_P(
                       ExitCase{"--file {F} --csv {F}", "", 2}, ExitCase{"--file", "", 2},
                       ExitCase{"stray", "", 2}));
 
+// Input past the limits (a line over 1 MiB, more than 256 MiB in all) is
+// refused with the reason, and nothing of it is stored, wherever it comes from.
+struct OversizeCase {
+  std::string name;
+  std::string command;  // {F} stands for a file holding `content`
+  std::string content;
+  std::uintmax_t sparseSize;  // when not 0, the file is made this large without data
+  std::string message;
+};
+
+void PrintTo(const OversizeCase& c, std::ostream* out) { *out << c.name; }
+
+class CliOversizeTest : public CliAddTest, public ::testing::WithParamInterface<OversizeCase> {
+ protected:
+  std::string rows() {
+    auto db = openCurrentDatabase(dbPath_, nullptr, OpenMode::ReadOnly);
+    std::string text;
+    EXPECT_TRUE(db);
+    if (db) {
+      db->query("SELECT 域名, 备注 FROM 域名 ORDER BY id", {},
+                [&](const SqlRow& row) { text += row.text(0) + "|" + row.text(1) + "\n"; });
+    }
+    return text;
+  }
+};
+
+TEST_P(CliOversizeTest, IsRefusedAndNothingIsStored) {
+  const OversizeCase& c = GetParam();
+  ASSERT_EQ(add("--file " + write("seed.txt", "a.com|||||||||||原样||\n")).first, 0);
+  const std::string before = rows();
+  const std::string file = write("input.txt", c.content);
+  if (c.sparseSize != 0) std::filesystem::resize_file(file, c.sparseSize);
+  const auto withFile = [&](std::string text) {
+    for (std::size_t at; (at = text.find("{F}")) != std::string::npos;) text.replace(at, 3, file);
+    return text;
+  };
+  const auto [code, output] = runCli("--db " + dbPath_.string() + " " + withFile(c.command));
+  EXPECT_EQ(code, 2) << output;
+  EXPECT_NE(output.find(withFile(c.message)), std::string::npos) << output;
+  EXPECT_EQ(rows(), before);
+}
+
+constexpr std::uintmax_t kMiB = 1024 * 1024;
+const std::string kLongLine(kMiB + 1, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliOversizeTest,
+    ::testing::Values(
+        OversizeCase{"LongLine", "add --file {F}", "new1.com\n" + kLongLine + "\nnew2.com\n", 0,
+                     "pelmora-cli add: nothing was stored: {F}: line 2 is longer than 1 MiB"},
+        OversizeCase{"LongLineOnStandardInput", "add < {F}", "new1.com\n" + kLongLine + "\n", 0,
+                     "pelmora-cli add: nothing was stored: standard input: line 2 is longer than "
+                     "1 MiB"},
+        OversizeCase{"LongCsvLine", "add --csv {F}", "域名,备注\nnew.com," + kLongLine + "\n", 0,
+                     "line 2 is longer than 1 MiB"},
+        OversizeCase{"LongModifyLine", "modify --file {F}", "a.com,备注=改\n" + kLongLine, 0,
+                     "pelmora-cli modify: {F}: line 2 is longer than 1 MiB"},
+        OversizeCase{"EndlessLine", "add --file /dev/zero", "", 0, "line 1 is longer than 1 MiB"},
+        OversizeCase{"LargeFile", "add --file {F}", "", 256 * kMiB + 1,
+                     "the input is larger than 256 MiB"},
+        OversizeCase{"LargeCsv", "add --csv {F}", "", 256 * kMiB + 1,
+                     "the input is larger than 256 MiB"},
+        OversizeCase{"LargeModifyFile", "modify --file {F}", "", 256 * kMiB + 1,
+                     "the input is larger than 256 MiB"}),
+    [](const auto& info) { return info.param.name; });
+
 TEST(CliAddDatabase, AnUnusableDatabaseExitsTwo) {
   TempFolder folder;
   const auto path = folder.file("domain.mdb");

@@ -68,7 +68,7 @@ TEST_F(CliEditTest, DeleteIsAllOrNothing) {
       db().run("CREATE TRIGGER 保留 BEFORE DELETE ON 域名 WHEN OLD.域名='c.com'"
                " BEGIN SELECT RAISE(ABORT, 'kept'); END"));
   const RunResult r = cli({"delete", "a.com", "c.com"});
-  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.code, 2);
   EXPECT_EQ(r.out, " 提示: 删除 [0]  个成功! 删除 [2] 个失败\n");
   EXPECT_NE(r.err.find("kept"), std::string::npos);
   EXPECT_EQ(names().size(), 3u);

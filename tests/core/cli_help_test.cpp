@@ -19,7 +19,8 @@ namespace pelmora::testing {
 namespace {
 
 constexpr const char* kExitCodeRule =
-    "Exit codes: 0 all done, 1 some items failed, 2 usage error or database unusable.";
+    "Exit codes: 0 all done, 1 some items failed, 2 usage error, database unusable or input/output "
+    "error.";
 
 bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;

@@ -29,6 +29,9 @@ struct CliSetup {
   // Run as this user and group (tests running as root, where permissions
   // would not bind).
   std::optional<uid_t> user;
+  // Standard output to this file (such as /dev/full) instead of the output
+  // file, which then holds standard error alone.
+  std::optional<std::string> standardOutput;
 };
 
 class CliProcess {
@@ -44,7 +47,8 @@ class CliProcess {
     pid_ = ::fork();
     if (pid_ != 0) return;
     const int fd = ::open(output_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0 || ::dup2(fd, 1) < 0 || ::dup2(fd, 2) < 0) ::_exit(127);
+    const int out = setup.standardOutput ? ::open(setup.standardOutput->c_str(), O_WRONLY) : fd;
+    if (fd < 0 || out < 0 || ::dup2(out, 1) < 0 || ::dup2(fd, 2) < 0) ::_exit(127);
     if (setup.fileSize) {
       ::signal(SIGXFSZ, SIG_IGN);
       const rlimit limit{*setup.fileSize, *setup.fileSize};

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 
@@ -260,24 +261,64 @@ TEST_F(FileFaultsTest, AWriterOfAnotherProgramFailsTheRunUntouched) {
   ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
   const struct {
     std::vector<std::string> command;
-    int code;
     const char* said;
   } cases[] = {
-      {{"add", "--file", input().string()}, 2, "nothing was stored"},
-      {{"modify-batch", "--all", "--set", "备注=x"}, 1, "could not be stored"},
+      {{"add", "--file", input().string()}, "nothing was stored"},
+      {{"modify-batch", "--all", "--set", "备注=x"}, "could not be stored"},
+      {{"delete", "a.com", "b.com"}, "nothing was deleted"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments{"--db", dbPath().string()};
     arguments.insert(arguments.end(), c.command.begin(), c.command.end());
     CliProcess run(arguments, folder_.file("out.txt"));
-    EXPECT_EQ(run.wait(), c.code) << c.command[0] << ": " << run.output();
+    EXPECT_EQ(run.wait(), 2) << c.command[0] << ": " << run.output();
     EXPECT_TRUE(contains(run.output(), c.said)) << run.output();
     EXPECT_TRUE(contains(run.output(), "locked")) << run.output();
+    EXPECT_FALSE(contains(run.output(), "[格式错误")) << run.output();
   }
   sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(other);
   expectUnchanged();
 }
+
+// Output that cannot be written (a full disk under a redirection) is an
+// error with its reason, never a cut-off result and exit code 0.
+class FullOutputTest : public FileFaultsTest,
+                       public ::testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(FullOutputTest, AFailedWriteExitsTwoWithTheReason) {
+  std::vector<std::string> arguments{"--db", dbPath().string()};
+  for (const std::string& word : GetParam()) {
+    arguments.push_back(word == "INPUT" ? input().string() : word);
+  }
+  CliSetup setup;
+  setup.standardOutput = "/dev/full";
+  CliProcess run(arguments, folder_.file("err.txt"), setup);
+  EXPECT_EQ(run.wait(), 2) << run.output();
+  EXPECT_TRUE(contains(run.output(), "cannot write standard output: No space left on device"))
+      << run.output();
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, FullOutputTest,
+                         ::testing::Values(std::vector<std::string>{"list"},
+                                           std::vector<std::string>{"list", "--format", "json"},
+                                           std::vector<std::string>{"list", "--format", "csv"},
+                                           std::vector<std::string>{"export", "西数"},
+                                           std::vector<std::string>{"report", "--from",
+                                                                    "2017-01-01", "--to",
+                                                                    "2017-12-31", "--unit", "月"},
+                                           std::vector<std::string>{"expiring"},
+                                           std::vector<std::string>{"add", "--file", "INPUT"},
+                                           std::vector<std::string>{"--version"}),
+                         [](const auto& info) {
+                           std::string name;
+                           for (const std::string& word : info.param) {
+                             for (const char c : word) {
+                               if (std::isalnum(static_cast<unsigned char>(c))) name += c;
+                             }
+                           }
+                           return name.empty() ? std::string("other") : name;
+                         });
 
 }  // namespace
 }  // namespace pelmora::testing

@@ -165,6 +165,22 @@ TEST_F(PagingTest, ThreePagesOfTwoHundredFifty) {
   EXPECT_EQ(third.rows.back()[DomainField::Id], "1");
 }
 
+TEST_F(PagingTest, RowsHandedOnAsTheyAreReadComeInOrderAndStopWhenAsked) {
+  fill(250);
+  ListingPage head;
+  std::vector<std::string> ids;
+  const std::string error = forEachListingRow(
+      db(), {}, {100, 3, "id"}, [&](const ListingPage& counted) { head = counted; },
+      [&](const DomainRecord& record) {
+        ids.push_back(record[DomainField::Id]);
+        return ids.size() < 3;
+      });
+  EXPECT_EQ(error, "");
+  EXPECT_EQ(head.total, 250);
+  EXPECT_EQ(head.page, 3);
+  EXPECT_EQ(ids, (std::vector<std::string>{"50", "49", "48"}));
+}
+
 TEST_F(PagingTest, EmptyListingAndUnsafeSortKey) {
   const ListingPage empty = loadListing(db(), {}, {100, 1, "id"});
   EXPECT_TRUE(empty.ok());
