@@ -1,6 +1,7 @@
 // The main window's side of 批量添加域名.
 
 #include <QAction>
+#include <memory>
 
 #include "app/main_actions.h"
 #include "app/main_window.h"
@@ -15,12 +16,19 @@ const QString kBatchAddWindow = QStringLiteral("批量添加域名窗口");
 }  // namespace
 
 void MainWindow::registerBatchAddWindow() {
+  // What was in the list box when the window last closed: the window is made
+  // anew each time, the lines the user pasted are not lost with it.
+  auto draft = std::make_shared<QString>();
   ToolWindowRule rule;
-  rule.create = [this] {
+  rule.create = [this, draft] {
     auto* window = new BatchAddWindow(this, db_, lists_);
     window->setWindowModality(Qt::WindowModal);
+    if (!draft->isEmpty()) window->setPendingText(*draft);
     // Added domains show once the window is gone.
-    connect(window, &BatchAddWindow::closed, this, [this] { loadPage(true); });
+    connect(window, &BatchAddWindow::closed, this, [this, window, draft] {
+      *draft = window->pendingText();
+      loadPage(true);
+    });
     return window;
   };
   rule.whenClosed = WhenClosed::Delete;

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QUrl>
 #include <deque>
@@ -55,6 +56,18 @@ int Toolkit::messageBox(QWidget* owner, const QString& text, const QString& capt
                  QMessageBox::Yes
              ? kAnswerYes
              : kAnswerNo;
+}
+
+int Toolkit::ask(QWidget* owner, const QString& text, const QString& caption, const QString& yes,
+                 const QString& no) {
+  if (script().active) return messageBox(owner, text, caption, true);
+  QMessageBox box(QMessageBox::Question, caption, shown(text), QMessageBox::NoButton, owner);
+  QPushButton* yesButton = box.addButton(yes, QMessageBox::YesRole);
+  QPushButton* noButton = box.addButton(no, QMessageBox::NoRole);
+  box.setDefaultButton(noButton);
+  box.setEscapeButton(noButton);
+  box.exec();
+  return box.clickedButton() == yesButton ? kAnswerYes : kAnswerNo;
 }
 
 InputAnswer Toolkit::inputBox(QWidget* owner, const QString& prompt, const QString& title,

@@ -28,6 +28,10 @@ class Toolkit {
   // OK box, or Yes/No box when `yesNo`; returns kAnswerOk, kAnswerYes or kAnswerNo.
   static int messageBox(QWidget* owner, const QString& text, const QString& caption,
                         bool yesNo = false);
+  // A question whose two buttons say `yes` and `no`; returns kAnswerYes or
+  // kAnswerNo. `no` is the default, and what dismissing the box answers.
+  static int ask(QWidget* owner, const QString& text, const QString& caption, const QString& yes,
+                 const QString& no);
   static InputAnswer inputBox(QWidget* owner, const QString& prompt, const QString& title,
                               const QString& prefilled);
   static void setClipboardText(const QString& text);

@@ -382,9 +382,51 @@ TEST_F(BatchAddWindowTest, ClosingByTheFrameAlsoReloadsTheGrid) {
   EXPECT_TRUE(going.isNull());
   waitForPage();
   EXPECT_EQ(model().rowCount(), 1);
-  // Opened again: a new, empty window.
+  // Opened again: a new window, with the lines the user had pasted.
   openBatchAdd();
-  EXPECT_TRUE(pending()->toPlainText().isEmpty());
+  EXPECT_EQ(pending()->toPlainText(), "late.com");
+  EXPECT_EQ(title("分组框_待添加列表"), "待添加列表 [ 1 ]");
+}
+
+TEST_F(BatchAddWindowTest, ClosingDuringARunAsksWhetherToStop) {
+  openBatchAdd();
+  QPointer<ui::BatchAddWindow> window = batchAdd_;
+  QSignalSpy ended(batchAdd_, &ui::BatchAddWindow::runEnded);
+  // The database is held, so each run is still at its first line when the
+  // window is closed.
+  pending()->setPlainText("a.com\nb.com");
+  db().withConnection([&](SqliteConnection&) {
+    QTest::mouseClick(confirm(), Qt::LeftButton);
+    ui::Toolkit::queueAnswer(ui::kAnswerNo);  // 继续运行
+    QTest::mouseClick(part<QPushButton>("按钮_关闭"), Qt::LeftButton);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(window.isNull());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isRunning());
+  });
+  const QStringList asked = ui::Toolkit::takeMessages();
+  ASSERT_EQ(asked.size(), 1);
+  EXPECT_TRUE(asked[0].contains("停止并放弃") && asked[0].contains("继续运行"))
+      << asked[0].toStdString();
+  ASSERT_TRUE(ended.wait(10000));
+  EXPECT_EQ(status(), "结果: 总计[ 2 ],成功[ 2 ],失败[ 0 ]");
+
+  pending()->setPlainText("c.com\nd.com");
+  db().withConnection([&](SqliteConnection&) {
+    QTest::mouseClick(confirm(), Qt::LeftButton);
+    ui::Toolkit::queueAnswer(ui::kAnswerYes);  // 停止并放弃
+    QTest::keyClick(batchAdd_, Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible()) << "open until the worker has stopped";
+  });
+  ASSERT_TRUE(ended.wait(10000));
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window.isNull());
+  EXPECT_EQ(ui::Toolkit::takeMessages().size(), 1) << "nothing stored, nothing more to say";
+  EXPECT_EQ(storedCount(), 2);
+  waitForPage();
+  EXPECT_EQ(model().rowCount(), 2);
+  openBatchAdd();
+  EXPECT_EQ(pending()->toPlainText(), "c.com\nd.com");
 }
 
 }  // namespace

@@ -57,6 +57,20 @@ inline QString notImportedStatus() { return QStringLiteral("结果: 没有添加
 inline std::string csvRefused(const std::string& name, const std::string& reason) {
   return "无法导入 CSV 文件 [" + name + "]\r\n\r\n原因: " + reason;
 }
+// Closing the window while a run goes on.
+inline QString closeWhileRunning() {
+  return QStringLiteral(
+      "批量添加正在进行, 要停止吗?\r\n\r\n"
+      "停止并放弃: 停止本次添加, 不添加任何域名, 然后关闭窗口 (待添加列表下次打开时仍在).\r\n"
+      "继续运行: 窗口保持打开, 添加继续进行.");
+}
+inline QString stopAndDiscard() { return QStringLiteral("停止并放弃"); }
+inline QString keepRunning() { return QStringLiteral("继续运行"); }
+inline QString stopping() { return QStringLiteral("正在停止, 停止后关闭窗口…"); }
+// The run had stored its lines before the stop reached it.
+inline QString storedBeforeStop(const QString& result) {
+  return QStringLiteral("本次添加在停止之前已经完成并保存, 无法放弃.\r\n\r\n") + result;
+}
 inline QString messageCaption() { return QStringLiteral("提示:"); }
 inline QString unreadable(const QString& path, const QString& reason) {
   return QStringLiteral("无法读取文件 [ ") + path + QStringLiteral(" ]\r\n\r\n原因: ") + reason;

@@ -236,12 +236,18 @@ void BatchAddWindow::build() {
 void BatchAddWindow::makeJob() {
   job_ = new BackgroundJob(this);
   connect(job_, &BackgroundJob::progress, this, [this](int done, int total) {
+    if (closeWhenStopped_) return;  // the status says it is stopping
     status_->setText(
         q(batchAddProgressText(static_cast<std::size_t>(done), static_cast<std::size_t>(total))));
   });
 }
 
-bool BatchAddWindow::isRunning() const { return job_ != nullptr && job_->isRunning(); }
+QString BatchAddWindow::pendingText() const { return pending_->toPlainText(); }
+
+void BatchAddWindow::setPendingText(const QString& text) {
+  pending_->setPlainText(text);
+  pending_->moveCursor(QTextCursor::End);
+}
 
 void BatchAddWindow::confirm() {
   if (isRunning()) return;
@@ -254,6 +260,8 @@ void BatchAddWindow::confirm() {
 }
 
 void BatchAddWindow::startRun(std::size_t total, Work work) {
+  running_ = true;
+  stored_.clear();
   confirm_->setEnabled(false);
   failures_->clear();
   status_->setText(total > 0 ? q(batchAddProgressText(0, total)) : QString());
@@ -268,6 +276,10 @@ void BatchAddWindow::startRun(std::size_t total, Work work) {
 }
 
 void BatchAddWindow::showOutcome(const Outcome& outcome) {
+  running_ = false;
+  if (outcome.refused.empty() && outcome.result.ok() && outcome.result.added > 0) {
+    stored_ = q(batchAddResultText(outcome.result));
+  }
   if (outcome.refused.empty()) {
     showResult(outcome.result);
   } else {
@@ -279,6 +291,11 @@ void BatchAddWindow::showOutcome(const Outcome& outcome) {
   }
   confirm_->setEnabled(true);
   emit runEnded();
+  if (closeWhenStopped_) {
+    closeWhenStopped_ = false;
+    tellStoredAnyway();
+    close();
+  }
 }
 
 void BatchAddWindow::showResult(const BatchAddResult& result) {
@@ -366,20 +383,38 @@ void BatchAddWindow::loadTextFile(const QString& path) {
   pending_->moveCursor(QTextCursor::End);
 }
 
-void BatchAddWindow::stopRun() {
-  if (!isRunning()) return;
-  // Stops the worker and waits for it: its transaction is rolled back, and
-  // nothing it still had to report arrives.
-  delete job_;
-  makeJob();
-  confirm_->setEnabled(true);
-  status_->setText(texts::cancelled().trimmed());
+bool BatchAddWindow::askToStop() {
+  return Toolkit::ask(this, texts::closeWhileRunning(), texts::messageCaption(),
+                      texts::stopAndDiscard(), texts::keepRunning()) == kAnswerYes;
+}
+
+void BatchAddWindow::tellStoredAnyway() {
+  if (!stored_.isEmpty()) {
+    Toolkit::messageBox(this, texts::storedBeforeStop(stored_), texts::messageCaption());
+  }
 }
 
 void BatchAddWindow::reject() { close(); }
 
 void BatchAddWindow::closeEvent(QCloseEvent* event) {
-  stopRun();
+  if (isRunning()) {
+    if (closeWhenStopped_ || !askToStop()) {
+      event->ignore();
+      return;
+    }
+    if (isRunning()) {
+      // Stopped as its cancel button stops it: the worker rolls back after
+      // the line it is in, and the window closes when the outcome is shown.
+      closeWhenStopped_ = true;
+      job_->cancel();
+      progress_->cancelButton()->setEnabled(false);
+      status_->setText(texts::stopping());
+      event->ignore();
+      return;
+    }
+    // The run ended while the question was up: too late to discard it.
+    tellStoredAnyway();
+  }
   event->accept();
   emit closed();
 }

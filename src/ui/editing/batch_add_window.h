@@ -2,7 +2,8 @@
 
 // 批量添加域名: lines pasted (or dropped in as a text or CSV file) become new
 // domains. The run goes to a worker; the window owns it, so closing the
-// window stops the run (nothing of it is kept) before the window goes.
+// window during a run asks first: stopping stores nothing of the run, and the
+// window goes once the worker has seen the stop.
 
 #include <QByteArray>
 #include <QDialog>
@@ -35,7 +36,12 @@ class BatchAddWindow : public QDialog {
   BatchAddWindow(QWidget* owner, DomainDatabase& db, ClassificationLists lists);
   ~BatchAddWindow() override;
 
-  bool isRunning() const;
+  // From the start of a run until its outcome is shown.
+  bool isRunning() const { return running_; }
+  // The text of the list box (the draft the main window keeps between
+  // showings).
+  QString pendingText() const;
+  void setPendingText(const QString& text);
   // Loads dropped files: text files into the list, a CSV file (after a
   // confirmation) straight into a run.
   void loadFiles(const QList<QUrl>& urls);
@@ -70,7 +76,8 @@ class BatchAddWindow : public QDialog {
   std::optional<QByteArray> readFile(const QString& path);
   void loadTextFile(const QString& path);
   void importCsvFile(const QString& path);
-  void stopRun();
+  bool askToStop();
+  void tellStoredAnyway();
 
   DomainDatabase& db_;
   const ClassificationLists lists_;
@@ -82,6 +89,10 @@ class BatchAddWindow : public QDialog {
   QLabel* status_ = nullptr;
   BackgroundJob* job_ = nullptr;
   RunProgress* progress_ = nullptr;
+  bool running_ = false;
+  bool closeWhenStopped_ = false;
+  // The result of the last run when it stored lines, else empty.
+  QString stored_;
 };
 
 }  // namespace pelmora::ui
