@@ -14,8 +14,12 @@ FUZZ_SECONDS ?= 60
 WERROR := $(if $(CI),ON,OFF)
 JOBS ?= $(shell nproc)
 PREFIX ?= $(HOME)/.local
-# ccache, where installed, makes rebuilds in a new folder cheap.
-LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache,)
+# ccache, where installed, makes rebuilds in a new folder cheap. Looked up when a
+# recipe runs (after `deps` has installed it), not when the Makefile is read.
+LAUNCHER = $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache,)
+# Paths relative to the clone, so that another clone of the tree hits the same cache.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
 
 .PHONY: all deps configure build run test test-threads install bench fuzz format clean
 
