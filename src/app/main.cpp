@@ -15,6 +15,60 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "Usage: pelmora [--db PATH]\n"
+    "The domain inventory's window. The database is domain.mdb beside the program\n"
+    "unless --db names another file; the first start creates it.\n"
+    "\n"
+    "Options:\n"
+    "  --db PATH   the database file to open\n"
+    "  -h, --help  print this help and exit\n"
+    "  --version   print the version and exit\n"
+    "\n"
+    "For scripts and cron: pelmora-cli --help\n";
+
+struct Arguments {
+  std::string databasePath;
+  int exitCode = -1;  // set when the program ends without a window
+};
+
+// Reads the command line before anything is opened or created: --help and
+// --version print and end, and anything unknown is a usage error (exit 2).
+Arguments readArguments(int argc, char** argv) {
+  Arguments read;
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "-h" || word == "--help") {
+      std::fputs(kUsage, stdout);
+      read.exitCode = std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
+      return read;
+    }
+    if (word == "--version") {
+      std::fputs("pelmora " PELMORA_VERSION "\n", stdout);
+      read.exitCode = std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
+      return read;
+    }
+    if (word == "--db" && i + 1 < argc) {
+      read.databasePath = argv[++i];
+    } else if (word.rfind("--db=", 0) == 0) {
+      read.databasePath = word.substr(5);
+    } else {
+      if (word == "--db") {
+        std::fprintf(stderr, "pelmora: --db needs a value\n\n%s", kUsage);
+      } else {
+        std::fprintf(stderr, "pelmora: unknown option %s\n\n%s", word.c_str(), kUsage);
+      }
+      read.exitCode = 2;
+      return read;
+    }
+  }
+  if (read.databasePath.empty() && argc > 1) {
+    std::fprintf(stderr, "pelmora: --db needs a value\n\n%s", kUsage);
+    read.exitCode = 2;
+  }
+  return read;
+}
+
 bool hasDisplay() {
   const char* platform = std::getenv("QT_QPA_PLATFORM");
   if (platform != nullptr && *platform != '\0') return true;
@@ -26,10 +80,9 @@ bool hasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string databasePath;
-  for (int i = 1; i + 1 < argc; ++i) {
-    if (std::string(argv[i]) == "--db") databasePath = argv[i + 1];
-  }
+  const Arguments arguments = readArguments(argc, argv);
+  if (arguments.exitCode >= 0) return arguments.exitCode;
+  const std::string& databasePath = arguments.databasePath;
   if (!hasDisplay()) {
     std::fputs(
         "pelmora: no display found (DISPLAY is not set).\n"

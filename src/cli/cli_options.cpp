@@ -179,7 +179,8 @@ void declareFilterOptions(CLI::App& command, ListOptions& out) {
 }
 
 void declarePagingOptions(CLI::App& command, ListOptions& out) {
-  addValueOption(command, "--page", "N", "the page to print (default 1)",
+  addValueOption(command, "--page", "N",
+                 "the page to print (default 1); past the last page only the caption (json: [])",
                  [&out](const std::string& value) -> std::string {
                    if (!isPositiveInteger(value)) return "not a page number";
                    out.page = readInt(value);

@@ -1,5 +1,7 @@
 #include "cli/command_input.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 
@@ -13,9 +15,16 @@ CommandInput::CommandInput(const std::optional<std::string>& path) : path_(path)
     return;
   }
   std::error_code ec;
-  if (std::filesystem::is_directory(*path, ec)) return;
+  if (std::filesystem::is_directory(*path, ec)) {
+    openError_ = std::strerror(EISDIR);
+    return;
+  }
+  errno = 0;
   file_.open(*path, std::ios::binary);
-  if (!file_) return;
+  if (!file_) {
+    openError_ = errno != 0 ? std::strerror(errno) : "cannot be opened";
+    return;
+  }
   std::optional<std::uintmax_t> size;
   if (std::filesystem::is_regular_file(*path, ec)) {
     const auto bytes = std::filesystem::file_size(*path, ec);
@@ -29,7 +38,7 @@ std::string CommandInput::shownName() const {
 }
 
 std::string CommandInput::problem() const {
-  if (!reader_) return "cannot read " + shownName();
+  if (!reader_) return "cannot read " + shownName() + ": " + openError_;
   if (reader_->error().empty()) return {};
   return shownName() + ": " + reader_->error();
 }

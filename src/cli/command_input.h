@@ -36,6 +36,7 @@ class CommandInput {
 
   std::optional<std::string> path_;
   std::ifstream file_;
+  std::string openError_;  // the system's reason when the file cannot be opened
   std::optional<ListLineReader> reader_;
 };
 

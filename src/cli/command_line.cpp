@@ -52,10 +52,13 @@ std::unique_ptr<DomainDatabase> openDatabase(const std::optional<std::string>& p
   };
   // Commands that only read never write the file (nor create it), unless it
   // is older and must be upgraded first.
+  OpenProblem problem = OpenProblem::Other;
   auto db = openCurrentDatabase(
-      file, &why, use == DatabaseUse::ReadWrite ? OpenMode::ReadWrite : OpenMode::ReadOnly, notice);
+      file, &why, use == DatabaseUse::ReadWrite ? OpenMode::ReadWrite : OpenMode::ReadOnly, notice,
+      &problem);
   if (!db) {
-    err << kOpenFailureMessage << "\n(" << escapeForTerminal(why) << ")\n";
+    err << escapeForTerminal(openFailureHeadline(problem, file)) << "\n(" << escapeForTerminal(why)
+        << ")\n";
     return nullptr;
   }
   if (use == DatabaseUse::ReadWrite) {

@@ -45,6 +45,7 @@ int runList(DomainDatabase& db, const ListOptions& options, TableFormat format, 
   request.pageSize = options.pageSize.value_or(settings->pageSize);
   request.page = options.page;
   request.sortKey = options.sortKey;
+  request.emptyPastLastPage = true;
   const SqlCondition condition = buildWhere(options.criteria, clock.today());
 
   // Rows go out as they are read; a page of a million rows is never held.

@@ -113,7 +113,7 @@ int runModifyBatch(DomainDatabase& db, ModifyBatchOptions options, const Clock& 
   const BatchModifyResult result =
       runBatchModify(db, domains, choices, [&out](const BatchModifyItem& item) {
         if (!item.ok) {
-          out << escapeForTerminal(item.domain) << '\t' << escapeForTerminal(item.why) << '\n';
+          out << escapeForTerminal(item.domain) << '[' << escapeForTerminal(item.why) << "]\n";
         }
       });
   if (!result.error.empty()) err << kName << escapeForTerminal(result.error) << "\n";

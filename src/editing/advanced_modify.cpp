@@ -210,6 +210,7 @@ std::string advancedModifyResultText(const AdvancedModifyResult& result) {
   counts.succeeded = result.succeeded;
   counts.failed = result.failed;
   counts.cancelled = result.cancelled;
+  counts.error = result.error;
   return batchModifyResultText(counts);
 }
 

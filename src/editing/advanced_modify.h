@@ -14,14 +14,13 @@
 #include <string_view>
 #include <vector>
 
+#include "editing/batch_modify.h"
 #include "store/classification_lists.h"
 #include "store/domain_database.h"
 #include "store/domain_record.h"
 
 namespace pelmora {
 
-inline constexpr std::string_view kReasonNoSuchDomain = "域名不存在";
-inline constexpr std::string_view kReasonBadFormat = "格式错误";
 inline constexpr std::string_view kReasonNoSuchRegistrar = "注册商 的值不存在";
 inline constexpr std::string_view kReasonNoSuchDomainType = "域名类型 的值不存在";
 inline constexpr std::string_view kReasonNoSuchCategory = "自定义分类 的值不存在";

@@ -24,13 +24,17 @@ struct PreparedChoices {
   std::string refused;  // why no domain can be modified with these values
 };
 
+std::string notANumberReason(DomainField field, const std::string& text) {
+  return std::string(columnName(field)) + " [" + text + "] 不是数字";
+}
+
 // A cost reads its leading number; "nan", "inf" or an overflow are refused.
 std::optional<double> costValue(const std::optional<std::string>& text, DomainField field,
                                 std::string& refused) {
   if (!text) return std::nullopt;
   const double value = text->empty() ? 0.0 : roundMoney(readNumber(*text));
   if (!std::isfinite(value)) {
-    if (refused.empty()) refused = std::string(columnName(field)) + " is not a number: " + *text;
+    if (refused.empty()) refused = notANumberReason(field, *text);
     return 0.0;
   }
   return value;
@@ -42,7 +46,7 @@ std::optional<double> priceValue(const std::optional<std::string>& text, DomainF
   if (!text) return std::nullopt;
   const auto number = parseNumberOrBlank(*text);
   if (!number && refused.empty()) {
-    refused = std::string(columnName(field)) + " is not a number: " + *text;
+    refused = notANumberReason(field, *text);
   }
   return number.value_or(0.0);
 }
@@ -116,11 +120,11 @@ BatchModifyItem modifyOne(NamedRowWriter& writer, const BatchModifyChoices& choi
   item.index = index;
   item.domain = domain;
   if (domain.empty()) {
-    item.why = "empty domain name";
+    item.why = kReasonBadFormat;
     return item;
   }
   if (!isDomainName(domain)) {
-    item.why = "not a domain name";
+    item.why = kReasonBadFormat;
     return item;
   }
   if (!values.refused.empty()) {
@@ -133,7 +137,7 @@ BatchModifyItem modifyOne(NamedRowWriter& writer, const BatchModifyChoices& choi
     return item;
   }
   if (!read.amounts) {
-    item.why = "not in the domain list";
+    item.why = kReasonNoSuchDomain;
     return item;
   }
   NamedRowUpdate update = writer.updateColumns(domain, columnsFor(choices, values, *read.amounts));
@@ -219,9 +223,10 @@ std::string batchModifyResultText(const BatchModifyResult& result) {
   const std::string counts = "总数[ " + std::to_string(result.total) + " ], 成功[ " +
                              std::to_string(result.succeeded) + " ], 失败[ " +
                              std::to_string(result.failed) + " ]";
-  if (!result.cancelled) return "修改完毕: " + counts;
+  if (!result.cancelled && result.error.empty()) return "修改完毕: " + counts;
   const std::size_t notDone = result.total - result.succeeded - result.failed;
-  return "已取消: " + counts + ", 未修改[ " + std::to_string(notDone) + " ]";
+  return (result.cancelled ? "已取消: " : "修改中断: ") + counts + ", 未修改[ " +
+         std::to_string(notDone) + " ]";
 }
 
 }  // namespace pelmora

@@ -9,6 +9,7 @@
 #include <optional>
 #include <stop_token>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/domain_database.h"
@@ -16,6 +17,10 @@
 #include "support/dates.h"
 
 namespace pelmora {
+
+// Why one domain of a modifying run failed, in the words of the window.
+inline constexpr std::string_view kReasonNoSuchDomain = "域名不存在";
+inline constexpr std::string_view kReasonBadFormat = "格式错误";
 
 // The ticked fields of the batch-modify window; an unset field is left alone.
 // Classification values are names ("-" for no classification). Amounts are

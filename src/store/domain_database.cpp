@@ -20,7 +20,10 @@ void setError(std::string* error, std::string text) {
   if (error != nullptr) *error = std::move(text);
 }
 
-std::string systemReason() { return std::strerror(errno); }
+void setError(std::string* error, OpenProblem* problem, OpenProblem kind, std::string text) {
+  if (problem != nullptr) *problem = kind;
+  setError(error, std::move(text));
+}
 
 // The file's real path, so that a symlink or a relative path to the same file
 // shares its lock. A missing file resolves through its folder.
@@ -35,10 +38,18 @@ std::filesystem::path realPathOf(const std::filesystem::path& path) {
 
 // Writers hold the lock exclusively for their whole run; readers share it.
 // The lock file is never followed through a symlink: a planted link must not
-// make the program create or truncate another file.
-int takeInstanceLock(const std::filesystem::path& dbPath, OpenMode mode, std::string* error) {
+// make the program create or truncate another file. `created` tells whether
+// this call made the lock file.
+int takeInstanceLock(const std::filesystem::path& dbPath, OpenMode mode, bool& created,
+                     std::string* error, OpenProblem* problem) {
   const std::string lockPath = dbPath.string() + ".lock";
-  int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  created = false;
+  int fd = ::open(lockPath.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0 && errno == ENOENT) {
+    fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    created = fd >= 0;
+    if (fd < 0 && errno == EEXIST) fd = ::open(lockPath.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+  }
   if (fd < 0 && mode == OpenMode::ReadOnly && errno != ELOOP) {
     fd = ::open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     // A reader in a folder it cannot write needs no lock file: no writer of
@@ -46,26 +57,46 @@ int takeInstanceLock(const std::filesystem::path& dbPath, OpenMode mode, std::st
     if (fd < 0 && (errno == ENOENT || errno == EACCES || errno == EROFS)) return -2;
   }
   if (fd < 0) {
-    setError(error, "cannot open the lock file " + lockPath + ": " + systemReason());
+    const int failure = errno;
+    const bool readOnly = failure == EACCES || failure == EROFS || failure == EPERM;
+    setError(error, problem, readOnly ? OpenProblem::ReadOnly : OpenProblem::Other,
+             "cannot open the lock file " + lockPath + ": " + std::strerror(failure));
     return -1;
   }
   const int kind = mode == OpenMode::ReadWrite ? LOCK_EX : LOCK_SH;
   if (::flock(fd, kind | LOCK_NB) != 0) {
     ::close(fd);
-    setError(error, dbPath.string() + " is in use by another instance");
+    setError(error, problem, OpenProblem::InUse,
+             dbPath.string() + " is in use by another instance");
     return -1;
   }
   return fd;
 }
 
-bool createEmptyFile(const std::filesystem::path& path, std::string* error) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    setError(error, "cannot create " + path.string() + ": " + systemReason());
-    return false;
+// Removes a lock file a reader made for a file it then could not use, so a
+// mistyped name leaves nothing behind.
+class LockFileCleanup {
+ public:
+  LockFileCleanup(std::filesystem::path lockPath, bool active)
+      : lockPath_(std::move(lockPath)), active_(active) {}
+  ~LockFileCleanup() {
+    if (active_) ::unlink(lockPath_.c_str());
   }
+  LockFileCleanup(const LockFileCleanup&) = delete;
+  LockFileCleanup& operator=(const LockFileCleanup&) = delete;
+  void keep() { active_ = false; }
+
+ private:
+  std::filesystem::path lockPath_;
+  bool active_;
+};
+
+// 0, or the errno of the failure.
+int createEmptyFile(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return errno;
   ::close(fd);
-  return true;
+  return 0;
 }
 
 bool folderIsWritable(const std::filesystem::path& path) {
@@ -149,6 +180,23 @@ constexpr std::size_t kMaxCachedCounts = 256;
 
 }  // namespace
 
+std::string openFailureHeadline(OpenProblem problem, const std::filesystem::path& file) {
+  const std::string name = file.string();
+  switch (problem) {
+    case OpenProblem::InUse:
+      return "数据库连接失败,请确定 " + name + " 未被使用.";
+    case OpenProblem::Missing:
+      return "数据库连接失败, " + name + " 不存在.";
+    case OpenProblem::NotADatabase:
+      return "数据库连接失败, " + name + " 不是域名数据库.";
+    case OpenProblem::ReadOnly:
+      return "数据库连接失败, " + name + " 只能读取, 无法写入.";
+    case OpenProblem::Other:
+      break;
+  }
+  return "数据库连接失败, 无法打开 " + name + ".";
+}
+
 std::filesystem::path defaultDatabasePath() {
   std::error_code ec;
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -157,33 +205,44 @@ std::filesystem::path defaultDatabasePath() {
 }
 
 std::unique_ptr<DomainDatabase> DomainDatabase::open(const std::filesystem::path& requested,
-                                                     std::string* error, OpenMode mode) {
+                                                     std::string* error, OpenMode mode,
+                                                     OpenProblem* problem) {
   std::unique_ptr<DomainDatabase> db(new DomainDatabase());
   const std::filesystem::path path = realPathOf(requested);
   db->path_ = path;
   db->mode_ = mode;
-  db->lockFd_ = takeInstanceLock(path, mode, error);
-  if (db->lockFd_ == -1) return nullptr;
-
+  const auto fail = [&](OpenProblem kind, std::string text) {
+    setError(error, problem, kind, std::move(text));
+    return nullptr;
+  };
   std::error_code ec;
+  if (mode == OpenMode::ReadOnly && !std::filesystem::exists(path, ec)) {
+    return fail(OpenProblem::Missing, path.string() + " does not exist");
+  }
+  bool createdLock = false;
+  db->lockFd_ = takeInstanceLock(path, mode, createdLock, error, problem);
+  if (db->lockFd_ == -1) return nullptr;
+  LockFileCleanup cleanup(path.string() + ".lock", createdLock && mode == OpenMode::ReadOnly);
+
   if (!std::filesystem::exists(path, ec)) {
-    if (mode == OpenMode::ReadOnly) {
-      setError(error, path.string() + " does not exist");
-      return nullptr;
+    if (mode == OpenMode::ReadOnly)
+      return fail(OpenProblem::Missing, path.string() + " does not exist");
+    if (const int failure = createEmptyFile(path); failure != 0) {
+      return fail(
+          failure == EACCES || failure == EROFS ? OpenProblem::ReadOnly : OpenProblem::Other,
+          "cannot create " + path.string() + ": " + std::strerror(failure));
     }
-    if (!createEmptyFile(path, error)) return nullptr;
   }
 
   const int flags = (mode == OpenMode::ReadWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) |
                     SQLITE_OPEN_NOMUTEX;
   std::string reason;
   if (!db->connection_.open(path.string(), flags, &reason)) {
-    setError(error, "cannot open " + path.string() + ": " + reason);
-    return nullptr;
+    return fail(OpenProblem::Other, "cannot open " + path.string() + ": " + reason);
   }
   if (mode == OpenMode::ReadWrite && db->connection_.isReadOnly()) {
-    setError(error, path.string() + " can only be read: it or its folder is not writable");
-    return nullptr;
+    return fail(OpenProblem::ReadOnly,
+                path.string() + " can only be read: it or its folder is not writable");
   }
   // Another program holding the file: fail promptly rather than wait.
   db->connection_.setBusyTimeout(kOpenBusyTimeoutMs);
@@ -194,29 +253,26 @@ std::unique_ptr<DomainDatabase> DomainDatabase::open(const std::filesystem::path
       // folder it may not write, even reading fails ("attempt to write a
       // readonly database"), which says nothing about the file itself.
       if (!folderIsWritable(path)) {
-        setError(error, path.string() + " cannot be used: its folder is not writable (" +
-                            db->connection_.lastError() + ")");
-      } else {
-        setError(error,
-                 path.string() + " is not a readable database: " + db->connection_.lastError());
+        return fail(OpenProblem::ReadOnly, path.string() +
+                                               " cannot be used: its folder is not writable (" +
+                                               db->connection_.lastError() + ")");
       }
-      return nullptr;
+      return fail(OpenProblem::NotADatabase,
+                  path.string() + " is not a readable database: " + db->connection_.lastError());
     case FileShape::Foreign:
-      setError(error, path.string() + " belongs to another program");
-      return nullptr;
+      return fail(OpenProblem::NotADatabase, path.string() + " belongs to another program");
     case FileShape::Empty:
       if (mode == OpenMode::ReadOnly) {
-        setError(error, path.string() + " holds no tables yet");
-        return nullptr;
+        return fail(OpenProblem::NotADatabase, path.string() + " holds no tables yet");
       }
       if (!createCurrentSchema(db->connection_, &reason)) {
-        setError(error, "cannot create the tables: " + reason);
-        return nullptr;
+        return fail(OpenProblem::Other, "cannot create the tables: " + reason);
       }
       break;
     case FileShape::Ours:
       break;
   }
+  cleanup.keep();
   if (mode == OpenMode::ReadWrite) db->connection_.exec("PRAGMA synchronous=NORMAL");
   db->connection_.exec("PRAGMA foreign_keys=OFF");
   // Every sortable column has an index: at a million rows an insert touches a

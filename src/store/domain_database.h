@@ -24,6 +24,13 @@ inline constexpr std::string_view kDatabaseFileName = "domain.mdb";
 inline constexpr std::string_view kOpenFailureMessage =
     "数据库连接失败,请确定 domain.mdb 未被使用.";
 
+// What kept a file from being opened, for a message that names it.
+enum class OpenProblem { Other, Missing, InUse, NotADatabase, ReadOnly };
+
+// The first line of the message for a file that could not be opened: the
+// file's own name and what kept it from being used.
+std::string openFailureHeadline(OpenProblem problem, const std::filesystem::path& file);
+
 // domain.mdb in the directory of the running executable.
 std::filesystem::path defaultDatabasePath();
 
@@ -51,10 +58,13 @@ class DomainDatabase {
   // tables. Fails (nullptr, reason in `error`) when the file is in use by
   // another instance, is not a database, is another program's database,
   // cannot be read, or (read-write) cannot be written. Nothing is written to a
-  // file that fails. The schema upgrade is not run here (see schema.h).
+  // file that fails, and a read-only open of a missing or unusable file
+  // leaves no lock file behind. The schema upgrade is not run here (see
+  // schema.h).
   static std::unique_ptr<DomainDatabase> open(const std::filesystem::path& path,
                                               std::string* error = nullptr,
-                                              OpenMode mode = OpenMode::ReadWrite);
+                                              OpenMode mode = OpenMode::ReadWrite,
+                                              OpenProblem* problem = nullptr);
   ~DomainDatabase();
   DomainDatabase(const DomainDatabase&) = delete;
   DomainDatabase& operator=(const DomainDatabase&) = delete;

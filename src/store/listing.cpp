@@ -257,9 +257,10 @@ std::string forEachListingRow(DomainDatabase& db, const SqlCondition& condition,
         ListingPage head;
         head.total = *total;
         head.pageCount = pageCountFor(head.total, request.pageSize);
+        const bool pastLastPage = request.emptyPastLastPage && request.page > head.pageCount;
         head.page = request.page = std::clamp<std::int64_t>(request.page, 1, head.pageCount);
         onHead(head);
-        if (head.total <= 0) return true;
+        if (head.total <= 0 || pastLastPage) return true;
         const auto statement = statementFor(db, condition, request, head.total, true, failure);
         return statement &&
                db.queryWhile(

@@ -55,6 +55,9 @@ struct PageRequest {
   int pageSize = 100;
   std::int64_t page = 1;  // 1-based; clamped to the existing pages
   std::string sortKey{kDefaultSortKey};
+  // A page past the last one is empty instead of the last page, so that a
+  // script paging until a page is empty comes to an end.
+  bool emptyPastLastPage = false;
 };
 
 struct PageStatement {

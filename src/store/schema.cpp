@@ -295,8 +295,10 @@ bool upgradeSchema(DomainDatabase& db, std::string* error) {
 
 std::unique_ptr<DomainDatabase> openCurrentDatabase(const std::filesystem::path& path,
                                                     std::string* error, OpenMode mode,
-                                                    const UpgradeNotice& notice) {
-  auto db = DomainDatabase::open(path, error, mode);
+                                                    const UpgradeNotice& notice,
+                                                    OpenProblem* problem) {
+  if (problem != nullptr) *problem = OpenProblem::Other;
+  auto db = DomainDatabase::open(path, error, mode, problem);
   if (!db) return nullptr;
   const auto version = storedSchemaVersion(*db, error);
   if (!version) return nullptr;
@@ -306,8 +308,8 @@ std::unique_ptr<DomainDatabase> openCurrentDatabase(const std::filesystem::path&
   }
   if (mode == OpenMode::ReadOnly) {
     db.reset();
-    if (!openCurrentDatabase(path, error, OpenMode::ReadWrite, notice)) return nullptr;
-    return DomainDatabase::open(path, error, OpenMode::ReadOnly);
+    if (!openCurrentDatabase(path, error, OpenMode::ReadWrite, notice, problem)) return nullptr;
+    return DomainDatabase::open(path, error, OpenMode::ReadOnly, problem);
   }
   // The upgrade takes the write lock once, waiting only briefly for another
   // program that holds the file.

@@ -33,10 +33,11 @@ using UpgradeNotice = std::function<void()>;
 
 // open + upgrade when the file is older than this program. A read-only open of
 // an older file upgrades it first through a read-write open, then reopens it
-// read-only.
+// read-only. `problem` tells what kept the file from being opened.
 std::unique_ptr<DomainDatabase> openCurrentDatabase(const std::filesystem::path& path,
                                                     std::string* error = nullptr,
                                                     OpenMode mode = OpenMode::ReadWrite,
-                                                    const UpgradeNotice& notice = {});
+                                                    const UpgradeNotice& notice = {},
+                                                    OpenProblem* problem = nullptr);
 
 }  // namespace pelmora

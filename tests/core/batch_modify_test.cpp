@@ -248,7 +248,7 @@ TEST_F(BatchModifyTest, MissingEmptyAndMalformedDomainsFailAloneAndNamesMatchWit
     ok.push_back(items_[i].ok);
   }
   EXPECT_EQ(ok, (std::vector<bool>{false, true, false, false, true}));
-  EXPECT_EQ(items_[3].why, "not a domain name");
+  EXPECT_EQ(items_[3].why, kReasonBadFormat);
   EXPECT_EQ(items_[1].domain, "SOLD.com");
   EXPECT_EQ(items_[1].stored[DomainField::Name], "sold.com");
   EXPECT_EQ(stored("sold.com")[DomainField::Note], "new");
@@ -367,6 +367,10 @@ TEST(BatchModifyTexts, ProgressAndResult) {
   result.total = 9;
   result.cancelled = true;
   EXPECT_EQ(batchModifyResultText(result), "已取消: 总数[ 9 ], 成功[ 3 ], 失败[ 2 ], 未修改[ 4 ]");
+  result.cancelled = false;
+  result.error = "database is locked";
+  EXPECT_EQ(batchModifyResultText(result),
+            "修改中断: 总数[ 9 ], 成功[ 3 ], 失败[ 2 ], 未修改[ 4 ]");
 }
 
 }  // namespace

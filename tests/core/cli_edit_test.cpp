@@ -79,8 +79,7 @@ TEST_F(CliEditTest, ModifyBatchListedDomains) {
       cli({"modify-batch", "a.com", "missing.com", "c.com", "--set", "一次成本=100", "--set",
            "备注=it's", "--set", "对外标价=88", "--set", "注册商=o'brien"});
   EXPECT_EQ(r.code, 1);
-  EXPECT_EQ(r.out,
-            "missing.com\tnot in the domain list\n修改完毕: 总数[ 3 ], 成功[ 2 ], 失败[ 1 ]\n");
+  EXPECT_EQ(r.out, "missing.com[域名不存在]\n修改完毕: 总数[ 3 ], 成功[ 2 ], 失败[ 1 ]\n");
   EXPECT_EQ(field("a.com", DomainField::OneTimeCost), "100");
   EXPECT_EQ(field("a.com", DomainField::Profit), "200");
   EXPECT_EQ(field("a.com", DomainField::Note), "it's");

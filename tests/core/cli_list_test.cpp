@@ -49,6 +49,11 @@ TEST_F(CliListTest, FilterPagingAndSortOptions) {
   RunResult r = list({"--page", "3"});
   EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "翻页,总数[5]个,共[3]页");
   EXPECT_NE(r.out.find("n0.com"), std::string::npos);
+  // Past the last page: the caption alone, so a script paging on stops.
+  r = list({"--page", "4"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out, "翻页,总数[5]个,共[3]页\n");
+  EXPECT_EQ(list({"--page", "999", "--format", "json"}).out, "[]\n");
 
   r = list({"--range", "预售底价:15:35", "--sort", "预售底价", "--page-size", "10"});
   EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "翻页,总数[2]个,共[1]页");
@@ -155,7 +160,8 @@ TEST(CliExecutable, OpenFailureMessageAndExitCode) {
   }
   auto [code, output] = runCli("--db " + path.string() + " list");
   EXPECT_EQ(code, 2);
-  EXPECT_NE(output.find("数据库连接失败,请确定 domain.mdb 未被使用."), std::string::npos);
+  EXPECT_NE(output.find("数据库连接失败, " + path.string() + " 不是域名数据库."), std::string::npos)
+      << output;
 
   // In use by another instance.
   const auto busy = folder.file("busy.mdb");
@@ -163,7 +169,8 @@ TEST(CliExecutable, OpenFailureMessageAndExitCode) {
   ASSERT_TRUE(holder);
   std::tie(code, output) = runCli("--db " + busy.string() + " list");
   EXPECT_EQ(code, 2);
-  EXPECT_NE(output.find("数据库连接失败"), std::string::npos);
+  EXPECT_NE(output.find("数据库连接失败,请确定 " + busy.string() + " 未被使用."), std::string::npos)
+      << output;
   holder.reset();
 
   std::tie(code, output) = runCli("--db " + busy.string() + " list");

@@ -95,10 +95,12 @@ TEST_F(CliModifyTest, AllAppliedExitsZero) {
 }
 
 TEST_F(CliModifyTest, AnUnreadableFileExitsTwoAndChangesNothing) {
-  for (const std::string& path : {folder_.file("missing.txt").string(), folder_.path().string()}) {
+  for (const auto& [path, reason] :
+       {std::pair{folder_.file("missing.txt").string(), "No such file or directory"},
+        std::pair{folder_.path().string(), "Is a directory"}}) {
     const auto [code, output] = modify("--file " + path);
     EXPECT_EQ(code, 2) << path;
-    EXPECT_NE(output.find("cannot read"), std::string::npos) << output;
+    EXPECT_NE(output.find("cannot read " + path + ": " + reason), std::string::npos) << output;
     EXPECT_EQ(output.find("修改完毕"), std::string::npos) << output;
   }
 }

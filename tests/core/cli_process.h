@@ -21,8 +21,13 @@
 namespace pelmora::testing {
 
 struct CliSetup {
-  // Another copy of the program (one the other user may run).
+  // Another copy of the program (one the other user may run), or another
+  // program.
+#ifdef PELMORA_CLI_PATH
   std::string program = PELMORA_CLI_PATH;
+#else
+  std::string program;
+#endif
   // RLIMIT_FSIZE in bytes; writes beyond it fail with EFBIG (SIGXFSZ is
   // ignored), as on a full disk.
   std::optional<rlim_t> fileSize;

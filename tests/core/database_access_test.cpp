@@ -222,8 +222,16 @@ TEST(DatabaseOpenModes, AReaderNeverCreatesTheFile) {
   EXPECT_FALSE(std::filesystem::exists(path));
   auto [code, output] = runCli("--db " + path.string() + " list");
   EXPECT_EQ(code, 2);
-  EXPECT_NE(output.find("数据库连接失败"), std::string::npos);
+  EXPECT_NE(output.find(openFailureHeadline(OpenProblem::Missing, path)), std::string::npos)
+      << output;
   EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_FALSE(std::filesystem::exists(path.string() + ".lock"));
+  // Nor does a reader leave its lock beside a file it cannot use.
+  { std::ofstream(path) << "not a database"; }
+  std::tie(code, output) = runCli("--db " + path.string() + " list");
+  EXPECT_NE(output.find(openFailureHeadline(OpenProblem::NotADatabase, path)), std::string::npos)
+      << output;
+  EXPECT_FALSE(std::filesystem::exists(path.string() + ".lock"));
 }
 
 TEST(DatabaseOpenModes, AReaderUpgradesAnOldFileOnceThenReads) {

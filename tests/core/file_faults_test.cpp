@@ -120,7 +120,7 @@ TEST_P(ReadOnlyFolderTest, RefusesWithTheFolderAsReason) {
   const std::string output = run.output();
   ::chmod(dataFolder().c_str(), 0755);
   EXPECT_EQ(code, 2) << output;
-  EXPECT_TRUE(contains(output, std::string(kOpenFailureMessage))) << output;
+  EXPECT_TRUE(contains(output, openFailureHeadline(OpenProblem::ReadOnly, dbPath()))) << output;
   EXPECT_TRUE(contains(output, c.reason)) << output;
   EXPECT_TRUE(readFile(dbPath()) == before);
   expectUnchanged();
@@ -198,7 +198,8 @@ TEST_F(FileFaultsTest, AFileThatIsNotADatabaseIsRefusedUntouched) {
     arguments.insert(arguments.end(), command.begin(), command.end());
     CliProcess run(arguments, folder_.file("out.txt"));
     EXPECT_EQ(run.wait(), 2) << command[0] << ": " << run.output();
-    EXPECT_TRUE(contains(run.output(), std::string(kOpenFailureMessage))) << run.output();
+    EXPECT_TRUE(contains(run.output(), openFailureHeadline(OpenProblem::NotADatabase, dbPath())))
+        << run.output();
     EXPECT_TRUE(contains(run.output(), "not a database")) << run.output();
     EXPECT_TRUE(readFile(dbPath()) == garbage) << command[0];
   }
@@ -246,7 +247,8 @@ TEST_F(FileFaultsTest, ASecondInstanceIsRefusedUntouched) {
     arguments.insert(arguments.end(), command.begin(), command.end());
     CliProcess run(arguments, folder_.file("out.txt"));
     EXPECT_EQ(run.wait(), 2) << command[0] << ": " << run.output();
-    EXPECT_TRUE(contains(run.output(), std::string(kOpenFailureMessage))) << run.output();
+    EXPECT_TRUE(contains(run.output(), openFailureHeadline(OpenProblem::InUse, dbPath())))
+        << run.output();
     EXPECT_TRUE(contains(run.output(), "in use by another instance")) << run.output();
   }
   first.reset();

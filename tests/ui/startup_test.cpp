@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli_process.h"
 #include "fake_servers.h"
 #include "support/endpoints.h"
 #include "support/update_record.h"
@@ -363,6 +364,30 @@ TEST(NewsBrowserLinks, OnlyWebAddressesReachTheDesktopAndNothingOpensInThePane) 
   EXPECT_FALSE(
       browser.loadResource(QTextDocument::ImageResource, QUrl("file:///dev/zero")).isValid());
   Toolkit::stopScripting();
+}
+
+// The desktop program's own options end it before any window or file: a copy
+// of it in an empty folder creates no domain.mdb there.
+TEST(DesktopProgramOptions, HelpVersionAndUnknownOptionsEndWithoutAFile) {
+  TempFolder folder;
+  const auto program = folder.file("pelmora");
+  std::filesystem::copy_file(PELMORA_APP_PATH, program);
+  struct Case {
+    std::vector<std::string> arguments;
+    int code;
+    const char* text;
+  };
+  for (const Case& c :
+       {Case{{"--help"}, 0, "--db PATH"}, Case{{"--version"}, 0, "pelmora 2."},
+        Case{{"--bogus"}, 2, "unknown option --bogus"}, Case{{"--db"}, 2, "--db needs a value"}}) {
+    CliSetup setup;
+    setup.program = program.string();
+    CliProcess run(c.arguments, folder.file("out.txt"), setup);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !run.running(); }, 10000)) << c.arguments[0];
+    EXPECT_EQ(run.wait(), c.code) << c.arguments[0];
+    EXPECT_NE(run.output().find(c.text), std::string::npos) << run.output();
+    EXPECT_FALSE(std::filesystem::exists(folder.file("domain.mdb"))) << c.arguments[0];
+  }
 }
 
 class MainWindowNewsTest : public MainWindowTest {};
