@@ -12,25 +12,22 @@ struct OperationItem {
   Operation operation;
   const char* text;  // the menu item's caption
   const char* shortcut;
-  bool here;  // false: its window is not part of the program yet
 };
 
 constexpr OperationItem kOperations[] = {
-    {Operation::SingleAdd, "单个添加域名", "Ctrl+Q", true},
-    {Operation::BatchAdd, "批量添加域名", "Ctrl+W", true},
-    {Operation::Settings, "软件设置", "Ctrl+R", true},
-    {Operation::Report, "报表统计", "", true},
-    {Operation::HideColumns, "隐藏列", "", true},
-    {Operation::ModifySelected, "批量修改选中", "", true},
-    {Operation::AdvancedModify, "高级修改", "", true},
-    {Operation::DeleteSelected, "删除选中域名", "", true},
-    {Operation::UpdateSelectedDates, "更新选中时间", "", true},
-    {Operation::UpdateRowDates, "更新该条日期", "", true},
-    {Operation::Filter, "高级筛选", "Ctrl+F", true},
-    {Operation::InvertTicks, "反选", "", true},
+    {Operation::SingleAdd, "单个添加域名", "Ctrl+Q"},
+    {Operation::BatchAdd, "批量添加域名", "Ctrl+W"},
+    {Operation::Settings, "软件设置", "Ctrl+R"},
+    {Operation::Report, "报表统计", ""},
+    {Operation::HideColumns, "隐藏列", ""},
+    {Operation::ModifySelected, "批量修改选中", ""},
+    {Operation::AdvancedModify, "高级修改", ""},
+    {Operation::DeleteSelected, "删除选中域名", ""},
+    {Operation::UpdateSelectedDates, "更新选中时间", ""},
+    {Operation::UpdateRowDates, "更新该条日期", ""},
+    {Operation::Filter, "高级筛选", "Ctrl+F"},
+    {Operation::InvertTicks, "反选", ""},
 };
-
-const QString kNotYetHere = QStringLiteral("此功能即将开放");
 
 }  // namespace
 
@@ -39,7 +36,6 @@ MainActions::MainActions(OperationGate& gate, QWidget* window) : QObject(window)
     auto* action = new QAction(QString::fromUtf8(item.text), window);
     if (*item.shortcut != '\0')
       action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
-    if (!item.here) action->setToolTip(kNotYetHere);
     window->addAction(action);
     actions_[item.operation] = action;
   }
@@ -50,13 +46,6 @@ MainActions::MainActions(OperationGate& gate, QWidget* window) : QObject(window)
 QAction* MainActions::action(Operation operation) const {
   const auto found = actions_.find(operation);
   return found == actions_.end() ? nullptr : found->second;
-}
-
-bool MainActions::isHere(Operation operation) const {
-  for (const OperationItem& item : kOperations) {
-    if (item.operation == operation) return item.here;
-  }
-  return true;  // controls without an action of their own
 }
 
 QToolButton* MainActions::button(Operation operation, const QString& caption,
@@ -72,7 +61,7 @@ QToolButton* MainActions::button(Operation operation, const QString& caption,
 
 void MainActions::follow(QWidget* control, Operation operation) {
   followers_.emplace_back(control, operation);
-  control->setEnabled(gate_.allows(operation) && isHere(operation));
+  control->setEnabled(gate_.allows(operation));
 }
 
 void MainActions::closeWhileToolWindowHolds(QMenu* menu) {
@@ -82,10 +71,10 @@ void MainActions::closeWhileToolWindowHolds(QMenu* menu) {
 
 void MainActions::refresh() {
   for (const auto& [operation, action] : actions_) {
-    action->setEnabled(isHere(operation) && gate_.allows(operation));
+    action->setEnabled(gate_.allows(operation));
   }
   for (const auto& [control, operation] : followers_) {
-    if (control) control->setEnabled(isHere(operation) && gate_.allows(operation));
+    if (control) control->setEnabled(gate_.allows(operation));
   }
   const bool menusOpen = gate_.state() != OperationGate::State::ToolWindow;
   for (const QPointer<QMenu>& menu : menus_) {

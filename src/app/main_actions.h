@@ -37,7 +37,6 @@ class MainActions : public QObject {
 
  private:
   void refresh();
-  bool isHere(Operation operation) const;
 
   OperationGate& gate_;
   std::map<Operation, QAction*> actions_;

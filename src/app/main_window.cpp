@@ -22,6 +22,7 @@
 #include "app/reminder_menu.h"
 #include "app/tool_windows.h"
 #include "app/tray_icon.h"
+#include "app/windows/window_shell.h"
 #include "editing/row_write_back.h"
 #include "store/file_check.h"
 #include "store/listing.h"
@@ -97,7 +98,14 @@ MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
   checkFileInBackground();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The tool windows were wired through the shell: they go while it is there.
+  QList<QWidget*> windows;
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (child->isWindow()) windows << child;
+  }
+  qDeleteAll(windows);
+}
 
 void MainWindow::checkFileInBackground() {
   auto* check = new BackgroundJob(this);

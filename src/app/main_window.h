@@ -36,7 +36,6 @@ struct BatchTally;
 
 namespace pelmora::ui {
 
-class BatchModifyWindow;
 class ListingGrid;
 class DateUpdater;
 class MainActions;
@@ -44,6 +43,7 @@ class OperationGate;
 class ReminderMenu;
 class RunProgress;
 class ToolWindows;
+struct WindowShell;
 
 struct MainWindowOptions {
   Clock clock = Clock::system();
@@ -149,32 +149,16 @@ class MainWindow : public QMainWindow {
   void showDue(int expiryChoiceIndex);
   void setAlwaysOnTop(bool on);
 
-  // 批量添加域名: its window and action (main_window_add.cpp).
-  void registerBatchAddWindow();
-  // 单个添加域名: its window and action (main_window_single_add.cpp).
-  void registerSingleAddWindow();
-  // 软件设置: its window and action, and applying what it saved
-  // (main_window_settings.cpp).
-  void registerSettingsWindow();
+  // The tool windows of app/windows, plugged in through this.
+  std::unique_ptr<WindowShell> shell_;
   void applySavedSettings(const std::string& customTitle, bool reminderOn);
   // The reminder switched off: no timer, no cycle, no menu.
   void stopExpiryMonitor();
-  // 高级修改: its window and action (main_window_advanced_modify.cpp).
-  void registerAdvancedModifyWindow();
-  // 报表统计: its window and action (main_window_report.cpp).
-  void registerReportWindow();
-
-  // Batch modify and delete of the ticked rows (main_window_editing.cpp).
-  void wireEditing();
   void deleteTicked();
   SqlCondition currentCondition() const;
   // The total, page list and caption for the current filter; the grid and
   // the selected page stay.
   void recountKeepingPage();
-  // A batch-modify run goes on when its window is hidden; until it ends it
-  // holds the other operations off as a run.
-  void holdGateForHiddenRun(BatchModifyWindow* window);
-  bool hiddenRunHoldsGate_ = false;
   bool expiryCheckDue_ = false;  // put off while a batch add holds the database
 
   DomainDatabase& db_;

@@ -28,8 +28,10 @@ void MainWindow::setDateColumnsReadOnly(bool readOnly) {
 
 void MainWindow::updateTickedDates() {
   if (!gate_->beginRun(Operation::UpdateSelectedDates)) return;  // one run at a time
-  const int answer =
-      Toolkit::messageBox(this, texts::useCachePrompt(), texts::useCacheCaption(), true);
+  const CacheChoice answer = Toolkit::messageBox(this, texts::useCachePrompt(),
+                                                 texts::useCacheCaption(), true) == Answer::No
+                                 ? kFresh
+                                 : kUseCache;
   setDateColumnsReadOnly(true);
   PageModel* model = grid_->pageModel();
   std::vector<DateJob> jobs;

@@ -16,6 +16,7 @@
 #include "app/reminder_menu.h"
 #include "app/tool_windows.h"
 #include "app/tray_icon.h"
+#include "app/windows/window_shell.h"
 #include "reports/expiry_reminder.h"
 #include "store/program_settings.h"
 #include "support/endpoints.h"
@@ -134,12 +135,15 @@ void MainWindow::createToolWindows() {
   };
   about.whenClosed = WhenClosed::Delete;
   tools_->add(kAboutBox, std::move(about));
-  wireEditing();
-  registerBatchAddWindow();
-  registerSingleAddWindow();
-  registerSettingsWindow();
-  registerAdvancedModifyWindow();
-  registerReportWindow();
+  shell_ = std::make_unique<WindowShell>(
+      WindowShell{this, db_, options_.clock, lists_, [this] { rebuildLists(); }, *grid_, *actions_,
+                  *gate_, *tools_, [this](bool refreshCounts) { loadPage(refreshCounts); },
+                  [this](const ProgramSettings& settings) {
+                    applySavedSettings(settings.customTitle, settings.expiryCheck.on);
+                  }});
+  installWindows(*shell_);
+  connect(actions_->action(Operation::DeleteSelected), &QAction::triggered, this,
+          &MainWindow::deleteTicked);
 
   tools_->window(kFilterWindow);
 }

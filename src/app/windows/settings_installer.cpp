@@ -1,0 +1,36 @@
+// 软件设置: a modal window made anew at each opening; what it saves takes
+// effect at once.
+
+#include <QAction>
+
+#include "app/main_actions.h"
+#include "app/tool_windows.h"
+#include "app/windows/window_shell.h"
+#include "ui/settings/settings_window.h"
+
+namespace pelmora::ui {
+
+void installSettingsWindow(WindowShell& shell) {
+  const QString name = QStringLiteral("软件设置窗口");
+  ToolWindowRule rule;
+  rule.create = [&shell] {
+    shell.rebuildLists();
+    auto* window = new SettingsWindow(shell.owner, shell.db, shell.lists);
+    window->setWindowModality(Qt::WindowModal);
+    QObject::connect(window, &SettingsWindow::saved, shell.owner,
+                     [&shell](const ProgramSettings& settings) { shell.applySettings(settings); });
+    // Values added, renamed, deleted or reordered show once the window is gone.
+    QObject::connect(window, &SettingsWindow::closed, shell.owner, [&shell] {
+      shell.rebuildLists();
+      shell.reloadPage(false);
+    });
+    return window;
+  };
+  rule.whenClosed = WhenClosed::Delete;
+  rule.holdsGate = Operation::Settings;
+  shell.tools.add(name, std::move(rule));
+  QObject::connect(shell.actions.action(Operation::Settings), &QAction::triggered, shell.owner,
+                   [&shell, name] { shell.tools.open(name); });
+}
+
+}  // namespace pelmora::ui

@@ -1,0 +1,46 @@
+#pragma once
+
+// What a tool window may use of the main window. Each window is plugged in by
+// one installer (listed in window_list.h) that gets this and wires the window
+// through it alone: the main window keeps the grid, the page, the status bar
+// and the menus to itself.
+
+#include <functional>
+
+#include "store/classification_lists.h"
+#include "store/domain_database.h"
+#include "store/program_settings.h"
+#include "support/dates.h"
+
+class QWidget;
+
+namespace pelmora::ui {
+
+class ListingGrid;
+class MainActions;
+class OperationGate;
+class ToolWindows;
+
+struct WindowShell {
+  QWidget* owner;  // the parent of the windows, and the context of connections
+  DomainDatabase& db;
+  Clock clock;
+  // The registrar, type and category lists as last read; rebuildLists rereads
+  // them (a failure is reported and they stay as they were).
+  ClassificationLists& lists;
+  std::function<void()> rebuildLists;
+  ListingGrid& grid;
+  MainActions& actions;
+  OperationGate& gate;
+  ToolWindows& tools;
+  // Reads the current page again; with `refreshCounts` the total and the
+  // page list too, back to page 1.
+  std::function<void(bool refreshCounts)> reloadPage;
+  // Settings just saved take effect: the title, the tray tip, the reminder.
+  std::function<void(const ProgramSettings&)> applySettings;
+};
+
+// Plugs every window of window_list.h into the shell.
+void installWindows(WindowShell& shell);
+
+}  // namespace pelmora::ui
