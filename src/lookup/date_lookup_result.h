@@ -17,11 +17,12 @@ inline constexpr std::string_view kLookupNotRegistered = "未注册";
 inline constexpr std::string_view kLookupIllegalSuffix = "非法后缀";
 inline constexpr std::string_view kLookupQueryLimit = "超过查询次数";
 
-// Whether the web service may answer from its cache: the Yes/No answer code of
-// the prompt that starts a batch. 6 (No) is Fresh; anything else UseCache.
-using CacheChoice = int;
-inline constexpr CacheChoice kUseCache = 5;
-inline constexpr CacheChoice kFresh = 6;
+// Whether the web service may answer from its cache. The values are those of
+// the Yes/No answer to the prompt that starts a batch; anything but Fresh
+// reads as UseCache.
+enum class CacheChoice { UseCache = 5, Fresh = 6 };
+inline constexpr CacheChoice kUseCache = CacheChoice::UseCache;
+inline constexpr CacheChoice kFresh = CacheChoice::Fresh;
 
 // Set by the owner of a running lookup to make it give up early ("err").
 using CancelFlag = const std::atomic<bool>*;

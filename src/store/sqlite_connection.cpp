@@ -195,8 +195,6 @@ bool SqliteConnection::lastErrorIsConstraint() const {
   return db_ != nullptr && (sqlite3_errcode(db_) & 0xFF) == SQLITE_CONSTRAINT;
 }
 
-std::int64_t SqliteConnection::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
-
 int SqliteConnection::changes() const { return sqlite3_changes(db_); }
 
 std::int64_t SqliteConnection::totalChanges() const { return sqlite3_total_changes64(db_); }

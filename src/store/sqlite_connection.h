@@ -97,7 +97,6 @@ class SqliteConnection {
   void setStopCheck(std::function<bool()> stop);
   // The last failure was a constraint of the data (a duplicate key, a CHECK).
   bool lastErrorIsConstraint() const;
-  std::int64_t lastInsertId() const;
   int changes() const;
   // Rows changed by this connection since it opened (rolled-back changes too).
   std::int64_t totalChanges() const;

@@ -163,12 +163,12 @@ HttpResponse httpRequest(const HttpRequest& request) {
   lib.easySetopt(curl, CURLOPT_HTTPGET, 1L);
   const std::string& body = request.bodyBytes.empty() ? request.body : request.bodyBytes;
   switch (request.method) {
-    case 1:
+    case HttpMethod::Post:
       lib.easySetopt(curl, CURLOPT_POST, 1L);
       lib.easySetopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
       lib.easySetopt(curl, CURLOPT_POSTFIELDS, body.data());
       break;
-    case 2:
+    case HttpMethod::Head:
       lib.easySetopt(curl, CURLOPT_NOBODY, 1L);
       break;
     default:

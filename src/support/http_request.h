@@ -34,7 +34,7 @@ inline constexpr int kDefaultRedirectLimit = 5;
 
 struct HttpRequest {
   std::string url;
-  int method = 0;  // 0 GET, 1 POST, 2 HEAD; anything else GET
+  HttpMethod method = HttpMethod::Get;  // another value reads as Get
   std::string body;
   std::string cookiesIn;
   std::string headerLines;  // "Name: value" lines separated by "\r\n"

@@ -178,17 +178,17 @@ JsonReader JsonReader::getObject(std::string_view path) const {
   return reader;
 }
 
-int JsonReader::typeOf(std::string_view path) const {
+JsonType JsonReader::typeOf(std::string_view path) const {
   const json* at = find(value_->root, path);
-  if (at == nullptr || at->is_null()) return kJsonAbsent;
-  if (at->is_number()) return kJsonNumber;
-  if (at->is_object()) return kJsonObject;
-  if (at->is_array()) return kJsonArray;
-  if (at->is_string()) return kJsonString;
-  return kJsonOther;
+  if (at == nullptr || at->is_null()) return JsonType::Absent;
+  if (at->is_number()) return JsonType::Number;
+  if (at->is_object()) return JsonType::Object;
+  if (at->is_array()) return JsonType::Array;
+  if (at->is_string()) return JsonType::String;
+  return JsonType::Other;
 }
 
-bool JsonReader::exists(std::string_view path) const { return typeOf(path) != kJsonAbsent; }
+bool JsonReader::exists(std::string_view path) const { return typeOf(path) != JsonType::Absent; }
 
 int JsonReader::count(std::string_view path) const {
   const json* at = find(value_->root, path);
@@ -264,9 +264,9 @@ bool JsonReader::deleteMember(std::string_view path) {
   return parent->is_object() && parent->erase(last.key) > 0;
 }
 
-void JsonReader::reset(int kind) {
-  if (kind == 0 || kind == kJsonObject) value_->root = json::object();
-  if (kind == kJsonArray) value_->root = json::array();
+void JsonReader::reset(JsonType kind) {
+  if (kind == JsonType::Absent || kind == JsonType::Object) value_->root = json::object();
+  if (kind == JsonType::Array) value_->root = json::array();
 }
 
 }  // namespace pelmora

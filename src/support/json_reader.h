@@ -11,13 +11,8 @@
 
 namespace pelmora {
 
-// Type codes of typeOf().
-inline constexpr int kJsonAbsent = 0;
-inline constexpr int kJsonNumber = 2;
-inline constexpr int kJsonObject = 4;
-inline constexpr int kJsonArray = 5;
-inline constexpr int kJsonString = 6;
-inline constexpr int kJsonOther = -1;
+// What typeOf() finds, with the type codes of the old design as values.
+enum class JsonType { Absent = 0, Number = 2, Object = 4, Array = 5, String = 6, Other = -1 };
 
 class JsonReader {
  public:
@@ -38,7 +33,7 @@ class JsonReader {
   std::string getJson(std::string_view path) const { return getText(path, true); }
   JsonReader getObject(std::string_view path) const;
 
-  int typeOf(std::string_view path) const;
+  JsonType typeOf(std::string_view path) const;
   bool exists(std::string_view path) const;
   // Members of an object, elements of an array; 0 otherwise.
   int count(std::string_view path = {}) const;
@@ -51,9 +46,9 @@ class JsonReader {
   bool push(std::string_view path, std::string_view value, bool asJson = false);
   bool removeElement(int index);
   bool deleteMember(std::string_view path);
-  // Kind 0 or 4: {}; kind 5: []; other kinds: no change.
-  void reset(int kind);
-  void clear() { reset(kJsonObject); }
+  // Absent or Object: {}; Array: []; other kinds: no change.
+  void reset(JsonType kind);
+  void clear() { reset(JsonType::Object); }
 
  private:
   struct Value;

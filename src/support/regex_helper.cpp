@@ -162,10 +162,4 @@ std::size_t RegexHelper::subMatchCount() const {
   return matches_.empty() ? 0 : matches_.front().size() - 1;
 }
 
-std::string removeBlankLines(std::string_view text) {
-  RegexHelper regex;
-  if (!regex.create("\n\\s*\r", text)) return std::string(text);
-  return regex.replace("");
-}
-
 }  // namespace pelmora

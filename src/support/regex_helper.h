@@ -65,9 +65,4 @@ class RegexHelper {
   std::vector<std::vector<Span>> matches_;
 };
 
-// Removes the empty (or blank-only) lines between the lines of a pasted CR LF
-// list: "a\r\n\r\nb" becomes "a\r\nb". Lines broken by LF alone are left as
-// they are, and so is text that is not valid UTF-8.
-std::string removeBlankLines(std::string_view text);
-
 }  // namespace pelmora

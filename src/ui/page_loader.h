@@ -56,7 +56,6 @@ class PageLoader : public QObject {
   bool isLoading() const { return pending_.has_value(); }
   // The request whose answer is outstanding.
   const std::optional<PageLoadRequest>& pending() const { return pending_; }
-  bool isBusy() const { return busy_; }
 
   // Runs on the worker before every read, to stand in for a slow database in
   // tests.

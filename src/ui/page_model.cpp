@@ -134,11 +134,6 @@ QString PageModel::cellText(int row, int column) const {
   return rows_[static_cast<std::size_t>(row)].texts[column];
 }
 
-void PageModel::setCellText(int row, int column, const QString& text) {
-  rows_[static_cast<std::size_t>(row)].texts[column] = text;
-  emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole, Qt::EditRole});
-}
-
 void PageModel::setStoredValues(int row, const DomainRecord& record,
                                 const std::vector<DomainField>& shown) {
   Row& target = rows_[static_cast<std::size_t>(row)];
@@ -153,11 +148,6 @@ void PageModel::setStoredValues(int row, const DomainRecord& record,
     }
     emit dataChanged(index(row, column), index(row, column));
   }
-}
-
-void PageModel::setSold(int row, bool sold) {
-  rows_[static_cast<std::size_t>(row)].sold = sold;
-  emit dataChanged(index(row, kSoldColumn), index(row, kSoldColumn), {Qt::CheckStateRole});
 }
 
 bool PageModel::isTicked(int row) const { return rows_[static_cast<std::size_t>(row)].ticked; }

@@ -46,9 +46,7 @@ class PageModel : public QAbstractTableModel {
   bool removeRows(int row, int count, const QModelIndex& parent = {}) override;
 
   QString cellText(int row, int column) const;
-  void setCellText(int row, int column, const QString& text);
   bool isSold(int row) const { return rows_[static_cast<std::size_t>(row)].sold; }
-  void setSold(int row, bool sold);
   bool isTicked(int row) const;
   void setTicked(int row, bool ticked);
   void setAllTicked(bool ticked);

@@ -18,7 +18,7 @@ namespace {
 
 struct Script {
   bool active = false;
-  std::deque<int> answers;
+  std::deque<Answer> answers;
   std::deque<InputAnswer> inputs;
   std::optional<bool> trayAvailable;
   QStringList messages;
@@ -38,28 +38,29 @@ QString shown(const QString& text) {
 
 }  // namespace
 
-int Toolkit::messageBox(QWidget* owner, const QString& text, const QString& caption, bool yesNo) {
+Answer Toolkit::messageBox(QWidget* owner, const QString& text, const QString& caption,
+                           bool yesNo) {
   Script& s = script();
   if (s.active) {
     s.messages << caption + "|" + text;
-    if (!yesNo) return kAnswerOk;
-    if (s.answers.empty()) return kAnswerYes;
-    const int answer = s.answers.front();
+    if (!yesNo) return Answer::Ok;
+    if (s.answers.empty()) return Answer::Yes;
+    const Answer answer = s.answers.front();
     s.answers.pop_front();
     return answer;
   }
   if (!yesNo) {
     QMessageBox::information(owner, caption, shown(text));
-    return kAnswerOk;
+    return Answer::Ok;
   }
   return QMessageBox::question(owner, caption, shown(text), QMessageBox::Yes | QMessageBox::No) ==
                  QMessageBox::Yes
-             ? kAnswerYes
-             : kAnswerNo;
+             ? Answer::Yes
+             : Answer::No;
 }
 
-int Toolkit::ask(QWidget* owner, const QString& text, const QString& caption, const QString& yes,
-                 const QString& no) {
+Answer Toolkit::ask(QWidget* owner, const QString& text, const QString& caption, const QString& yes,
+                    const QString& no) {
   if (script().active) return messageBox(owner, text, caption, true);
   QMessageBox box(QMessageBox::Question, caption, shown(text), QMessageBox::NoButton, owner);
   QPushButton* yesButton = box.addButton(yes, QMessageBox::YesRole);
@@ -67,7 +68,7 @@ int Toolkit::ask(QWidget* owner, const QString& text, const QString& caption, co
   box.setDefaultButton(noButton);
   box.setEscapeButton(noButton);
   box.exec();
-  return box.clickedButton() == yesButton ? kAnswerYes : kAnswerNo;
+  return box.clickedButton() == yesButton ? Answer::Yes : Answer::No;
 }
 
 InputAnswer Toolkit::inputBox(QWidget* owner, const QString& prompt, const QString& title,
@@ -109,7 +110,7 @@ void Toolkit::startScripting() { script() = Script{true, {}, {}, std::nullopt, {
 
 void Toolkit::stopScripting() { script() = Script{}; }
 
-void Toolkit::queueAnswer(int answer) { script().answers.push_back(answer); }
+void Toolkit::queueAnswer(Answer answer) { script().answers.push_back(answer); }
 
 void Toolkit::queueInput(const InputAnswer& answer) { script().inputs.push_back(answer); }
 

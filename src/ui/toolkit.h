@@ -13,10 +13,8 @@ class QWidget;
 
 namespace pelmora::ui {
 
-// Message box results, passed on unchanged by callers.
-inline constexpr int kAnswerOk = 1;
-inline constexpr int kAnswerYes = 5;
-inline constexpr int kAnswerNo = 6;
+// Message box results, with the values the old design's callers stored.
+enum class Answer { Ok = 1, Yes = 5, No = 6 };
 
 struct InputAnswer {
   QString text;
@@ -25,13 +23,13 @@ struct InputAnswer {
 
 class Toolkit {
  public:
-  // OK box, or Yes/No box when `yesNo`; returns kAnswerOk, kAnswerYes or kAnswerNo.
-  static int messageBox(QWidget* owner, const QString& text, const QString& caption,
-                        bool yesNo = false);
-  // A question whose two buttons say `yes` and `no`; returns kAnswerYes or
-  // kAnswerNo. `no` is the default, and what dismissing the box answers.
-  static int ask(QWidget* owner, const QString& text, const QString& caption, const QString& yes,
-                 const QString& no);
+  // OK box, or Yes/No box when `yesNo`; returns Answer::Ok, Answer::Yes or Answer::No.
+  static Answer messageBox(QWidget* owner, const QString& text, const QString& caption,
+                           bool yesNo = false);
+  // A question whose two buttons say `yes` and `no`; returns Answer::Yes or
+  // Answer::No. `no` is the default, and what dismissing the box answers.
+  static Answer ask(QWidget* owner, const QString& text, const QString& caption, const QString& yes,
+                    const QString& no);
   static InputAnswer inputBox(QWidget* owner, const QString& prompt, const QString& title,
                               const QString& prefilled);
   static void setClipboardText(const QString& text);
@@ -45,7 +43,7 @@ class Toolkit {
   // (Yes / the pre-filled text when it is empty) and everything is recorded.
   static void startScripting();
   static void stopScripting();
-  static void queueAnswer(int answer);
+  static void queueAnswer(Answer answer);
   static void queueInput(const InputAnswer& answer);
   static void setTrayAvailable(std::optional<bool> available);
   static QStringList takeMessages();  // "caption|text" of every box shown

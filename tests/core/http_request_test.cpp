@@ -95,7 +95,7 @@ class HttpAgainstFake : public ::testing::Test {
 TEST_F(HttpAgainstFake, GetSendsDefaultHeadersAndReturnsRawBody) {
   HttpRequest request;
   request.url = url("/x");
-  request.method = 7;  // out of range: GET
+  request.method = static_cast<HttpMethod>(7);  // out of range: GET
   request.cookiesIn = "k=v";
   request.timeoutSeconds = 3;
   const HttpResponse response = httpRequest(request);
@@ -117,12 +117,12 @@ TEST_F(HttpAgainstFake, GetSendsDefaultHeadersAndReturnsRawBody) {
 TEST_F(HttpAgainstFake, PostAndHead) {
   HttpRequest post;
   post.url = url("/p");
-  post.method = 1;
+  post.method = HttpMethod::Post;
   post.body = "a=1&b=2";
   EXPECT_EQ(httpRequest(post).status, 201);
   HttpRequest head;
   head.url = url("/h");
-  head.method = 2;
+  head.method = HttpMethod::Head;
   EXPECT_EQ(httpRequest(head).body, "");
   const auto sent = server.requests();
   ASSERT_EQ(sent.size(), 2u);

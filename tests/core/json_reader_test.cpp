@@ -27,13 +27,13 @@ TEST(JsonReader, ReadsMembersAsText) {
 TEST(JsonReader, TypesCountsAndNames) {
   JsonReader reader;
   ASSERT_TRUE(reader.parse(R"({"a":1,"b":"s","c":[1,2],"d":{"e":null},"t":false})"));
-  EXPECT_EQ(reader.typeOf("a"), kJsonNumber);
-  EXPECT_EQ(reader.typeOf("b"), kJsonString);
-  EXPECT_EQ(reader.typeOf("c"), kJsonArray);
-  EXPECT_EQ(reader.typeOf("d"), kJsonObject);
-  EXPECT_EQ(reader.typeOf("d.e"), kJsonAbsent);
-  EXPECT_EQ(reader.typeOf("t"), kJsonOther);
-  EXPECT_EQ(reader.typeOf("zz"), kJsonAbsent);
+  EXPECT_EQ(reader.typeOf("a"), JsonType::Number);
+  EXPECT_EQ(reader.typeOf("b"), JsonType::String);
+  EXPECT_EQ(reader.typeOf("c"), JsonType::Array);
+  EXPECT_EQ(reader.typeOf("d"), JsonType::Object);
+  EXPECT_EQ(reader.typeOf("d.e"), JsonType::Absent);
+  EXPECT_EQ(reader.typeOf("t"), JsonType::Other);
+  EXPECT_EQ(reader.typeOf("zz"), JsonType::Absent);
   EXPECT_EQ(reader.count("c"), 2);
   EXPECT_EQ(reader.count(), 5);
   EXPECT_TRUE(reader.exists("a"));
@@ -71,7 +71,7 @@ TEST(JsonReader, WritingMembers) {
   EXPECT_FALSE(reader.deleteMember("nothing"));
   EXPECT_EQ(reader.getText("list[0].q"), "1");
   EXPECT_EQ(reader.getObject("arr").count(), 2);
-  reader.reset(kJsonArray);
+  reader.reset(JsonType::Array);
   EXPECT_EQ(reader.toJson(), "[]");
   EXPECT_TRUE(reader.push("", "1", true));
   EXPECT_TRUE(reader.removeElement(0));

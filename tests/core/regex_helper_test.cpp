@@ -8,32 +8,6 @@
 namespace pelmora {
 namespace {
 
-struct BlankLineCase {
-  const char* name;
-  std::string text;
-  std::string expected;
-};
-
-void PrintTo(const BlankLineCase& c, std::ostream* out) { *out << c.name; }
-
-class RemoveBlankLines : public testing::TestWithParam<BlankLineCase> {};
-
-TEST_P(RemoveBlankLines, LeavesOneLineBreakBetweenLines) {
-  EXPECT_EQ(removeBlankLines(GetParam().text), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    CrLfLists, RemoveBlankLines,
-    testing::Values(
-        BlankLineCase{"OneEmptyLine", "a.com\r\n\r\nb.com", "a.com\r\nb.com"},
-        BlankLineCase{"SeveralEmptyLines", "a.com\r\n\r\n\r\n\r\nb.com\r\n\r\nc.com",
-                      "a.com\r\nb.com\r\nc.com"},
-        BlankLineCase{"LinesOfBlanks", "a.com\r\n  \t\r\n\u3000\r\nb.com", "a.com\r\nb.com"},
-        BlankLineCase{"TrailingEmptyLine", "a.com\r\nb.com\r\n\r\n", "a.com\r\nb.com\r\n"},
-        BlankLineCase{"NothingToRemove", "a.com\r\nb.com", "a.com\r\nb.com"},
-        BlankLineCase{"ChineseLines", "青禾.com\r\n\r\n名簿.cn", "青禾.com\r\n名簿.cn"}),
-    [](const testing::TestParamInfo<BlankLineCase>& info) { return std::string(info.param.name); });
-
 TEST(RegexHelper, IgnoresCaseUnlessAskedNotTo) {
   RegexHelper regex;
   ASSERT_TRUE(regex.create("abc", "ABC abc"));
@@ -164,7 +138,6 @@ TEST(RegexHelper, SubjectThatIsNotUtf8IsRefused) {
   RegexHelper regex;
   EXPECT_FALSE(regex.create("a", "a b \xff"));
   EXPECT_EQ(regex.matchCount(), 0u);
-  EXPECT_EQ(removeBlankLines("a\r\n\r\n\xff"), "a\r\n\r\n\xff");
 }
 
 TEST(RegexHelper, IndexesOutOfRangeGiveEmptyText) {

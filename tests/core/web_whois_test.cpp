@@ -15,7 +15,8 @@ TEST(WebWhois, UrlAndHeaderLines) {
             "http://h/web/whois/whoisinfo?domain=abc.top&server=&refresh=0");
   EXPECT_EQ(webWhoisUrl("h", "abc.top", kFresh),
             "http://h/web/whois/whoisinfo?domain=abc.top&server=&refresh=1");
-  EXPECT_EQ(webWhoisUrl("h", "abc.top", 1), webWhoisUrl("h", "abc.top", kUseCache));
+  EXPECT_EQ(webWhoisUrl("h", "abc.top", static_cast<CacheChoice>(1)),
+            webWhoisUrl("h", "abc.top", kUseCache));
   EXPECT_EQ(webWhoisHeaderLines("h", "abc.top"),
             "Referer:http://h/web/whois/whoisinfo?domain=abc.top\r\n"
             "X-Requested-With:XMLHttpRequest\r\nUser-Agent:Mozilla/5.0 (Windows NT 10.0; Win64; "

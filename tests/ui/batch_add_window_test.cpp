@@ -334,7 +334,7 @@ TEST_F(BatchAddWindowTest, ADroppedCsvFileIsImportedAfterConfirmation) {
       writeFile("export.csv",
                 "domain;registrar;cost;colour\r\nc1.com;;12.345;red\r\n\"c2.com\";无此商;1;\r\n");
 
-  ui::Toolkit::queueAnswer(ui::kAnswerNo);
+  ui::Toolkit::queueAnswer(ui::Answer::No);
   ASSERT_TRUE(drop({csv}));
   EXPECT_EQ(ui::Toolkit::takeMessages(), QStringList{"提示:|导入 CSV 文件 [export.csv] ?"});
   QApplication::processEvents();
@@ -342,7 +342,7 @@ TEST_F(BatchAddWindowTest, ADroppedCsvFileIsImportedAfterConfirmation) {
   EXPECT_EQ(storedCount(), 0);
 
   QSignalSpy ended(batchAdd_, &ui::BatchAddWindow::runEnded);
-  ui::Toolkit::queueAnswer(ui::kAnswerYes);
+  ui::Toolkit::queueAnswer(ui::Answer::Yes);
   ASSERT_TRUE(drop({csv}));
   EXPECT_FALSE(confirm()->isEnabled());
   ASSERT_TRUE(ended.wait(10000));
@@ -397,7 +397,7 @@ TEST_F(BatchAddWindowTest, ClosingDuringARunAsksWhetherToStop) {
   pending()->setPlainText("a.com\nb.com");
   db().withConnection([&](SqliteConnection&) {
     QTest::mouseClick(confirm(), Qt::LeftButton);
-    ui::Toolkit::queueAnswer(ui::kAnswerNo);  // 继续运行
+    ui::Toolkit::queueAnswer(ui::Answer::No);  // 继续运行
     QTest::mouseClick(part<QPushButton>("按钮_关闭"), Qt::LeftButton);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_FALSE(window.isNull());
@@ -414,7 +414,7 @@ TEST_F(BatchAddWindowTest, ClosingDuringARunAsksWhetherToStop) {
   pending()->setPlainText("c.com\nd.com");
   db().withConnection([&](SqliteConnection&) {
     QTest::mouseClick(confirm(), Qt::LeftButton);
-    ui::Toolkit::queueAnswer(ui::kAnswerYes);  // 停止并放弃
+    ui::Toolkit::queueAnswer(ui::Answer::Yes);  // 停止并放弃
     QTest::keyClick(batchAdd_, Qt::Key_Escape);
     EXPECT_TRUE(window->isVisible()) << "open until the worker has stopped";
   });

@@ -108,7 +108,7 @@ class DateUpdateUiTest : public MainWindowTest {
 TEST_F(DateUpdateUiTest, BatchColoursRowsStoresDatesAndReportsCounts) {
   auto& window = open();
   control<QCheckBox>("选择框_全选不选")->setChecked(true);
-  ui::Toolkit::queueAnswer(ui::kAnswerNo);  // fresh data
+  ui::Toolkit::queueAnswer(ui::Answer::No);  // fresh data
   QTest::mouseClick(control<QAbstractButton>("按钮_更新选中时间"), Qt::LeftButton);
   EXPECT_FALSE(control<QAbstractButton>("按钮_筛选")->isEnabled());
   EXPECT_TRUE(model().isCellReadOnly(0, 7));
@@ -233,7 +233,7 @@ TEST_F(DateUpdateUiTest, ABatchShowsItsProgressAndCancelStopsAfterTheCurrentDoma
   EXPECT_FALSE(cancelButton()->isVisible());
   ASSERT_EQ(rowOf("ok.com"), 2);  // looked up last
   control<QCheckBox>("选择框_全选不选")->setChecked(true);
-  ui::Toolkit::queueAnswer(ui::kAnswerNo);
+  ui::Toolkit::queueAnswer(ui::Answer::No);
   QTest::mouseClick(control<QAbstractButton>("按钮_更新选中时间"), Qt::LeftButton);
   EXPECT_TRUE(progressBar()->isVisible());
   EXPECT_EQ(progressBar()->text(), "0/3");

@@ -190,9 +190,9 @@ TEST(UpgradeNotice, AFailedOpenShowsTheReasonBelowTheMessage) {
 // answer to the prompt, and what follows.
 struct SiteCase {
   std::string name;
-  std::string version;        // of the served record; empty: the site is unreachable
-  std::optional<int> answer;  // to the new-version prompt; none: no prompt expected
-  bool loaded;                // the main window was loaded (else the process ended)
+  std::string version;               // of the served record; empty: the site is unreachable
+  std::optional<ui::Answer> answer;  // to the new-version prompt; none: no prompt expected
+  bool loaded;                       // the main window was loaded (else the process ended)
 };
 
 class StartRoutineSite : public StartRoutineTest, public ::testing::WithParamInterface<SiteCase> {};
@@ -228,10 +228,10 @@ TEST_P(StartRoutineSite, PromptsForAnyOtherVersionAndLoadsWithTheRecord) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, StartRoutineSite,
                          ::testing::Values(SiteCase{"SameVersion", "2.4", std::nullopt, true},
-                                           SiteCase{"OlderDeclined", "2.3", ui::kAnswerNo, true},
-                                           SiteCase{"NewerDeclined", "2.5", ui::kAnswerNo, true},
-                                           SiteCase{"NewerAccepted", "2.5", ui::kAnswerYes, false},
-                                           SiteCase{"OlderAccepted", "2.3", ui::kAnswerYes, false},
+                                           SiteCase{"OlderDeclined", "2.3", ui::Answer::No, true},
+                                           SiteCase{"NewerDeclined", "2.5", ui::Answer::No, true},
+                                           SiteCase{"NewerAccepted", "2.5", ui::Answer::Yes, false},
+                                           SiteCase{"OlderAccepted", "2.3", ui::Answer::Yes, false},
                                            SiteCase{"Unreachable", "", std::nullopt, true}),
                          [](const ::testing::TestParamInfo<SiteCase>& info) {
                            return info.param.name;

@@ -338,7 +338,7 @@ std::optional<QByteArray> BatchAddWindow::readFile(const QString& path) {
 void BatchAddWindow::importCsvFile(const QString& path) {
   const QString name = QFileInfo(path).fileName();
   if (Toolkit::messageBox(this, texts::importCsv(name), texts::messageCaption(), true) !=
-      kAnswerYes) {
+      Answer::Yes) {
     return;
   }
   const std::optional<QByteArray> bytes = readFile(path);
@@ -385,7 +385,7 @@ void BatchAddWindow::loadTextFile(const QString& path) {
 
 bool BatchAddWindow::askToStop() {
   return Toolkit::ask(this, texts::closeWhileRunning(), texts::messageCaption(),
-                      texts::stopAndDiscard(), texts::keepRunning()) == kAnswerYes;
+                      texts::stopAndDiscard(), texts::keepRunning()) == Answer::Yes;
 }
 
 void BatchAddWindow::tellStoredAnyway() {

@@ -62,7 +62,7 @@ void StartRoutine::handOver(const std::string& updateText) {
   const UpdateRecord record = readUpdateRecord(updateText);
   if (offersNewVersion(record) &&
       Toolkit::messageBox(splash_.get(), QString::fromUtf8(kNewVersionPrompt),
-                          QString::fromUtf8(kNewVersionCaption), true) == kAnswerYes) {
+                          QString::fromUtf8(kNewVersionCaption), true) == Answer::Yes) {
     Toolkit::openUrl(q(record.downloadAddress));
     options_.endProcess();
   } else {
