@@ -82,13 +82,13 @@ std::string fixedPriceLine(FixedPriceFormat format, const ExportRow& row,
 
 FixedPriceText buildFixedPriceText(DomainDatabase& db, const SqlCondition& condition,
                                    FixedPriceFormat format, const FixedPriceChoices& choices,
-                                   const HourDraw& draw) {
+                                   const HourDraw& draw, const std::stop_token& stop) {
   FixedPriceText result;
   const bool ok = forEachFixedPriceLine(
       db, condition, format, choices,
       [&](const std::string& line) {
         result.text += line;
-        return true;
+        return !stop.stop_requested();
       },
       result.error, draw);
   if (!ok) result.text.clear();

@@ -5,6 +5,7 @@
 // "domain,description", each ended by CR LF, no header.
 
 #include <functional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -63,10 +64,12 @@ struct FixedPriceText {
   bool ok() const { return error.empty(); }
 };
 
-// The lines for every domain the condition selects, in id order.
+// The lines for every domain the condition selects, in id order. Asked to
+// stop through `stop`, it ends early with the lines it has.
 FixedPriceText buildFixedPriceText(DomainDatabase& db, const SqlCondition& condition,
                                    FixedPriceFormat format, const FixedPriceChoices& choices,
-                                   const HourDraw& draw = randomHourDraw());
+                                   const HourDraw& draw = randomHourDraw(),
+                                   const std::stop_token& stop = {});
 
 // The same lines handed to `each` as the domains are read, until it returns
 // false. False (reason in `error`) when the domains could not be read; lines

@@ -163,6 +163,45 @@ std::vector<ReportColumn> reportPeriods(const Date& start, const Date& end, Repo
   return columns;
 }
 
+namespace {
+
+// The round label steps of a unit, smallest first; beyond the last one the
+// steps double.
+std::vector<std::size_t> labelSteps(ReportUnit unit) {
+  switch (unit) {
+    case ReportUnit::Day:
+      return {1, 2, 7, 14, 30, 91, 182, 365, 730, 1461};
+    case ReportUnit::Month:
+      return {1, 2, 3, 6, 12, 24, 60, 120};
+    case ReportUnit::Year:
+      return {1, 2, 5, 10, 20, 50, 100};
+  }
+  return {1};
+}
+
+}  // namespace
+
+std::vector<std::size_t> labelledPeriods(std::size_t periods, ReportUnit unit, double axisWidth,
+                                         double labelWidth) {
+  if (periods == 0 || !(axisWidth > 0) || !(labelWidth > 0)) return {};
+  const double column = axisWidth / static_cast<double>(periods);
+  std::vector<std::size_t> steps = labelSteps(unit);
+  while (steps.back() < periods) steps.push_back(steps.back() * 2);
+  for (const std::size_t step : steps) {
+    if (static_cast<double>(step) * column < labelWidth) continue;
+    std::vector<std::size_t> labelled;
+    for (std::size_t i = 0; i < periods; i += step) {
+      // A label is centred under its column.
+      const double centre = (static_cast<double>(i) + 0.5) * column;
+      if (centre - labelWidth / 2 >= 0 && centre + labelWidth / 2 <= axisWidth) {
+        labelled.push_back(i);
+      }
+    }
+    if (static_cast<double>(labelled.size() + 1) * labelWidth <= axisWidth) return labelled;
+  }
+  return {};
+}
+
 StatisticsReport runStatisticsReport(DomainDatabase& db, const Date& from, const Date& to,
                                      ReportUnit unit,
                                      const std::vector<ReportSeries>& shownSeries) {

@@ -76,6 +76,18 @@ Date addReportUnits(const Date& start, long long steps, ReportUnit unit);
 // The periods of the range: their labels and first/last days.
 std::vector<ReportColumn> reportPeriods(const Date& start, const Date& end, ReportUnit unit);
 
+// The periods whose label is written under the chart when `periods` columns
+// share an axis `axisWidth` wide and a label takes `labelWidth` (its text and
+// the room around it): every step-th period from the first, the step the
+// smallest round number of the unit (1, 2, 7, 14, 30, 91 ... days; 1, 2, 3,
+// 6, 12 ... months; 1, 2, 5, 10 ... years) at which neighbouring labels do
+// not overlap. A label that would stick out at either end of the axis is
+// left out, and all of them together take at most the axis width less one
+// label (the chart gives each label that share of the axis). Empty when not
+// even one fits.
+std::vector<std::size_t> labelledPeriods(std::size_t periods, ReportUnit unit, double axisWidth,
+                                         double labelWidth);
+
 // Runs the report. `shownSeries` are the ticked series (they decide the axis
 // maximum); the figures are computed for all six.
 StatisticsReport runStatisticsReport(DomainDatabase& db, const Date& start, const Date& end,

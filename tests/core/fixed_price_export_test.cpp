@@ -156,6 +156,12 @@ TEST_F(FixedPriceExportDb, NoCriteriaExportsEveryDomainInIdOrder) {
                                noDraw);
   EXPECT_EQ(linesOf(result.text),
             (std::vector<std::string>{"one.com,-", "two.net,精品", "three.org,-"}));
+
+  std::stop_source stopped;
+  stopped.request_stop();
+  result = buildFixedPriceText(db(), SqlCondition{}, FixedPriceFormat::Aiming, choices(1, 0, 0, 0),
+                               noDraw, stopped.get_token());
+  EXPECT_EQ(linesOf(result.text), std::vector<std::string>{"one.com,-"});
 }
 
 TEST_F(FixedPriceExportDb, OnlyTheFilteredDomains) {

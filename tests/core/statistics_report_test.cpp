@@ -131,6 +131,41 @@ INSTANTIATE_TEST_SUITE_P(
         PeriodCase{"YearsEndBeforeStart", "2017-01-01", "2016-12-31", ReportUnit::Year, {}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct LabelCase {
+  const char* name;
+  std::size_t periods;
+  ReportUnit unit;
+  double axisWidth;
+  double labelWidth;
+  std::vector<std::size_t> labelled;
+};
+
+void PrintTo(const LabelCase& c, std::ostream* out) { *out << c.name; }
+
+class LabelledPeriods : public ::testing::TestWithParam<LabelCase> {};
+
+TEST_P(LabelledPeriods, AreEveryStepThAndFitTheAxis) {
+  const LabelCase& c = GetParam();
+  EXPECT_EQ(labelledPeriods(c.periods, c.unit, c.axisWidth, c.labelWidth), c.labelled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, LabelledPeriods,
+    ::testing::Values(
+        LabelCase{"ThreeMonthsAllLabelled", 3, ReportUnit::Month, 700, 80, {0, 1, 2}},
+        // Quarterly; the first and last labels would stick out.
+        LabelCase{"LeapYearOfDays", 366, ReportUnit::Day, 700, 90, {91, 182, 273}},
+        LabelCase{
+            "EightYearsOfMonths", 96, ReportUnit::Month, 700, 80, {12, 24, 36, 48, 60, 72, 84}},
+        LabelCase{"TenYearsOfDays", 3655, ReportUnit::Day, 700, 90, {730, 1460, 2190, 2920}},
+        LabelCase{"ThirtyYears", 30, ReportUnit::Year, 600, 50, {5, 10, 15, 20, 25}},
+        // Side by side they would fit, but not one label more than the axis holds.
+        LabelCase{"AtMostTheAxisLessOneLabel", 4, ReportUnit::Day, 400, 100, {0, 2}},
+        LabelCase{"NoRoom", 1, ReportUnit::Day, 50, 100, {}},
+        LabelCase{"NoPeriods", 0, ReportUnit::Day, 700, 90, {}},
+        LabelCase{"NoAxisYet", 12, ReportUnit::Month, 0, 80, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ReportUnitNames, AreTheComboItems) {
   EXPECT_EQ(reportUnitFromName("日"), ReportUnit::Day);
   EXPECT_EQ(reportUnitFromName("月"), ReportUnit::Month);

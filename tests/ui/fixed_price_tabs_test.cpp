@@ -1,3 +1,5 @@
+#include "ui/export/fixed_price_tabs.h"
+
 #include <QClipboard>
 #include <QFocusEvent>
 #include <QLabel>
@@ -39,6 +41,18 @@ class FixedPriceTabsTest : public MainWindowTest {
     return items;
   }
   QString clipboard() { return QApplication::clipboard()->text(); }
+  // Clicks a 确定; the list is made on a worker and reaches the clipboard
+  // only when it arrives.
+  void confirm(const QString& button) {
+    auto* tabs = window_->filterWindow()->findChild<ui::FixedPriceTabs*>();
+    const QString before = clipboard();
+    filterControl<QPushButton>(button)->click();
+    EXPECT_TRUE(tabs->isGenerating());
+    EXPECT_EQ(window_->filterWindow()->cursor().shape(), Qt::BusyCursor);
+    EXPECT_EQ(clipboard(), before);
+    EXPECT_TRUE(QTest::qWaitFor([tabs] { return !tabs->isGenerating(); }));
+    EXPECT_NE(window_->filterWindow()->cursor().shape(), Qt::BusyCursor);
+  }
 };
 
 TEST_F(FixedPriceTabsTest, PagesAndControls) {
@@ -130,7 +144,7 @@ TEST_F(FixedPriceTabsTest, WestListGoesToTheClipboardForTheCurrentFilter) {
   showTab(1);
   combo("组合框_西数_发布周期")->setCurrentIndex(16);
   combo("组合框_西数_结束时间")->setCurrentIndex(15);
-  QTest::mouseClick(filterControl<QPushButton>("按钮_西数_确定"), Qt::LeftButton);
+  confirm("按钮_西数_确定");
   EXPECT_EQ(clipboard(), "one.com,a；-b；c-d,12.35,16,22\r\ntwo.net,,0,16,22\r\n");
   EXPECT_EQ(ui::Toolkit::takeMessages(),
             QStringList{" 提示:|西数一口价格式已生成并复制到剪贴板, 可以到 www.west.cn 批量发布."});
@@ -141,7 +155,7 @@ TEST_F(FixedPriceTabsTest, WestListGoesToTheClipboardForTheCurrentFilter) {
   edit("编辑框_西数_随机时间a")->setText("15");
   edit("编辑框_西数_随机时间b")->setText("15");
   combo("组合框_西数_出售价格")->setCurrentIndex(1);
-  QTest::mouseClick(filterControl<QPushButton>("按钮_西数_确定"), Qt::LeftButton);
+  confirm("按钮_西数_确定");
   EXPECT_EQ(clipboard(), "one.com,a；-b；c-d,0,16,15\r\n");
   EXPECT_EQ(ui::Toolkit::takeMessages().size(), 1);
 }
@@ -149,7 +163,7 @@ TEST_F(FixedPriceTabsTest, WestListGoesToTheClipboardForTheCurrentFilter) {
 TEST_F(FixedPriceTabsTest, AimingListGoesToTheClipboard) {
   showTab(2);
   combo("组合框_爱名_域名介绍")->setCurrentIndex(1);
-  QTest::mouseClick(filterControl<QPushButton>("按钮_爱名_确定"), Qt::LeftButton);
+  confirm("按钮_爱名_确定");
   EXPECT_EQ(clipboard(), "one.com,-\r\ntwo.net,精品\r\n");
   EXPECT_EQ(ui::Toolkit::takeMessages(),
             QStringList{" 提示:|爱名一口价格式已生成并复制到剪贴板, 可以到 www.22.cn 批量发布."});
@@ -158,7 +172,7 @@ TEST_F(FixedPriceTabsTest, AimingListGoesToTheClipboard) {
 TEST_F(FixedPriceTabsTest, AFailingQueryKeepsTheClipboardAndSaysWhy) {
   ASSERT_TRUE(db().run("ALTER TABLE 域名 RENAME COLUMN 备注 TO 旧备注"));
   showTab(2);
-  QTest::mouseClick(filterControl<QPushButton>("按钮_爱名_确定"), Qt::LeftButton);
+  confirm("按钮_爱名_确定");
   EXPECT_EQ(clipboard(), "before");
   const QStringList shown = ui::Toolkit::takeMessages();
   ASSERT_EQ(shown.size(), 1);

@@ -2,22 +2,26 @@
 
 #include <sys/resource.h>
 
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QClipboard>
 #include <QFile>
 #include <QFormLayout>
+#include <QGraphicsTextItem>
 #include <QImage>
 #include <QLabel>
 #include <QPointer>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolTip>
 #include <QValueAxis>
+#include <atomic>
 #include <csignal>
 #include <fstream>
+#include <future>
 #include <iterator>
 
 #include "app/main_actions.h"
@@ -66,8 +70,11 @@ class ReportWindowTest : public MainWindowTest {
   ui::ReportWindow& openReport() {
     report_ = std::make_unique<ui::ReportWindow>(nullptr, db(), Clock::fixed(kTestToday));
     report_->show();
-    QApplication::processEvents();
+    waitForReport();
     return *report_;
+  }
+  void waitForReport() {
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !report_->isReporting(); }, 10000));
   }
 
   template <typename T>
@@ -87,10 +94,20 @@ class ReportWindowTest : public MainWindowTest {
     for (QBarSet* set : bars()->barSets()) names << set->label();
     return names;
   }
-  QStringList periodLabels() {
+  QCategoryAxis* periodAxis() {
     const auto axes = chart()->axes(Qt::Horizontal);
     EXPECT_EQ(axes.size(), 1);
-    return qobject_cast<QBarCategoryAxis*>(axes.front())->categories();
+    return qobject_cast<QCategoryAxis*>(axes.front());
+  }
+  QStringList periodLabels() { return periodAxis()->categoriesLabels(); }
+  // The texts the chart shows, whole and not hidden.
+  QStringList drawnTexts() {
+    QStringList texts;
+    for (QGraphicsItem* item : part<QChartView>("柱状图控件1")->scene()->items()) {
+      auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+      if (text != nullptr && text->isVisible()) texts << text->toPlainText();
+    }
+    return texts;
   }
   QStringList totals() {
     QStringList texts;
@@ -105,7 +122,11 @@ class ReportWindowTest : public MainWindowTest {
     part<ui::DateBox>("日期框_开始时间")->setDate(parseDate(from.toStdString()));
     part<ui::DateBox>("日期框_结束时间")->setDate(parseDate(to.toStdString()));
     part<QComboBox>("组合框_单位")->setCurrentText(unit);
+    confirm();
+  }
+  void confirm() {
     part<QPushButton>("按钮_确定")->click();
+    waitForReport();
   }
   QAction* menuItem(const QString& caption) {
     for (QAction* action : report_->chartMenu()->actions()) {
@@ -225,18 +246,77 @@ TEST_F(ReportWindowTest, ConfirmRunsTheChosenRangeAndUnit) {
   }
 }
 
+TEST_F(ReportWindowTest, LongRangesGetFewWholeLabelsAndEveryBarItsTip) {
+  struct Case {
+    const char* from;
+    const char* to;
+    const char* unit;
+    int columns;
+    int hovered;
+    const char* tip;
+  };
+  const Case cases[] = {{"2016-01-01", "2016-12-31", "日", 366, 365, "购买成本  2016/12/31: 1"},
+                        {"2010-01-01", "2017-12-31", "月", 96, 84, "购买成本  2017年/1月: 30.5"},
+                        {"2008-01-01", "2017-12-31", "日", 3653, 3652, "购买成本  2017/12/31: 0"}};
+  openReport();
+  for (const Case& c : cases) {
+    choose(c.from, c.to, c.unit);
+    QBarSet* cost = bars()->barSets().at(1);
+    ASSERT_EQ(cost->count(), c.columns) << c.unit;
+    const QStringList labels = periodLabels();
+    EXPECT_GE(labels.size(), 3) << c.from;
+    EXPECT_LE(labels.size(), 12) << c.from;
+    const QStringList drawn = drawnTexts();
+    for (const QString& label : labels) {
+      const auto period = static_cast<std::size_t>(periodAxis()->endValue(label));
+      EXPECT_EQ(label.toStdString(), report_->report().columns.at(period).label);
+      EXPECT_TRUE(drawn.contains(label)) << label.toStdString();
+    }
+    emit bars()->hovered(true, c.hovered, cost);
+    EXPECT_EQ(QToolTip::text(), QString::fromUtf8(c.tip));
+  }
+}
+
+TEST_F(ReportWindowTest, TheQueryRunsOnAWorkerAndOnlyTheLatestAnswerIsShown) {
+  openReport();
+  std::promise<void> release;
+  report_->setBeforeQuery(
+      [held = release.get_future().share(), first = std::make_shared<std::atomic<bool>>(true)] {
+        if (first->exchange(false)) held.wait();
+      });
+  int ticks = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, &ticker, [&ticks] { ++ticks; });
+  ticker.start(10);
+  part<QComboBox>("组合框_单位")->setCurrentText("年");
+  part<QPushButton>("按钮_确定")->click();  // held back on the worker
+  QTest::qWait(200);
+  EXPECT_GE(ticks, 5);
+  EXPECT_TRUE(report_->isReporting());
+  EXPECT_EQ(report_->cursor().shape(), Qt::BusyCursor);
+  EXPECT_EQ(periodLabels().size(), 3);
+
+  choose("2017-03-10", "2017-03-11", "日");
+  EXPECT_EQ(periodLabels(), QStringList({"2017/03/10", "2017/03/11"}));
+  release.set_value();
+  QTest::qWait(200);
+  EXPECT_EQ(periodLabels(), QStringList({"2017/03/10", "2017/03/11"}));
+  EXPECT_EQ(totals().front(), " 1 个");
+  EXPECT_NE(report_->cursor().shape(), Qt::BusyCursor);
+}
+
 TEST_F(ReportWindowTest, UntickedSeriesAreNotDrawn) {
   openReport();
   part<QCheckBox>("选择框_购买成本")->setChecked(false);
   part<QCheckBox>("选择框_销售金额")->setChecked(false);
-  part<QPushButton>("按钮_确定")->click();
+  confirm();
   EXPECT_EQ(drawnSeries(), QStringList({"购买数量", "购买均价", "销售数量", "销售均价"}));
   const QList<QBarSet*> sets = bars()->barSets();
   EXPECT_EQ(sets[1]->color(), kSeriesColours[2]);
   EXPECT_EQ(sets[3]->color(), kSeriesColours[5]);
 
   for (const QString& series : kSeriesNames) part<QCheckBox>("选择框_" + series)->setChecked(false);
-  part<QPushButton>("按钮_确定")->click();
+  confirm();
   EXPECT_TRUE(drawnSeries().isEmpty());
   EXPECT_EQ(periodLabels().size(), 3);
   EXPECT_EQ(totals().back(), " 92.5 元");
@@ -246,7 +326,7 @@ TEST_F(ReportWindowTest, AFailedQueryIsReportedAndTheChartIsKept) {
   openReport();
   ui::Toolkit::takeMessages();
   ASSERT_TRUE(db().run("DROP TABLE 域名"));
-  part<QPushButton>("按钮_确定")->click();
+  confirm();
   const QStringList messages = ui::Toolkit::takeMessages();
   ASSERT_EQ(messages.size(), 1);
   EXPECT_TRUE(messages.front().startsWith("提示:|统计失败")) << messages.front().toStdString();
@@ -413,6 +493,7 @@ TEST_F(ReportWindowTest, TheMenuItemTogglesTheWindowWithoutHoldingOtherOperation
   auto* shown = window_->findChild<ui::ReportWindow*>();
   ASSERT_NE(shown, nullptr);
   EXPECT_TRUE(shown->isVisible());
+  EXPECT_TRUE(QTest::qWaitFor([shown] { return !shown->isReporting(); }));
   EXPECT_EQ(shown->findChild<QLineEdit*>("编辑框_购买总数")->text(), " 3 个");
   EXPECT_EQ(window_->gate()->state(), ui::OperationGate::State::Idle);
   EXPECT_TRUE(window_->actions()->action(ui::Operation::Filter)->isEnabled());

@@ -1,6 +1,5 @@
 #include "ui/export/fixed_price_tabs.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -55,6 +54,7 @@ FixedPriceTabs::FixedPriceTabs(QTabWidget* tabs, DomainDatabase* db, ConditionSo
   tabs->addTab(buildWestPage(), QStringLiteral("  西数  "));
   tabs->addTab(buildAimingPage(), QStringLiteral("  爱名  "));
   tabs->addTab(buildEasyPage(), QStringLiteral("  易名  "));
+  connect(&job_, &BackgroundJob::finished, this, [this] { owner_->unsetCursor(); });
 }
 
 QWidget* FixedPriceTabs::buildWestPage() {
@@ -165,22 +165,28 @@ FixedPriceChoices FixedPriceTabs::aimingChoices() const {
 }
 
 void FixedPriceTabs::generate(FixedPriceFormat format) {
-  const bool west = format == FixedPriceFormat::West;
-  FixedPriceText result;
   if (db_ == nullptr) {
-    result.error = "no database";
-  } else {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    result =
-        buildFixedPriceText(*db_, condition_(), format, west ? westChoices() : aimingChoices());
-    QApplication::restoreOverrideCursor();
+    handOver(format, FixedPriceText{{}, "no database"});
+    return;
   }
+  owner_->setCursor(Qt::BusyCursor);
+  job_.start([this, &db = *db_, format, condition = condition_(),
+              choices = format == FixedPriceFormat::West ? westChoices() : aimingChoices()](
+                 std::stop_token stop, JobReporter& reporter) {
+    FixedPriceText result =
+        buildFixedPriceText(db, condition, format, choices, randomHourDraw(), stop);
+    if (stop.stop_requested()) return;  // superseded: nobody waits for this list
+    reporter.post([this, format, result = std::move(result)] { handOver(format, result); });
+  });
+}
+
+void FixedPriceTabs::handOver(FixedPriceFormat format, const FixedPriceText& result) {
   if (!result.ok()) {
     Toolkit::messageBox(owner_, kFailed + QString::fromStdString(result.error), kCaption);
     return;
   }
   Toolkit::setClipboardText(QString::fromStdString(result.text));
-  Toolkit::messageBox(owner_, west ? kWestDone : kAimingDone, kCaption);
+  Toolkit::messageBox(owner_, format == FixedPriceFormat::West ? kWestDone : kAimingDone, kCaption);
 }
 
 }  // namespace pelmora::ui

@@ -1,7 +1,10 @@
 #pragma once
 
 // The 西数, 爱名 and 易名 pages of the filter window: fixed-price sale lists
-// of the domains the filter currently selects, put on the clipboard.
+// of the domains the filter currently selects, put on the clipboard. The
+// list is made on a worker (a second or so for a million domains) while the
+// window keeps responding under a busy cursor; a newer request supersedes
+// one still going, and nothing arrives once the window is gone.
 
 #include <QObject>
 #include <functional>
@@ -9,6 +12,7 @@
 #include "reports/fixed_price_export.h"
 #include "store/domain_database.h"
 #include "store/filter_criteria.h"
+#include "ui/background_job.h"
 
 class QComboBox;
 class QLabel;
@@ -33,9 +37,12 @@ class FixedPriceTabs : public QObject {
   FixedPriceChoices westChoices() const;
   FixedPriceChoices aimingChoices() const;
 
-  // Generates the list for the current filter, puts it on the clipboard and
-  // says so; a list that cannot be read leaves the clipboard alone.
+  // Starts the list for the current filter and choices; when it is made it
+  // goes on the clipboard, and a message says so. A list that cannot be read
+  // leaves the clipboard alone.
   void generate(FixedPriceFormat format);
+  // From generate until its list has been handed over.
+  bool isGenerating() const { return job_.isRunning(); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -45,6 +52,7 @@ class FixedPriceTabs : public QObject {
   QWidget* buildAimingPage();
   QWidget* buildEasyPage();
   void showHourRange();
+  void handOver(FixedPriceFormat format, const FixedPriceText& result);
 
   DomainDatabase* db_;
   ConditionSource condition_;
@@ -57,6 +65,7 @@ class FixedPriceTabs : public QObject {
   QLabel* hourRangeWord_ = nullptr;
   QLineEdit* hourTo_ = nullptr;
   QComboBox* aimingDescription_ = nullptr;
+  BackgroundJob job_;  // last: its worker is joined before the rest goes
 };
 
 }  // namespace pelmora::ui

@@ -1,17 +1,19 @@
 #include "ui/report/report_window.h"
 
 #include <QApplication>
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
 #include <QFileDialog>
+#include <QFontMetricsF>
 #include <QFormLayout>
 #include <QGraphicsLayout>
+#include <QGraphicsScene>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,12 +24,17 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QSvgGenerator>
+#include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "reports/report_table.h"
 #include "support/numbers.h"
@@ -45,9 +52,9 @@ namespace texts = report_texts;
 
 constexpr QSize kMinimumSize(915, 390);
 constexpr QSize kStartingSize(1000, 600);
-// More columns than this and the period labels stand upright: twelve months
-// ("2026-01") side by side no longer fit the starting width.
-constexpr std::size_t kLevelLabelLimit = 6;
+// The room a period label needs beyond its text: the chart's margins and
+// padding around it and a gap to the next one.
+constexpr double kLabelRoom = 16;
 
 QColor colourOf(std::size_t series) {
   const Rgb rgb = kReportSeriesColours[series];
@@ -71,6 +78,16 @@ QString defaultAsker(QWidget* owner, const QString& caption, const QString& prop
 
 }  // namespace
 
+// A report as the chart takes it, made on the worker: the values of each
+// shown series and every period's label.
+struct ReportWindow::Answer {
+  StatisticsReport report;
+  ReportUnit unit = ReportUnit::Month;
+  std::vector<ReportSeries> shown;
+  std::vector<QList<qreal>> values;  // per shown series, one per period
+  QStringList labels;
+};
+
 ReportWindow::ReportWindow(QWidget* owner, DomainDatabase& db, const Clock& clock)
     : QDialog(owner), db_(db), askSaveFile_(defaultAsker) {
   setWindowTitle(texts::title());
@@ -81,13 +98,22 @@ ReportWindow::ReportWindow(QWidget* owner, DomainDatabase& db, const Clock& cloc
   runReport();
 }
 
-ReportWindow::~ReportWindow() = default;
+ReportWindow::~ReportWindow() {
+#if defined(__GLIBC__)
+  // The bars of a long range leave much freed memory behind them; once the
+  // window is gone with them, that goes back to the system.
+  QTimer::singleShot(0, qApp, [] { malloc_trim(0); });
+#endif
+}
 
 void ReportWindow::build(const Clock& clock) {
   auto* chartGroup = named(new QGroupBox, QStringLiteral("分组框1"));
   chartView_ = named(new QChartView, QStringLiteral("柱状图控件1"));
   chartView_->setRenderHint(QPainter::Antialiasing);
   chartView_->setMinimumSize(300, 150);
+  // Thousands of bars are laid out anew on every run and resize; an index of
+  // their places would cost more to keep up than it saves.
+  chartView_->scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
   QChart* chart = chartView_->chart();
   chart->setAnimationOptions(QChart::NoAnimation);
   chart->legend()->setVisible(true);
@@ -96,9 +122,16 @@ void ReportWindow::build(const Clock& clock) {
   bars_ = new QBarSeries;
   chart->addSeries(bars_);
   connect(bars_, &QBarSeries::hovered, this, &ReportWindow::showBarTip);
-  periods_ = new QBarCategoryAxis;
+  // Period k is at k on this axis; labels stand under the periods that
+  // labelPeriods picks, so they stay few and readable however long the range.
+  periods_ = new QCategoryAxis;
+  periods_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  periods_->setGridLineVisible(false);
+  periods_->setStartValue(-0.5);
+  periods_->setRange(-0.5, 0.5);
   chart->addAxis(periods_, Qt::AlignBottom);
   bars_->attachAxis(periods_);
+  connect(chart, &QChart::plotAreaChanged, this, &ReportWindow::labelPeriods);
   values_ = new QValueAxis;
   values_->setLabelFormat(QStringLiteral("%.13g"));
   // Ticks on round numbers from 0; the maximum itself is the rule's number.
@@ -127,6 +160,7 @@ void ReportWindow::build(const Clock& clock) {
   statusBar_->setSizeGripEnabled(false);
   status_ = named(new QLabel, QStringLiteral("状态条1_提示"));
   statusBar_->addWidget(status_, 1);
+  connect(&job_, &BackgroundJob::finished, this, [this] { unsetCursor(); });
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 0);
@@ -221,50 +255,87 @@ std::vector<ReportSeries> ReportWindow::shownSeries() const {
   return shown;
 }
 
-bool ReportWindow::runReport() {
+void ReportWindow::runReport() {
   const std::optional<Date> start = start_->date();
   const std::optional<Date> end = end_->date();
   const ReportUnit unit =
       reportUnitFromName(unit_->currentText().toStdString()).value_or(ReportUnit::Month);
-  const std::vector<ReportSeries> shown = shownSeries();
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  StatisticsReport report = runStatisticsReport(db_, *start, *end, unit, shown);
-  QApplication::restoreOverrideCursor();
-  if (!report.ok()) {
-    Toolkit::messageBox(this, texts::reportFailed(q(report.error)), texts::hintCaption());
-    return false;
-  }
-  report_ = std::move(report);
-  showChart(report_, shown);
-  showTotals(report_.totals);
-  return true;
+  setCursor(Qt::BusyCursor);
+  job_.start([this, &db = db_, hook = beforeQuery_, start = *start, end = *end, unit,
+              shown = shownSeries()](std::stop_token, JobReporter& reporter) {
+    if (hook) hook();
+    Answer answer{runStatisticsReport(db, start, end, unit, shown), unit, shown, {}, {}};
+    for (ReportSeries series : shown) {
+      QList<qreal>& values = answer.values.emplace_back();
+      values.reserve(static_cast<qsizetype>(answer.report.columns.size()));
+      for (const ReportColumn& column : answer.report.columns) {
+        values.append(column.figures.series[static_cast<std::size_t>(series)]);
+      }
+    }
+    for (const ReportColumn& column : answer.report.columns) answer.labels << q(column.label);
+    reporter.post([this, answer = std::move(answer)]() mutable { showAnswer(answer); });
+  });
 }
 
-void ReportWindow::showChart(const StatisticsReport& report,
-                             const std::vector<ReportSeries>& shown) {
+void ReportWindow::showAnswer(Answer& answer) {
+  if (!answer.report.ok()) {
+    Toolkit::messageBox(this, texts::reportFailed(q(answer.report.error)), texts::hintCaption());
+    return;
+  }
+  showChart(answer);
+  report_ = std::move(answer.report);
+  showTotals(report_.totals);
+}
+
+void ReportWindow::showChart(Answer& answer) {
   QToolTip::hideText();
   // The series and axes stay; their contents are replaced, so nothing of the
-  // last run lingers on the scene.
+  // last run lingers on the scene. The axes are set before the bars come, so
+  // the bars are laid out once.
   bars_->clear();
-  for (ReportSeries series : shown) {
-    const auto index = static_cast<std::size_t>(series);
+  // Below 1 everywhere the maximum rule gives 0; the axis still needs a span.
+  const double maximum = std::max(answer.report.axisMaximum, 1.0);
+  values_->setRange(0, maximum);
+  values_->setTickInterval(tickInterval(maximum));
+
+  reportUnit_ = answer.unit;
+  periodLabels_ = std::move(answer.labels);
+  const QFontMetricsF metrics(periods_->labelsFont());
+  labelWidth_ = 0;
+  for (const QString& label : periodLabels_) {
+    labelWidth_ = std::max(labelWidth_, metrics.horizontalAdvance(label));
+  }
+  labelWidth_ += kLabelRoom;
+  periods_->setRange(-0.5, std::max<double>(periodLabels_.size(), 1) - 0.5);
+  labelled_.clear();
+  labelPeriods();
+
+  QList<QBarSet*> sets;
+  for (std::size_t i = 0; i < answer.shown.size(); ++i) {
+    const auto index = static_cast<std::size_t>(answer.shown[i]);
     auto* set = new QBarSet(q(kReportSeriesNames[index]));
     set->setColor(colourOf(index));
     set->setBorderColor(colourOf(index));
-    for (const ReportColumn& column : report.columns) set->append(column.figures.series[index]);
-    bars_->append(set);
+    set->append(answer.values[i]);
+    sets << set;
   }
+  bars_->append(sets);
+  // Laid out now rather than on a later turn of the event loop: whoever
+  // saves or copies the chart next gets it whole.
+  chartView_->chart()->layout()->activate();
+}
 
-  QStringList labels;
-  for (const ReportColumn& column : report.columns) labels << q(column.label);
-  periods_->clear();
-  periods_->append(labels);
-  periods_->setLabelsAngle(report.columns.size() > kLevelLabelLimit ? -90 : 0);
-
-  // Below 1 everywhere the maximum rule gives 0; the axis still needs a span.
-  const double maximum = std::max(report.axisMaximum, 1.0);
-  values_->setRange(0, maximum);
-  values_->setTickInterval(tickInterval(maximum));
+void ReportWindow::labelPeriods() {
+  std::vector<std::size_t> labelled =
+      labelledPeriods(static_cast<std::size_t>(periodLabels_.size()), reportUnit_,
+                      chartView_->chart()->plotArea().width(), labelWidth_);
+  // Relabelling moves the plot area, which asks again: the same answer ends it.
+  if (labelled == labelled_ && periods_->count() == static_cast<int>(labelled.size())) return;
+  labelled_ = std::move(labelled);
+  for (const QString& label : periods_->categoriesLabels()) periods_->remove(label);
+  for (const std::size_t period : labelled_) {
+    periods_->append(periodLabels_[static_cast<qsizetype>(period)], static_cast<double>(period));
+  }
 }
 
 void ReportWindow::showBarTip(bool entered, int column, QBarSet* set) {
