@@ -24,7 +24,7 @@ const QString kTips = QStringLiteral(
     "   \n"
     "   注3:注册商,域名类型,自定义分类 这3个字段需要是分类设置里面存在的.");
 
-class AdvancedModifyWindowTest : public MainWindowTest {
+class AdvancedModifyWindowTest : public EditingWindowTest<ui::AdvancedModifyWindow> {
  protected:
   // The main window over qinghe.com/.net/.cn and the lists the examples
   // use, and the advanced-modify window opened by its button.
@@ -36,39 +36,12 @@ class AdvancedModifyWindowTest : public MainWindowTest {
       add({makeDomain("qinghe.com"), makeDomain("qinghe.net"), makeDomain("qinghe.cn")});
       open();
     }
-    QTest::mouseClick(control<QAbstractButton>("按钮_高级修改"), Qt::LeftButton);
-    modify_ = window_->findChild<ui::AdvancedModifyWindow*>();
-    EXPECT_NE(modify_, nullptr);
-    return *modify_;
+    return openByButton("按钮_高级修改");
   }
 
-  template <typename T>
-  T* part(const QString& name) {
-    T* found = modify_->findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name.toStdString();
-    return found;
-  }
   QPlainTextEdit* pending() { return part<QPlainTextEdit>("编辑框_待修改列表"); }
   QPlainTextEdit* failures() { return part<QPlainTextEdit>("编辑框_修改失败列表"); }
-  QPushButton* confirm() { return part<QPushButton>("按钮_确认"); }
-  QString status() { return part<QLabel>("状态条1_提示")->text(); }
-
-  void runAndWait() {
-    QSignalSpy ended(modify_, &ui::AdvancedModifyWindow::runEnded);
-    QTest::mouseClick(confirm(), Qt::LeftButton);
-    EXPECT_FALSE(confirm()->isEnabled());
-    ASSERT_TRUE(ended.wait(60000));
-    EXPECT_TRUE(confirm()->isEnabled());
-  }
-
-  void closeAdvancedModify() {
-    QPointer<ui::AdvancedModifyWindow> going = modify_;
-    QTest::mouseClick(part<QPushButton>("按钮_关闭"), Qt::LeftButton);
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(going.isNull());
-    modify_ = nullptr;
-    waitForPage();
-  }
+  void closeAdvancedModify() { closeTool(); }
 
   std::string storedField(const std::string& name, DomainField field) {
     std::string value;
@@ -86,8 +59,6 @@ class AdvancedModifyWindowTest : public MainWindowTest {
     ADD_FAILURE() << "no row " << domain.toStdString();
     return {};
   }
-
-  ui::AdvancedModifyWindow* modify_ = nullptr;
 };
 
 TEST_F(AdvancedModifyWindowTest, ControlsCaptionsHelpAndExamples) {
@@ -171,7 +142,7 @@ TEST_F(AdvancedModifyWindowTest, TheFailureListGrowsAcrossRuns) {
 TEST_F(AdvancedModifyWindowTest, ACancelledRunChangesNothingAndSaysSo) {
   openAdvancedModify();
   pending()->setPlainText("qinghe.com,备注=1\nqinghe.net,备注=2");
-  QSignalSpy ended(modify_, &ui::AdvancedModifyWindow::runEnded);
+  QSignalSpy ended(tool_, &ui::AdvancedModifyWindow::runEnded);
   // The database is held while the run starts and is cancelled, so the
   // worker sees the stop before it writes anything.
   db().withConnection([&](SqliteConnection&) {

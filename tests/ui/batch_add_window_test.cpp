@@ -35,7 +35,7 @@ const QString kTips = QStringLiteral(
     "   例如:\n\n"
     "4) 批量添加域名,没有自动获取注册/到期时间功能.");
 
-class BatchAddWindowTest : public MainWindowTest {
+class BatchAddWindowTest : public EditingWindowTest<ui::BatchAddWindow> {
  protected:
   // The main window over a database knowing the classification values the
   // first example uses, and the batch-add window opened by its button.
@@ -46,44 +46,17 @@ class BatchAddWindowTest : public MainWindowTest {
       addEntry("自定义分类", "已挂一口价", 1);
       open();
     }
-    QTest::mouseClick(control<QAbstractButton>("按钮_批量添加域名"), Qt::LeftButton);
-    batchAdd_ = window_->findChild<ui::BatchAddWindow*>();
-    EXPECT_NE(batchAdd_, nullptr);
-    return *batchAdd_;
+    return openByButton("按钮_批量添加域名");
   }
 
-  template <typename T>
-  T* part(const QString& name) {
-    T* found = batchAdd_->findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name.toStdString();
-    return found;
-  }
   QPlainTextEdit* pending() { return part<QPlainTextEdit>("编辑框_待添加列表"); }
   QPlainTextEdit* failures() { return part<QPlainTextEdit>("编辑框_添加失败列表"); }
-  QPushButton* confirm() { return part<QPushButton>("按钮_确认"); }
-  QString status() { return part<QLabel>("状态条1_提示")->text(); }
   QString title(const QString& group) { return part<QGroupBox>(group)->title(); }
   QString example(int k) {
     return part<QLineEdit>(QStringLiteral("编辑框_例子") + QString::number(k))->text();
   }
-
-  // Clicks 确认 and waits for the result; the button is off meanwhile.
-  void runAndWait() {
-    QSignalSpy ended(batchAdd_, &ui::BatchAddWindow::runEnded);
-    QTest::mouseClick(confirm(), Qt::LeftButton);
-    EXPECT_FALSE(confirm()->isEnabled());
-    ASSERT_TRUE(ended.wait(240000));
-    EXPECT_TRUE(confirm()->isEnabled());
-  }
-
-  void closeBatchAdd() {
-    QPointer<ui::BatchAddWindow> going = batchAdd_;
-    QTest::mouseClick(part<QPushButton>("按钮_关闭"), Qt::LeftButton);
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(going.isNull());
-    batchAdd_ = nullptr;
-    waitForPage();
-  }
+  void runAndWait() { EditingWindowTest::runAndWait(240000); }
+  void closeBatchAdd() { closeTool(); }
 
   std::optional<DomainRecord> stored(const std::string& name) {
     std::optional<DomainRecord> record;
@@ -120,8 +93,6 @@ class BatchAddWindowTest : public MainWindowTest {
     QApplication::processEvents();
     return dropped.isAccepted();
   }
-
-  ui::BatchAddWindow* batchAdd_ = nullptr;
 };
 
 TEST_F(BatchAddWindowTest, ControlsCaptionsHelpAndExamples) {
@@ -251,7 +222,7 @@ TEST_F(BatchAddWindowTest, ASecondRunListsOnlyItsOwnFailures) {
 TEST_F(BatchAddWindowTest, CancellingARunAddsNothingAndSaysSo) {
   openBatchAdd();
   pending()->setPlainText("a.com\nb.com\nc.com");
-  QSignalSpy ended(batchAdd_, &ui::BatchAddWindow::runEnded);
+  QSignalSpy ended(tool_, &ui::BatchAddWindow::runEnded);
   // The database is held while the run starts and is cancelled, so the
   // worker sees the stop before it inserts anything.
   db().withConnection([&](SqliteConnection&) {
@@ -286,7 +257,7 @@ TEST_F(BatchAddWindowTest, ALongListRunsWhileTheWindowKeepsReporting) {
   pending()->setPlainText(text);
   EXPECT_EQ(title("分组框_待添加列表"), "待添加列表 [ 20000 ]");
   QList<int> shown;
-  QObject::connect(part<QProgressBar>("进度条_任务"), &QProgressBar::valueChanged, batchAdd_,
+  QObject::connect(part<QProgressBar>("进度条_任务"), &QProgressBar::valueChanged, tool_,
                    [&shown](int value) { shown << value; });
   runAndWait();
   EXPECT_EQ(status(), "结果: 总计[ 20000 ],成功[ 20000 ],失败[ 0 ]");
@@ -341,7 +312,7 @@ TEST_F(BatchAddWindowTest, ADroppedCsvFileIsImportedAfterConfirmation) {
   EXPECT_TRUE(confirm()->isEnabled());
   EXPECT_EQ(storedCount(), 0);
 
-  QSignalSpy ended(batchAdd_, &ui::BatchAddWindow::runEnded);
+  QSignalSpy ended(tool_, &ui::BatchAddWindow::runEnded);
   ui::Toolkit::queueAnswer(ui::Answer::Yes);
   ASSERT_TRUE(drop({csv}));
   EXPECT_FALSE(confirm()->isEnabled());
@@ -360,7 +331,7 @@ TEST_F(BatchAddWindowTest, ADroppedCsvFileIsImportedAfterConfirmation) {
 TEST_F(BatchAddWindowTest, ACsvFileWithoutADomainColumnIsRefused) {
   openBatchAdd();
   const QString csv = writeFile("nodomain.csv", "registrar,cost\r\n西数,1\r\n");
-  QSignalSpy ended(batchAdd_, &ui::BatchAddWindow::runEnded);
+  QSignalSpy ended(tool_, &ui::BatchAddWindow::runEnded);
   ASSERT_TRUE(drop({csv}));
   ASSERT_TRUE(ended.wait(10000));
   const QStringList shown = ui::Toolkit::takeMessages();
@@ -376,8 +347,8 @@ TEST_F(BatchAddWindowTest, ClosingByTheFrameAlsoReloadsTheGrid) {
   openBatchAdd();
   pending()->setPlainText("late.com");
   runAndWait();
-  QPointer<ui::BatchAddWindow> going = batchAdd_;
-  batchAdd_->close();
+  QPointer<ui::BatchAddWindow> going = tool_;
+  tool_->close();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(going.isNull());
   waitForPage();
@@ -390,8 +361,8 @@ TEST_F(BatchAddWindowTest, ClosingByTheFrameAlsoReloadsTheGrid) {
 
 TEST_F(BatchAddWindowTest, ClosingDuringARunAsksWhetherToStop) {
   openBatchAdd();
-  QPointer<ui::BatchAddWindow> window = batchAdd_;
-  QSignalSpy ended(batchAdd_, &ui::BatchAddWindow::runEnded);
+  QPointer<ui::BatchAddWindow> window = tool_;
+  QSignalSpy ended(tool_, &ui::BatchAddWindow::runEnded);
   // The database is held, so each run is still at its first line when the
   // window is closed.
   pending()->setPlainText("a.com\nb.com");
@@ -415,7 +386,7 @@ TEST_F(BatchAddWindowTest, ClosingDuringARunAsksWhetherToStop) {
   db().withConnection([&](SqliteConnection&) {
     QTest::mouseClick(confirm(), Qt::LeftButton);
     ui::Toolkit::queueAnswer(ui::Answer::Yes);  // 停止并放弃
-    QTest::keyClick(batchAdd_, Qt::Key_Escape);
+    QTest::keyClick(tool_, Qt::Key_Escape);
     EXPECT_TRUE(window->isVisible()) << "open until the worker has stopped";
   });
   ASSERT_TRUE(ended.wait(10000));

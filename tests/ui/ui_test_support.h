@@ -7,10 +7,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <memory>
 
@@ -93,6 +96,49 @@ class MainWindowTest : public DatabaseTest {
   QString caption() { return control<QGroupBox>("分组框_翻页")->title(); }
 
   std::unique_ptr<ui::MainWindow> window_;
+};
+
+// An editing window of the main window (batch add, advanced modify): opened
+// by its button, its parts found by objectName, a run waited for, closed by
+// its 关闭 button.
+template <typename W>
+class EditingWindowTest : public MainWindowTest {
+ protected:
+  W& openByButton(const char* button) {
+    QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton);
+    tool_ = window_->findChild<W*>();
+    EXPECT_NE(tool_, nullptr);
+    return *tool_;
+  }
+
+  template <typename T>
+  T* part(const QString& name) {
+    T* found = tool_->template findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+  }
+  QPushButton* confirm() { return part<QPushButton>("按钮_确认"); }
+  QString status() { return part<QLabel>("状态条1_提示")->text(); }
+
+  // Clicks 确认 and waits for the result; the button is off meanwhile.
+  void runAndWait(int timeoutMs = 60000) {
+    QSignalSpy ended(tool_, &W::runEnded);
+    QTest::mouseClick(confirm(), Qt::LeftButton);
+    EXPECT_FALSE(confirm()->isEnabled());
+    ASSERT_TRUE(ended.wait(timeoutMs));
+    EXPECT_TRUE(confirm()->isEnabled());
+  }
+
+  void closeTool() {
+    QPointer<W> going = tool_;
+    QTest::mouseClick(part<QPushButton>("按钮_关闭"), Qt::LeftButton);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(going.isNull());
+    tool_ = nullptr;
+    waitForPage();
+  }
+
+  W* tool_ = nullptr;
 };
 
 }  // namespace pelmora::testing

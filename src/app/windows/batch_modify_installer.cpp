@@ -67,7 +67,8 @@ void installBatchModifyWindow(WindowShell& shell) {
                      [&shell](const std::vector<BatchModifyItem>& items) {
                        PageModel& model = *shell.grid.pageModel();
                        const QHash<QString, int> rows = rowsByDomain(model);
-                       for (const BatchModifyItem& item : items) showBatchOutcome(model, rows, item);
+                       for (const BatchModifyItem& item : items)
+                         showBatchOutcome(model, rows, item);
                      });
     QObject::connect(window, &BatchModifyWindow::closeRequested, shell.owner,
                      [&shell, name] { shell.tools.close(name); });

@@ -106,22 +106,14 @@ QWidget* AdvancedModifyWindow::buildTips() {
 void AdvancedModifyWindow::build() {
   auto* layout = new QVBoxLayout(this);
 
-  auto* lists = new QHBoxLayout;
-  auto* pendingGroup =
-      named(new QGroupBox(texts::pendingCaption()), QStringLiteral("分组框_待修改"));
-  pending_ = named(new QPlainTextEdit, QStringLiteral("编辑框_待修改列表"));
-  (new QVBoxLayout(pendingGroup))->addWidget(pending_);
-  auto* failuresGroup =
-      named(new QGroupBox(texts::failuresCaption()), QStringLiteral("分组框_修改失败列表"));
-  failures_ = named(new QPlainTextEdit, QStringLiteral("编辑框_修改失败列表"));
-  (new QVBoxLayout(failuresGroup))->addWidget(failures_);
-  for (QPlainTextEdit* box : {pending_, failures_}) {
-    box->setLineWrapMode(QPlainTextEdit::NoWrap);
-    box->setMinimumHeight(180);
-  }
-  lists->addWidget(pendingGroup, 3);
-  lists->addWidget(failuresGroup, 2);
-  layout->addLayout(lists, 1);
+  const ListBoxPair boxes =
+      addListBoxPair(layout,
+                     {texts::pendingCaption(), QStringLiteral("分组框_待修改"),
+                      QStringLiteral("编辑框_待修改列表")},
+                     {texts::failuresCaption(), QStringLiteral("分组框_修改失败列表"),
+                      QStringLiteral("编辑框_修改失败列表")});
+  pending_ = boxes.pending;
+  failures_ = boxes.failures;
   layout->addWidget(buildTips());
 
   const WindowFooter footer = addWindowFooter(layout, texts::confirm(), texts::close());

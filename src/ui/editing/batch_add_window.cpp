@@ -189,25 +189,20 @@ BatchAddWindow::~BatchAddWindow() {
 void BatchAddWindow::build() {
   auto* layout = new QVBoxLayout(this);
 
-  auto* lists = new QHBoxLayout;
-  pendingGroup_ =
-      named(new QGroupBox(texts::pendingCaption()), QStringLiteral("分组框_待添加列表"));
   auto* pendingEdit = new ListEdit;
-  pending_ = named(pendingEdit, QStringLiteral("编辑框_待添加列表"));
   pendingEdit->onFiles = [this](const QList<QUrl>& urls) { loadFiles(urls); };
   pendingEdit->takesFiles = [this] { return !isRunning(); };
-  (new QVBoxLayout(pendingGroup_))->addWidget(pending_);
-  failuresGroup_ =
-      named(new QGroupBox(texts::failuresCaption()), QStringLiteral("分组框_添加失败列表"));
-  failures_ = named(new QPlainTextEdit, QStringLiteral("编辑框_添加失败列表"));
-  (new QVBoxLayout(failuresGroup_))->addWidget(failures_);
-  for (QPlainTextEdit* box : {pending_, failures_}) {
-    box->setLineWrapMode(QPlainTextEdit::NoWrap);
-    box->setMinimumHeight(180);
-  }
-  lists->addWidget(pendingGroup_, 3);
-  lists->addWidget(failuresGroup_, 2);
-  layout->addLayout(lists, 1);
+  const ListBoxPair boxes =
+      addListBoxPair(layout,
+                     {texts::pendingCaption(), QStringLiteral("分组框_待添加列表"),
+                      QStringLiteral("编辑框_待添加列表")},
+                     {texts::failuresCaption(), QStringLiteral("分组框_添加失败列表"),
+                      QStringLiteral("编辑框_添加失败列表")},
+                     pendingEdit);
+  pendingGroup_ = boxes.pendingGroup;
+  pending_ = boxes.pending;
+  failuresGroup_ = boxes.failuresGroup;
+  failures_ = boxes.failures;
 
   auto* tipsGroup = named(new QGroupBox(texts::tipsCaption()), QStringLiteral("分组框_友情提示"));
   (new QVBoxLayout(tipsGroup))->addWidget(new TipsPanel);

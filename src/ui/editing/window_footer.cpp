@@ -1,14 +1,36 @@
 #include "ui/editing/window_footer.h"
 
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "ui/qt_text.h"
 
 namespace pelmora::ui {
+
+ListBoxPair addListBoxPair(QVBoxLayout* layout, const ListBoxNames& pending,
+                           const ListBoxNames& failures, QPlainTextEdit* pendingBox) {
+  ListBoxPair pair;
+  pair.pendingGroup = named(new QGroupBox(pending.caption), pending.group);
+  pair.pending = named(pendingBox != nullptr ? pendingBox : new QPlainTextEdit, pending.box);
+  pair.failuresGroup = named(new QGroupBox(failures.caption), failures.group);
+  pair.failures = named(new QPlainTextEdit, failures.box);
+  auto* row = new QHBoxLayout;
+  for (auto [group, box, stretch] : {std::tuple{pair.pendingGroup, pair.pending, 3},
+                                     std::tuple{pair.failuresGroup, pair.failures, 2}}) {
+    (new QVBoxLayout(group))->addWidget(box);
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    box->setMinimumHeight(180);
+    row->addWidget(group, stretch);
+  }
+  layout->addLayout(row, 1);
+  return pair;
+}
 
 WindowFooter addWindowFooter(QVBoxLayout* layout, const QString& confirmText,
                              const QString& closeText) {
