@@ -158,6 +158,28 @@ TEST_F(AdvancedModifyWindowTest, ACancelledRunChangesNothingAndSaysSo) {
   EXPECT_EQ(storedField("qinghe.com", DomainField::Note), "");
   EXPECT_TRUE(failures()->toPlainText().isEmpty());
   EXPECT_TRUE(confirm()->isEnabled());
+
+  // Closing during a run asks: kept running it ends as usual; stopped, the
+  // window says what was stored as it goes.
+  QPointer<ui::AdvancedModifyWindow> window = tool_;
+  for (const ui::Answer answer : {ui::Answer::No, ui::Answer::Yes}) {
+    db().withConnection([&](SqliteConnection&) {
+      QTest::mouseClick(confirm(), Qt::LeftButton);
+      ui::Toolkit::queueAnswer(answer);
+      QTest::keyClick(tool_, Qt::Key_Escape);
+      EXPECT_TRUE(window->isVisible()) << "open while the run goes on";
+    });
+    ASSERT_TRUE(ended.wait(10000));
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const QStringList told = ui::Toolkit::takeMessages();
+    ASSERT_FALSE(told.isEmpty());
+    EXPECT_TRUE(told[0].contains("继续运行")) << told[0].toStdString();
+    EXPECT_EQ(window.isNull(), answer == ui::Answer::Yes);
+    EXPECT_EQ(told.size(), answer == ui::Answer::Yes ? 2 : 1);
+    EXPECT_TRUE(told.size() < 2 || told[1].contains("已取消")) << told.join('\n').toStdString();
+  }
+  tool_ = nullptr;
+  waitForPage();
 }
 
 }  // namespace

@@ -39,4 +39,14 @@ inline QString notStored(const QString& reason) {
   return QStringLiteral("修改无法保存, 之后的域名没有修改.\r\n\r\n原因: ") + reason;
 }
 
+inline QString closeWhileRunning() {
+  return QStringLiteral(
+      "高级修改正在进行, 要停止吗?\r\n\r\n"
+      "停止: 已修改的域名保持修改, 其余的不再修改, 然后关闭窗口.\r\n"
+      "继续运行: 窗口保持打开, 修改继续进行.");
+}
+inline QString stopRun() { return QStringLiteral("停止"); }
+inline QString keepRunning() { return QStringLiteral("继续运行"); }
+inline QString stopping() { return QStringLiteral("正在停止, 停止后关闭窗口…"); }
+
 }  // namespace pelmora::ui::advanced_modify_texts

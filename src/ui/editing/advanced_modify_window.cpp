@@ -131,12 +131,13 @@ void AdvancedModifyWindow::build() {
 void AdvancedModifyWindow::makeJob() {
   job_ = new BackgroundJob(this);
   connect(job_, &BackgroundJob::progress, this, [this](int done, int total) {
+    if (closeWhenStopped_) return;  // the status says it is stopping
     status_->setText(q(
         batchModifyProgressText(static_cast<std::size_t>(done), static_cast<std::size_t>(total))));
   });
 }
 
-bool AdvancedModifyWindow::isRunning() const { return job_ != nullptr && job_->isRunning(); }
+bool AdvancedModifyWindow::isRunning() const { return running_; }
 
 void AdvancedModifyWindow::confirm() {
   if (isRunning()) return;
@@ -147,6 +148,7 @@ void AdvancedModifyWindow::confirm() {
   }
   const std::size_t total = lines.size();
   confirm_->setEnabled(false);
+  running_ = true;
   status_->setText(q(batchModifyProgressText(0, total)));
   job_->start([this, &db = db_, lists = lists_, lines = std::move(lines)](std::stop_token stop,
                                                                           JobReporter& reporter) {
@@ -160,6 +162,7 @@ void AdvancedModifyWindow::confirm() {
 }
 
 void AdvancedModifyWindow::showResult(const AdvancedModifyResult& result) {
+  running_ = false;
   // The failure list keeps what earlier runs put there.
   appendLines(failures_, advancedModifyFailureText(result.failures));
   status_->setText(q(advancedModifyResultText(result)));
@@ -168,21 +171,32 @@ void AdvancedModifyWindow::showResult(const AdvancedModifyResult& result) {
   }
   confirm_->setEnabled(true);
   emit runEnded();
-}
-
-void AdvancedModifyWindow::stopRun() {
-  if (!isRunning()) return;
-  // Stops the worker and waits for it: it ends after the chunk it is in, and
-  // nothing it still had to report arrives.
-  delete job_;
-  makeJob();
-  confirm_->setEnabled(true);
+  if (closeWhenStopped_) {
+    // What was stored before the stop stays stored: say so as the window goes.
+    closeWhenStopped_ = false;
+    Toolkit::messageBox(this, q(advancedModifyResultText(result)), texts::messageCaption());
+    close();
+  }
 }
 
 void AdvancedModifyWindow::reject() { close(); }
 
 void AdvancedModifyWindow::closeEvent(QCloseEvent* event) {
-  stopRun();
+  if (isRunning()) {
+    // Stopped between chunks as its cancel button stops it; the window closes
+    // once the result, with what was stored, is shown.
+    event->ignore();
+    if (closeWhenStopped_ ||
+        Toolkit::ask(this, texts::closeWhileRunning(), texts::messageCaption(), texts::stopRun(),
+                     texts::keepRunning()) != Answer::Yes ||
+        !isRunning()) {
+      return;
+    }
+    closeWhenStopped_ = true;
+    job_->cancel();
+    status_->setText(texts::stopping());
+    return;
+  }
   event->accept();
   emit closed();
 }

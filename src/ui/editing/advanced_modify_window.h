@@ -45,10 +45,11 @@ class AdvancedModifyWindow : public QDialog {
   void makeJob();
   void confirm();
   void showResult(const AdvancedModifyResult& result);
-  void stopRun();
 
   DomainDatabase& db_;
   const ClassificationLists lists_;
+  bool running_ = false;           // a run started and its result is not shown yet
+  bool closeWhenStopped_ = false;  // the user chose to stop it and close
   QPlainTextEdit* pending_ = nullptr;
   QPlainTextEdit* failures_ = nullptr;
   QPushButton* confirm_ = nullptr;
