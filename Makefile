@@ -20,6 +20,8 @@ LAUNCHER = $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache,
 # Paths relative to the clone, so that another clone of the tree hits the same cache.
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
+# The tests share precompiled headers, which ccache caches only with these.
+export CCACHE_SLOPPINESS := pch_defines,time_macros,include_file_mtime,include_file_ctime
 
 .PHONY: all deps configure build run test test-threads install bench fuzz format clean
 

@@ -1,4 +1,4 @@
-#include "support/regex_helper.h"
+#include "support/kept/regex_helper.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "support/regex_helper.h"
+#include "support/kept/regex_helper.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
