@@ -27,7 +27,7 @@ namespace {
 #if defined(__SANITIZE_THREAD__)
 constexpr long kPeakGrowthLimitKiB = 16 * 1024;
 #elif defined(__SANITIZE_ADDRESS__)
-constexpr long kPeakGrowthLimitKiB = 8 * 1024;
+constexpr long kPeakGrowthLimitKiB = 12 * 1024;
 #else
 constexpr long kPeakGrowthLimitKiB = 4 * 1024;
 #endif
