@@ -13,6 +13,9 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 WERROR := $(if $(CI),ON,OFF)
 JOBS ?= $(shell nproc)
+# Most tests wait on a child process, a socket or a timer: twice as many run
+# at once as there are cores.
+TEST_JOBS ?= $(shell echo $$(( $$(nproc) * 2 )))
 PREFIX ?= $(HOME)/.local
 # ccache, where installed, makes rebuilds in a new folder cheap. Looked up when a
 # recipe runs (after `deps` has installed it), not when the Makefile is read.
@@ -44,13 +47,13 @@ run: build
 TEST_ENV := $(if $(filter thread,$(SAN)),TSAN_OPTIONS=suppressions=$(CURDIR)/tests/tsan.supp,)
 
 test: build
-	@cd $(BUILD_DIR) && $(TEST_ENV) ctest --output-on-failure --no-tests=error -j $(JOBS)
+	@cd $(BUILD_DIR) && $(TEST_ENV) ctest --output-on-failure --no-tests=error -j $(TEST_JOBS)
 
 # Only the tests that run work on other threads (labelled `threads`); CI runs
 # them under ThreadSanitizer.
 test-threads: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target pelmora_threaded_tests
-	@cd $(BUILD_DIR) && $(TEST_ENV) ctest --output-on-failure --no-tests=error -j $(JOBS) -L threads
+	@cd $(BUILD_DIR) && $(TEST_ENV) ctest --output-on-failure --no-tests=error -j $(TEST_JOBS) -L threads
 
 # The programs, their desktop entry and icon under PREFIX (default ~/.local).
 # The database lives beside the programs, in PREFIX/lib/pelmora.

@@ -129,8 +129,9 @@ CaseResult runCase(const std::string& name, const std::filesystem::path& start,
   auto db = openCurrentDatabase(oursPath);
   if (!db) throw std::runtime_error("cannot open " + oursPath.string());
   ClassificationLists lists;
-  std::string why;
-  if (!lists.rebuild(*db, &why)) throw std::runtime_error(name + ": cannot read the lists: " + why);
+  if (const auto rebuilt = lists.rebuild(*db); !rebuilt) {
+    throw std::runtime_error(name + ": cannot read the lists: " + rebuilt.error());
+  }
   BatchAddResult result;
   const double ours = seconds([&] { result = runBatchAdd(*db, lines, lists); });
   if (!result.ok() || result.added != lines.size()) {

@@ -36,10 +36,9 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  std::string error;
-  const auto all = listDomainNames(*db, SqlCondition{}, &error);
+  const auto all = listDomainNames(*db, SqlCondition{});
   if (!all || all->size() < kModified) {
-    std::cerr << "cannot list the domains: " << error << "\n";
+    std::cerr << "cannot list the domains: " << all.error() << "\n";
     return 2;
   }
   std::vector<std::string> domains;

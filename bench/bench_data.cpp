@@ -271,9 +271,9 @@ std::filesystem::path ensureBenchDatabase(const std::filesystem::path& folder, i
       throw std::runtime_error("cannot store the generated domains in " + path.string());
     }
   }
-  std::string error;
-  if (!upgradeSchema(*db, &error)) {
-    throw std::runtime_error("cannot restore the indexes in " + path.string() + ": " + error);
+  if (const auto upgraded = upgradeSchema(*db); !upgraded) {
+    throw std::runtime_error("cannot restore the indexes in " + path.string() + ": " +
+                             upgraded.error());
   }
   if (schemaObjects(*db) != expected) {
     throw std::runtime_error("the upgrade did not restore every index, trigger and table in " +

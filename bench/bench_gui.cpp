@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
   pelmora::ui::Toolkit::startScripting();
   pelmora::ui::Toolkit::setTrayAvailable(false);
   pelmora::SettingsStore settings(*db);
-  settings.write(pelmora::kSettingExpiryCheck, "1|30|0");
+  if (!settings.write(pelmora::kSettingExpiryCheck, "1|30|0")) return 2;
 
   std::printf("Pelmora window benchmark: 1,000,000 domains, offscreen, median of 9 runs\n\n");
   std::printf(
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
   std::printf("|---:|---:|---:|---:|\n");
   bool met = true;
   for (int pageSize : {100, 1000}) {
-    settings.write(pelmora::kSettingPageSize, std::to_string(pageSize));
+    if (!settings.write(pelmora::kSettingPageSize, std::to_string(pageSize))) return 2;
     std::vector<double> starts, pages, sorts;
     for (int run = 0; run < 9; ++run) {
       const auto start = Clock::now();

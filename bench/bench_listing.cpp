@@ -138,9 +138,8 @@ class ListingCases {
   void close() { db_.reset(); }
 
   ListingTotal total(const SqlCondition& condition) {
-    std::string error;
-    const auto counted = countListing(*db_, condition, &error);
-    if (!counted) throw std::runtime_error("count failed: " + error);
+    const auto counted = countListing(*db_, condition);
+    if (!counted) throw std::runtime_error("count failed: " + counted.error());
     return *counted;
   }
 
@@ -247,9 +246,8 @@ int main(int argc, char** argv) {
       listing.page("page 1, " + filter.name, condition, "id", 1, listing.total(condition), goal);
     }
 
-    std::string error;
-    const auto settings = readProgramSettings(listing.db(), &error);
-    if (!settings) throw std::runtime_error("cannot read the settings: " + error);
+    const auto settings = readProgramSettings(listing.db());
+    if (!settings) throw std::runtime_error("cannot read the settings: " + settings.error());
     listing.close();  // the CLI opens the file itself
     FilterCriteria filtered;
     filtered.registrar = bench::registrarName(0);

@@ -21,8 +21,11 @@ int main(int argc, char** argv) {
   const auto path = pelmora::bench::ensureBenchDatabase(folder, 260);
   auto db = pelmora::openCurrentDatabase(path);
   if (!db) return 2;
-  pelmora::SettingsStore(*db).write(pelmora::kSettingExpiryCheck, "1|30|0");
-  pelmora::SettingsStore(*db).write(pelmora::kSettingCustomTitle, "我的域名");
+  pelmora::SettingsStore settings(*db);
+  if (!settings.write(pelmora::kSettingExpiryCheck, "1|30|0") ||
+      !settings.write(pelmora::kSettingCustomTitle, "我的域名")) {
+    return 2;
+  }
   pelmora::ui::Toolkit::startScripting();
   pelmora::ui::Toolkit::setTrayAvailable(false);
   pelmora::ui::MainWindow window(*db, {pelmora::Clock::system(), "欢迎使用青禾名簿", {}});

@@ -77,9 +77,8 @@ MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
   // Start-up, in order: title, status text, lists, first page, tray icon,
   // filter window loaded hidden, news page, expiry monitor.
   // Settings that cannot be read are reported once; the defaults stand in.
-  std::string settingsError;
-  const auto settings = readProgramSettings(db_, &settingsError);
-  if (!settings) reportReadFailure(settingsError);
+  const auto settings = readProgramSettings(db_);
+  if (!settings) reportReadFailure(settings.error());
   const std::string customTitle = settings.value_or(ProgramSettings{}).customTitle;
   setWindowTitle(q(mainWindowTitle(customTitle)));
   statusPart2_->setText(options_.statusText);
@@ -336,8 +335,7 @@ void MainWindow::selectPage(int index) {
 }
 
 void MainWindow::rebuildLists() {
-  std::string error;
-  if (!lists_.rebuild(db_, &error)) reportReadFailure(error);
+  if (const auto rebuilt = lists_.rebuild(db_); !rebuilt) reportReadFailure(rebuilt.error());
 }
 
 void MainWindow::reportReadFailure(const std::string& reason) {

@@ -151,9 +151,10 @@ void MainWindow::createToolWindows() {
 void MainWindow::toggleFilterWindow() { tools_->toggle(kFilterWindow); }
 
 void MainWindow::confirmFilter() {
-  std::string error;
-  if (!settings_.write(kSettingPageSize, filterWindow_->pageSizeText().toStdString(), &error)) {
-    Toolkit::messageBox(this, texts::pageSizeNotSaved(q(error)), QString());
+  if (const auto written =
+          settings_.write(kSettingPageSize, filterWindow_->pageSizeText().toStdString());
+      !written) {
+    Toolkit::messageBox(this, texts::pageSizeNotSaved(q(written.error())), QString());
   }
   loadPage(true);
   tools_->close(kFilterWindow);

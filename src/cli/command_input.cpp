@@ -50,9 +50,8 @@ std::optional<ClassificationLists> openEditingInput(DomainDatabase& db, const Co
     return std::nullopt;
   }
   ClassificationLists lists;
-  std::string error;
-  if (!lists.rebuild(db, &error)) {
-    err << prefix << escapeForTerminal(error) << '\n';
+  if (const auto rebuilt = lists.rebuild(db); !rebuilt) {
+    err << prefix << escapeForTerminal(rebuilt.error()) << '\n';
     return std::nullopt;
   }
   return lists;

@@ -35,12 +35,12 @@ std::vector<std::string> listingColumns() {
 
 int runList(DomainDatabase& db, const ListOptions& options, TableFormat format, const Clock& clock,
             std::ostream& out, std::ostream& err) {
-  std::string error;
-  const auto settings = readProgramSettings(db, &error);
+  const auto settings = readProgramSettings(db);
   if (!settings) {
-    err << "pelmora-cli list: " << error << "\n";
+    err << "pelmora-cli list: " << settings.error() << "\n";
     return 2;
   }
+  std::string error;
   PageRequest request;
   request.pageSize = options.pageSize.value_or(settings->pageSize);
   request.page = options.page;

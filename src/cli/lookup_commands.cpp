@@ -50,10 +50,9 @@ int runUpdateDates(DomainDatabase& db, const UpdateDatesOptions& options, const 
   const CacheChoice cache = options.fresh ? kFresh : kUseCache;
   std::vector<std::string> domains = options.domains;
   if (domains.empty()) {
-    std::string error;
-    auto names = listDomainNames(db, buildWhere(options.listing.criteria, clock.today()), &error);
+    auto names = listDomainNames(db, buildWhere(options.listing.criteria, clock.today()));
     if (!names) {
-      err << "pelmora-cli update-dates: " << error << "\n";
+      err << "pelmora-cli update-dates: " << names.error() << "\n";
       return 2;
     }
     domains = std::move(*names);

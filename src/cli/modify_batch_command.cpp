@@ -84,10 +84,9 @@ std::string checkGroup(const ClassificationLists& lists, CategoryKind kind,
 int runModifyBatch(DomainDatabase& db, ModifyBatchOptions options, const Clock& clock,
                    std::ostream& out, std::ostream& err) {
   constexpr const char* kName = "pelmora-cli modify-batch: ";
-  std::string error;
   ClassificationLists lists;
-  if (!lists.rebuild(db, &error)) {
-    err << kName << escapeForTerminal(error) << "\n";
+  if (const auto rebuilt = lists.rebuild(db); !rebuilt) {
+    err << kName << escapeForTerminal(rebuilt.error()) << "\n";
     return 2;
   }
   BatchModifyChoices& choices = options.choices;
@@ -102,9 +101,9 @@ int runModifyBatch(DomainDatabase& db, ModifyBatchOptions options, const Clock& 
 
   std::vector<std::string> domains = std::move(options.domains);
   if (domains.empty()) {
-    auto names = listDomainNames(db, buildWhere(options.listing.criteria, clock.today()), &error);
+    auto names = listDomainNames(db, buildWhere(options.listing.criteria, clock.today()));
     if (!names) {
-      err << kName << escapeForTerminal(error) << "\n";
+      err << kName << escapeForTerminal(names.error()) << "\n";
       return 2;
     }
     domains = std::move(*names);

@@ -88,7 +88,10 @@ CellWriteBack writeCellBack(DomainDatabase& db, const DomainRecord& row, DomainF
     appendColumn(values, DomainField::SoldOn, std::monostate{});
   }
 
-  if (!updateDomainColumns(db, *id, values, &result.error, kCellWriteWaitMs)) return result;
+  if (const auto written = updateDomainColumns(db, *id, values, kCellWriteWaitMs); !written) {
+    result.error = written.error();
+    return result;
+  }
   result.record = std::move(updated);
   for (const ColumnValue& value : values) result.written.push_back(value.field);
   result.stored = true;

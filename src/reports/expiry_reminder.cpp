@@ -13,8 +13,11 @@ std::optional<ExpiryCounts> countExpiring(DomainDatabase& db, const Date& today,
   // Today alone, then today through today+2, +4, +9 and +29.
   std::vector<ExpiryDateRange> ranges{{today, today}};
   for (const int span : {2, 4, 9, 29}) ranges.push_back({today, addDays(today, span)});
-  const auto tally = countByExpiryDate(db, today, ranges, error);
-  if (!tally) return std::nullopt;
+  const auto tally = countByExpiryDate(db, today, ranges);
+  if (!tally) {
+    if (error != nullptr) *error = tally.error();
+    return std::nullopt;
+  }
   ExpiryCounts counts{tally->before};
   std::copy(tally->inRanges.begin(), tally->inRanges.end(), counts.begin() + 1);
   return counts;

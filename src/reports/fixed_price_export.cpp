@@ -99,12 +99,12 @@ bool forEachFixedPriceLine(DomainDatabase& db, const SqlCondition& condition,
                            FixedPriceFormat format, const FixedPriceChoices& choices,
                            const std::function<bool(const std::string&)>& each, std::string& error,
                            const HourDraw& draw) {
-  const bool ok = forEachExportRow(
-      db, condition,
-      [&](const ExportRow& row) { return each(fixedPriceLine(format, row, choices, draw)); },
-      &error);
-  if (!ok && error.empty()) error = "the domains could not be read";
-  return ok;
+  const auto read = forEachExportRow(db, condition, [&](const ExportRow& row) {
+    return each(fixedPriceLine(format, row, choices, draw));
+  });
+  error = read.error();
+  if (!read && error.empty()) error = "the domains could not be read";
+  return read.ok();
 }
 
 }  // namespace pelmora

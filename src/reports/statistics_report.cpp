@@ -226,10 +226,9 @@ StatisticsReport runStatisticsReport(DomainDatabase& db, const Date& from, const
   // The periods together cover the range exactly, so one grouped pass over
   // the range gives every period's sums.
   const PeriodKey key = periodKeyFor(unit);
-  std::string error;
-  const auto tally = tallyTrades(db, report.rangeFirst, report.rangeLast, key, &error);
+  const auto tally = tallyTrades(db, report.rangeFirst, report.rangeLast, key);
   if (!tally) {
-    report.error = error.empty() ? "the statistics could not be read" : error;
+    report.error = tally.error().empty() ? "the statistics could not be read" : tally.error();
     return report;
   }
   report.columns = reportPeriods(start, end, unit);

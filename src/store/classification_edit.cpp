@@ -85,8 +85,8 @@ ClassificationEditResult renameClassificationValue(DomainDatabase& db, CategoryK
   });
 }
 
-bool storeClassificationOrder(DomainDatabase& db, const std::vector<ClassificationOrder>& order,
-                              std::string* error) {
+Result<void> storeClassificationOrder(DomainDatabase& db,
+                                      const std::vector<ClassificationOrder>& order) {
   std::string failure;
   std::string reason;
   const bool committed = db.transaction(
@@ -105,8 +105,8 @@ bool storeClassificationOrder(DomainDatabase& db, const std::vector<Classificati
         return true;
       },
       &reason);
-  if (!committed && error != nullptr) *error = failure.empty() ? reason : failure;
-  return committed;
+  if (!committed) return Failure{failure.empty() ? reason : failure};
+  return {};
 }
 
 }  // namespace pelmora

@@ -10,6 +10,7 @@
 
 #include "store/classification_lists.h"
 #include "store/domain_database.h"
+#include "support/result.h"
 
 namespace pelmora {
 
@@ -46,7 +47,7 @@ struct ClassificationOrder {
 
 // Stores each value's position in one transaction: all of them or none. A
 // value that is no longer in its list is passed over.
-bool storeClassificationOrder(DomainDatabase& db, const std::vector<ClassificationOrder>& order,
-                              std::string* error = nullptr);
+Result<void> storeClassificationOrder(DomainDatabase& db,
+                                      const std::vector<ClassificationOrder>& order);
 
 }  // namespace pelmora

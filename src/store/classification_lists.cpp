@@ -56,7 +56,9 @@ std::string nameOfItem(std::string_view text) {
   return std::string(text.substr(0, text.find('(')));
 }
 
-bool ClassificationLists::rebuild(DomainDatabase& db, std::string* error) {
+Result<void> ClassificationLists::rebuild(DomainDatabase& db) {
+  std::string reason;
+  std::string* error = &reason;
   std::vector<ClassItem> registrars;
   std::vector<ClassItem> domainTypes;
   std::vector<ClassItem> categories;
@@ -70,12 +72,12 @@ bool ClassificationLists::rebuild(DomainDatabase& db, std::string* error) {
                         suffixes.push_back({row.text(0), row.integer(1)});
                       },
                       error);
-  if (!ok) return false;
+  if (!ok) return Failure{reason};
   registrars_ = std::move(registrars);
   domainTypes_ = std::move(domainTypes);
   categories_ = std::move(categories);
   suffixes_ = std::move(suffixes);
-  return true;
+  return {};
 }
 
 const std::vector<ClassItem>& ClassificationLists::list(CategoryKind kind) const {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "store/domain_database.h"
+#include "support/result.h"
 
 namespace pelmora {
 
@@ -40,9 +41,9 @@ std::string nameOfItem(std::string_view itemText);
 class ClassificationLists {
  public:
   // Reads the three tables (ordered by 排序) and the distinct suffixes with
-  // their domain counts, replacing all four lists. On failure (reason in
-  // `error`) the lists stay as they were.
-  bool rebuild(DomainDatabase& db, std::string* error = nullptr);
+  // their domain counts, replacing all four lists. On failure the lists stay
+  // as they were.
+  Result<void> rebuild(DomainDatabase& db);
 
   const std::vector<ClassItem>& list(CategoryKind kind) const;
   const std::vector<ClassItem>& suffixes() const { return suffixes_; }

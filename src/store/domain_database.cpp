@@ -265,8 +265,8 @@ std::unique_ptr<DomainDatabase> DomainDatabase::open(const std::filesystem::path
       if (mode == OpenMode::ReadOnly) {
         return fail(OpenProblem::NotADatabase, path.string() + " holds no tables yet");
       }
-      if (!createCurrentSchema(db->connection_, &reason)) {
-        return fail(OpenProblem::Other, "cannot create the tables: " + reason);
+      if (const auto created = createCurrentSchema(db->connection_); !created) {
+        return fail(OpenProblem::Other, "cannot create the tables: " + created.error());
       }
       break;
     case FileShape::Ours:

@@ -23,10 +23,9 @@ std::string insertStatement() {
 
 }  // namespace
 
-std::optional<SqlParams> domainValues(const DomainRecord& record, std::string* why) {
-  const auto fail = [&](std::string reason) -> std::optional<SqlParams> {
-    if (why != nullptr) *why = std::move(reason);
-    return std::nullopt;
+Result<SqlParams> domainValues(const DomainRecord& record) {
+  const auto fail = [](std::string reason) -> Result<SqlParams> {
+    return Failure{std::move(reason)};
   };
   SqlParams values;
   values.reserve(kDomainFieldCount - 1);
@@ -73,9 +72,8 @@ RowInsert DomainInserter::insert(const DomainRecord& record, std::string* why) {
     return outcome;
   };
   if (!statement_.valid()) return fail(RowInsert::Failed, connection_.lastError());
-  std::string invalid;
-  const auto values = domainValues(record, &invalid);
-  if (!values) return fail(RowInsert::Refused, std::move(invalid));
+  const auto values = domainValues(record);
+  if (!values) return fail(RowInsert::Refused, values.error());
   statement_.reset();
   if (statement_.bind(*values)) statement_.step();
   if (!statement_.failed()) return RowInsert::Added;

@@ -13,11 +13,12 @@
 
 #include "store/domain_database.h"
 #include "store/domain_record.h"
+#include "support/result.h"
 
 namespace pelmora {
 
-// The bound values for fields 1..19 of a record, or nullopt with the reason.
-std::optional<SqlParams> domainValues(const DomainRecord& record, std::string* why = nullptr);
+// The bound values for fields 1..19 of a record, or why it cannot be stored.
+Result<SqlParams> domainValues(const DomainRecord& record);
 
 struct InsertSummary {
   std::size_t added = 0;

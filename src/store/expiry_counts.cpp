@@ -2,11 +2,11 @@
 
 namespace pelmora {
 
-std::optional<ExpiryTally> countByExpiryDate(DomainDatabase& db, const Date& day,
-                                             const std::vector<ExpiryDateRange>& ranges,
-                                             std::string* error) {
+Result<ExpiryTally> countByExpiryDate(DomainDatabase& db, const Date& day,
+                                      const std::vector<ExpiryDateRange>& ranges) {
   ExpiryTally tally;
   std::string reason;
+  std::string snapshotReason;
   const bool ok = db.readTransaction(
       [&](SqliteConnection&) {
         const auto before =
@@ -21,11 +21,8 @@ std::optional<ExpiryTally> countByExpiryDate(DomainDatabase& db, const Date& day
         }
         return true;
       },
-      error);
-  if (!ok) {
-    if (error != nullptr && !reason.empty()) *error = reason;
-    return std::nullopt;
-  }
+      &snapshotReason);
+  if (!ok) return Failure{reason.empty() ? snapshotReason : reason};
   return tally;
 }
 

@@ -9,6 +9,7 @@
 
 #include "store/domain_database.h"
 #include "support/dates.h"
+#include "support/result.h"
 
 namespace pelmora {
 
@@ -24,9 +25,8 @@ struct ExpiryTally {
 };
 
 // All counts from one snapshot of the table. Domains without an expiry date
-// are in none. nullopt (reason in `error`) when a count fails.
-std::optional<ExpiryTally> countByExpiryDate(DomainDatabase& db, const Date& day,
-                                             const std::vector<ExpiryDateRange>& ranges,
-                                             std::string* error = nullptr);
+// are in none. Fails when a count fails.
+Result<ExpiryTally> countByExpiryDate(DomainDatabase& db, const Date& day,
+                                      const std::vector<ExpiryDateRange>& ranges);
 
 }  // namespace pelmora

@@ -2,10 +2,11 @@
 
 namespace pelmora {
 
-bool forEachExportRow(DomainDatabase& db, const SqlCondition& condition,
-                      const std::function<bool(const ExportRow&)>& each, std::string* error) {
+Result<void> forEachExportRow(DomainDatabase& db, const SqlCondition& condition,
+                              const std::function<bool(const ExportRow&)>& each) {
   ExportRow current;
-  return db.queryWhile(
+  std::string error;
+  const bool ok = db.queryWhile(
       "SELECT 域名,预售底价,标价,自定义分类,备注 FROM 域名" + condition.whereClause() +
           " ORDER BY id",
       condition.params,
@@ -17,7 +18,9 @@ bool forEachExportRow(DomainDatabase& db, const SqlCondition& condition,
         current.note = row.text(4);
         return each(current);
       },
-      error);
+      &error);
+  if (!ok) return Failure{error};
+  return {};
 }
 
 }  // namespace pelmora

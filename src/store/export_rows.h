@@ -7,6 +7,7 @@
 
 #include "store/domain_database.h"
 #include "store/filter_criteria.h"
+#include "support/result.h"
 
 namespace pelmora {
 
@@ -19,10 +20,9 @@ struct ExportRow {
 };
 
 // Calls `each` for every domain the condition selects, in id order, until it
-// returns false. False (reason in `error`) when the query fails; rows already
-// passed stay passed.
-bool forEachExportRow(DomainDatabase& db, const SqlCondition& condition,
-                      const std::function<bool(const ExportRow&)>& each,
-                      std::string* error = nullptr);
+// returns false. Fails when the query fails; rows already passed stay
+// passed.
+Result<void> forEachExportRow(DomainDatabase& db, const SqlCondition& condition,
+                              const std::function<bool(const ExportRow&)>& each);
 
 }  // namespace pelmora

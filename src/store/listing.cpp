@@ -78,14 +78,16 @@ bool searchesNotesForSomething(const SqlCondition& condition) {
 
 }  // namespace
 
-std::optional<std::int64_t> countDomains(DomainDatabase& db, const SqlCondition& condition,
-                                         std::string* error) {
+Result<std::int64_t> countDomains(DomainDatabase& db, const SqlCondition& condition) {
   // No term is found in an empty note, and a third of the notes in a typical
   // file are empty: the count seeks past them in the note index.
   const std::string where = searchesNotesForSomething(condition)
                                 ? " WHERE 备注 > '' AND " + condition.sql
                                 : condition.whereClause();
-  return db.cachedCount("SELECT COUNT(*) FROM 域名" + where, condition.params, error);
+  std::string error;
+  const auto count = db.cachedCount("SELECT COUNT(*) FROM 域名" + where, condition.params, &error);
+  if (!count) return Failure{error};
+  return *count;
 }
 
 std::int64_t pageCountFor(std::int64_t total, int pageSize) {
@@ -183,20 +185,20 @@ bool readPage(DomainDatabase& db, const SqlCondition& condition, const PageReque
 
 }  // namespace
 
-std::optional<ListingTotal> countListing(DomainDatabase& db, const SqlCondition& condition,
-                                         std::string* error) {
+Result<ListingTotal> countListing(DomainDatabase& db, const SqlCondition& condition) {
   std::optional<ListingTotal> total;
   std::string reason;
   db.readTransaction(
       [&](SqliteConnection&) {
         auto stamp = db.dataStamp();
-        const auto rows = countDomains(db, condition, &reason);
+        const auto rows = countDomains(db, condition);
         if (rows) total = ListingTotal(*rows, std::move(stamp));
-        return rows.has_value();
+        reason = rows.error();
+        return rows.ok();
       },
       &reason);
-  if (!total && error != nullptr) *error = reason;
-  return total;
+  if (!total) return Failure{reason};
+  return *total;
 }
 
 PageRows loadPageRows(DomainDatabase& db, const SqlCondition& condition, const PageRequest& request,
@@ -212,7 +214,8 @@ PageRows loadPageRows(DomainDatabase& db, const SqlCondition& condition, const P
       [&](SqliteConnection&) {
         if (readsFromFarEnd(request, page.total) &&
             (!total.stamp || db.dataStamp() != total.stamp)) {
-          const auto fresh = countDomains(db, condition, &page.error);
+          const auto fresh = countDomains(db, condition);
+          page.error = fresh.error();
           if (!fresh) return false;
           page.total = *fresh;
         }
@@ -252,7 +255,8 @@ std::string forEachListingRow(DomainDatabase& db, const SqlCondition& condition,
   std::string error;
   db.readTransaction(
       [&](SqliteConnection&) {
-        const auto total = countDomains(db, condition, &failure);
+        const auto total = countDomains(db, condition);
+        failure = total.error();
         if (!total) return false;
         ListingPage head;
         head.total = *total;
@@ -271,14 +275,14 @@ std::string forEachListingRow(DomainDatabase& db, const SqlCondition& condition,
   return !failure.empty() ? failure : error;
 }
 
-std::optional<std::vector<std::string>> listDomainNames(DomainDatabase& db,
-                                                        const SqlCondition& condition,
-                                                        std::string* error) {
+Result<std::vector<std::string>> listDomainNames(DomainDatabase& db,
+                                                 const SqlCondition& condition) {
   std::vector<std::string> names;
+  std::string error;
   const bool ok = db.query(
       "SELECT 域名 FROM 域名" + condition.whereClause() + " ORDER BY id DESC", condition.params,
-      [&](const SqlRow& row) { names.push_back(row.text(0)); }, error);
-  if (!ok) return std::nullopt;
+      [&](const SqlRow& row) { names.push_back(row.text(0)); }, &error);
+  if (!ok) return Failure{error};
   return names;
 }
 

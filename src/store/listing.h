@@ -14,6 +14,7 @@
 #include "store/domain_database.h"
 #include "store/domain_record.h"
 #include "store/filter_criteria.h"
+#include "support/result.h"
 
 namespace pelmora {
 
@@ -40,10 +41,9 @@ std::optional<std::string> sortKeyForHeader(std::string_view title);
 // A column name the page query may order by: "id" or one of the 19 columns.
 bool isSortKey(std::string_view key);
 
-// The number of domains the condition selects; nullopt (reason in `error`)
-// when the count fails. A count is kept per condition until the data changes.
-std::optional<std::int64_t> countDomains(DomainDatabase& db, const SqlCondition& condition,
-                                         std::string* error = nullptr);
+// The number of domains the condition selects, or why the count failed. A
+// count is kept per condition until the data changes.
+Result<std::int64_t> countDomains(DomainDatabase& db, const SqlCondition& condition);
 
 // Pages of `total` rows at `pageSize` per page, at least 1.
 std::int64_t pageCountFor(std::int64_t total, int pageSize);
@@ -87,8 +87,7 @@ struct ListingTotal {
 };
 
 // The count of countDomains with the stamp it is valid for.
-std::optional<ListingTotal> countListing(DomainDatabase& db, const SqlCondition& condition,
-                                         std::string* error = nullptr);
+Result<ListingTotal> countListing(DomainDatabase& db, const SqlCondition& condition);
 
 struct PageRows {
   std::vector<DomainRecord> rows;
@@ -127,11 +126,9 @@ std::string forEachListingRow(DomainDatabase& db, const SqlCondition& condition,
                               const std::function<void(const ListingPage&)>& onHead,
                               const std::function<bool(const DomainRecord&)>& onRow);
 
-// Every domain name the condition selects, newest first; nullopt (reason in
-// `error`) when the query fails.
-std::optional<std::vector<std::string>> listDomainNames(DomainDatabase& db,
-                                                        const SqlCondition& condition,
-                                                        std::string* error = nullptr);
+// Every domain name the condition selects, newest first, or why the query
+// failed.
+Result<std::vector<std::string>> listDomainNames(DomainDatabase& db, const SqlCondition& condition);
 
 // What the grid shows in columns 1..19 of a row (index 0 is the tick column
 // and stays empty): "-" groups empty, amounts rounded to two decimals, dates

@@ -88,24 +88,25 @@ ExpiryPeriodCheck checkExpiryPeriodText(std::string_view text, ExpiryCheckUnit u
   return ExpiryPeriodCheck::Ok;
 }
 
-std::optional<ProgramSettings> readProgramSettings(DomainDatabase& db, std::string* error) {
+Result<ProgramSettings> readProgramSettings(DomainDatabase& db) {
   const SettingsStore store(db);
   std::array<std::string, kSettingKeys.size()> texts;
   std::string reason;
+  std::string snapshotReason;
   const bool ok = db.readTransaction(
       [&](SqliteConnection&) {
         for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
-          const auto text = store.readChecked(kSettingKeys[i], &reason);
-          if (!text) return false;
+          const auto text = store.readChecked(kSettingKeys[i]);
+          if (!text) {
+            reason = text.error();
+            return false;
+          }
           texts[i] = *text;
         }
         return true;
       },
-      error);
-  if (!ok) {
-    if (error != nullptr && !reason.empty()) *error = reason;
-    return std::nullopt;
-  }
+      &snapshotReason);
+  if (!ok) return Failure{reason.empty() ? snapshotReason : reason};
   const auto text = [&](std::string_view key) -> const std::string& {
     const auto at = std::find(kSettingKeys.begin(), kSettingKeys.end(), key);
     return texts[static_cast<std::size_t>(at - kSettingKeys.begin())];
@@ -122,7 +123,7 @@ ProgramSettings programSettingsOrDefaults(DomainDatabase& db) {
   return readProgramSettings(db).value_or(ProgramSettings{});
 }
 
-bool writeProgramSettings(DomainDatabase& db, const ProgramSettings& settings, std::string* error) {
+Result<void> writeProgramSettings(DomainDatabase& db, const ProgramSettings& settings) {
   const ProgramSettings valid = validated(settings);
   const std::array<std::pair<std::string_view, std::string>, 4> rows{{
       {kSettingPageSize, std::to_string(valid.pageSize)},
@@ -136,13 +137,15 @@ bool writeProgramSettings(DomainDatabase& db, const ProgramSettings& settings, s
   const bool ok = db.transaction(
       [&](SqliteConnection&) {
         for (const auto& [key, value] : rows) {
-          if (!store.write(key, value, &reason)) return false;
+          const auto written = store.write(key, value);
+          reason = written.error();
+          if (!written) return false;
         }
         return true;
       },
       &commitReason);
-  if (!ok && error != nullptr) *error = reason.empty() ? commitReason : reason;
-  return ok;
+  if (!ok) return Failure{reason.empty() ? commitReason : reason};
+  return {};
 }
 
 }  // namespace pelmora

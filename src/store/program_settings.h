@@ -9,6 +9,7 @@
 
 #include "store/domain_database.h"
 #include "store/settings_store.h"
+#include "support/result.h"
 
 namespace pelmora {
 
@@ -54,10 +55,9 @@ struct ProgramSettings {
   bool operator==(const ProgramSettings&) const = default;
 };
 
-// The four settings in one read. A missing row reads as its default; nullopt
-// (reason in `error`) when the table cannot be read.
-std::optional<ProgramSettings> readProgramSettings(DomainDatabase& db,
-                                                   std::string* error = nullptr);
+// The four settings in one read. A missing row reads as its default; fails
+// when the table cannot be read.
+Result<ProgramSettings> readProgramSettings(DomainDatabase& db);
 
 // The same for callers that carry on with the defaults when the table cannot
 // be read (as they did with an empty value).
@@ -66,7 +66,6 @@ ProgramSettings programSettingsOrDefaults(DomainDatabase& db);
 // Writes all four in one transaction, with odd values made valid the way a
 // read would take them (a page size below 1 is 100, a negative period 0).
 // Nothing is written when one of them fails, also when a key has no row.
-bool writeProgramSettings(DomainDatabase& db, const ProgramSettings& settings,
-                          std::string* error = nullptr);
+Result<void> writeProgramSettings(DomainDatabase& db, const ProgramSettings& settings);
 
 }  // namespace pelmora

@@ -118,12 +118,13 @@ std::string periodKeyOf(const Date& date, PeriodKey key) {
   return formatDate(date).substr(0, static_cast<std::size_t>(key));
 }
 
-std::optional<TradeTally> tallyTrades(DomainDatabase& db, const Date& first, const Date& last,
-                                      PeriodKey key, std::string* error) {
+Result<TradeTally> tallyTrades(DomainDatabase& db, const Date& first, const Date& last,
+                               PeriodKey key) {
   const SqlParams range{formatDate(first), formatDate(last)};
   SideTally purchases(static_cast<std::size_t>(key));
   SideTally sales(static_cast<std::size_t>(key));
   std::string reason;
+  std::string snapshotReason;
   const RangeRead read{db, range, &reason};
   const bool ok = db.readTransaction(
       [&](SqliteConnection&) {
@@ -136,11 +137,8 @@ std::optional<TradeTally> tallyTrades(DomainDatabase& db, const Date& first, con
         return read.readSide(kPurchases, *scanPurchases, purchases) &&
                read.readSide(kSales, *scanSales, sales);
       },
-      error);
-  if (!ok) {
-    if (error != nullptr && !reason.empty()) *error = reason;
-    return std::nullopt;
-  }
+      &snapshotReason);
+  if (!ok) return Failure{reason.empty() ? snapshotReason : reason};
   TradeTally tally;
   const auto fillPurchases = [](TradeSums& sums, const Accumulator& bought) {
     sums.bought = bought.rows;

@@ -10,6 +10,7 @@
 
 #include "store/domain_database.h"
 #include "support/dates.h"
+#include "support/result.h"
 
 namespace pelmora {
 
@@ -38,8 +39,8 @@ struct TradeTally {
 
 // The range `first`..`last` (both included; nothing when `first` comes after
 // `last`) and its periods, from one snapshot of the table and one pass over
-// each side's rows. nullopt (reason in `error`) when a statement fails.
-std::optional<TradeTally> tallyTrades(DomainDatabase& db, const Date& first, const Date& last,
-                                      PeriodKey key, std::string* error = nullptr);
+// each side's rows. Fails when a statement fails.
+Result<TradeTally> tallyTrades(DomainDatabase& db, const Date& first, const Date& last,
+                               PeriodKey key);
 
 }  // namespace pelmora

@@ -4,13 +4,13 @@
 
 namespace pelmora {
 
-bool updateDomainColumns(DomainDatabase& db, std::int64_t id,
-                         const std::vector<ColumnValue>& values, std::string* error, int waitMs) {
-  if (values.empty()) return false;
+Result<void> updateDomainColumns(DomainDatabase& db, std::int64_t id,
+                                 const std::vector<ColumnValue>& values, int waitMs) {
+  if (values.empty()) return Failure{};
   std::string sql = "UPDATE 域名 SET ";
   SqlParams params;
   for (const ColumnValue& column : values) {
-    if (column.field == DomainField::Id) return false;
+    if (column.field == DomainField::Id) return Failure{};
     if (!params.empty()) sql += ',';
     sql += columnName(column.field);  // a name from the fixed column list, never user text
     sql += "=?";
@@ -20,6 +20,7 @@ bool updateDomainColumns(DomainDatabase& db, std::int64_t id,
   params.emplace_back(id);
 
   bool changedOne = false;
+  std::string error;
   db.withConnection([&](SqliteConnection& connection) {
     if (waitMs >= 0) connection.setBusyTimeout(waitMs);
     SqliteStatement statement = connection.prepare(sql);
@@ -28,11 +29,12 @@ bool updateDomainColumns(DomainDatabase& db, std::int64_t id,
       statement.step();
       ran = !statement.failed();
     }
-    if (!ran && error != nullptr) *error = connection.lastError();
+    if (!ran) error = connection.lastError();
     changedOne = ran && connection.changes() == 1;
     if (waitMs >= 0) connection.setBusyTimeout(kBusyTimeoutMs);
   });
-  return changedOne;
+  if (!changedOne) return Failure{error};
+  return {};
 }
 
 }  // namespace pelmora

@@ -8,6 +8,7 @@
 
 #include "store/domain_database.h"
 #include "store/domain_record.h"
+#include "support/result.h"
 
 namespace pelmora {
 
@@ -25,13 +26,12 @@ void appendColumn(std::vector<ColumnValue>& columns, DomainField field, Value&& 
   column.value = std::forward<Value>(value);
 }
 
-// Sets the given columns of the domain with id `id`. True only when exactly
-// that one row changed: a domain that is gone, a refused value or a failing
-// statement is a failure, with the database's reason in `error` where it
+// Sets the given columns of the domain with id `id`. Succeeds only when
+// exactly that one row changed: a domain that is gone, a refused value or a
+// failing statement is a failure, with the database's reason where it
 // refused. The id column itself cannot be set. `waitMs`, when not negative,
 // bounds the wait for another writer's lock instead of the usual time-out.
-bool updateDomainColumns(DomainDatabase& db, std::int64_t id,
-                         const std::vector<ColumnValue>& values, std::string* error = nullptr,
-                         int waitMs = -1);
+Result<void> updateDomainColumns(DomainDatabase& db, std::int64_t id,
+                                 const std::vector<ColumnValue>& values, int waitMs = -1);
 
 }  // namespace pelmora

@@ -229,13 +229,10 @@ void upgradeSteps(SqliteConnection& connection, Steps& steps) {
 
 }  // namespace
 
-bool createCurrentSchema(SqliteConnection& connection, std::string* error) {
+Result<void> createCurrentSchema(SqliteConnection& connection) {
   Steps steps(connection);
   steps.run("BEGIN IMMEDIATE");
-  if (!steps.ok()) {
-    if (error != nullptr) *error = steps.error();
-    return false;
-  }
+  if (!steps.ok()) return Failure{steps.error()};
   steps.run("CREATE TABLE 域名" + std::string(kDomainTableBody))
       .run(std::string(kOtherTables))
       .run(std::string(kStarterLists));
@@ -243,14 +240,15 @@ bool createCurrentSchema(SqliteConnection& connection, std::string* error) {
   if (steps.ok()) steps.run("COMMIT");
   if (!steps.ok()) {
     if (connection.inTransaction()) connection.exec("ROLLBACK");
-    if (error != nullptr) *error = steps.error();
+    return Failure{steps.error()};
   }
-  return steps.ok();
+  return {};
 }
 
-std::optional<int> storedSchemaVersion(DomainDatabase& db, std::string* error) {
-  const auto version = db.count("PRAGMA user_version", {}, error);
-  if (!version) return std::nullopt;
+Result<int> storedSchemaVersion(DomainDatabase& db) {
+  std::string error;
+  const auto version = db.count("PRAGMA user_version", {}, &error);
+  if (!version) return Failure{error};
   return static_cast<int>(*version);
 }
 
@@ -265,12 +263,14 @@ bool backUpOlderFile(SqliteConnection& connection, DomainDatabase& db, std::stri
     return false;
   }
   if (version.row().integer(0) >= kSchemaVersion) return true;
-  return writeUpgradeBackup(db, Clock::system().today(), error).has_value();
+  const auto backup = writeUpgradeBackup(db, Clock::system().today());
+  *error = backup.error();
+  return backup.ok();
 }
 
 }  // namespace
 
-bool upgradeSchema(DomainDatabase& db, std::string* error) {
+Result<void> upgradeSchema(DomainDatabase& db) {
   std::string reason;
   std::string backupFailure;
   // The backup is known by the bytes it was made from: the log's committed
@@ -287,10 +287,11 @@ bool upgradeSchema(DomainDatabase& db, std::string* error) {
         return steps.ok();
       },
       &reason);
-  if (!ok && error != nullptr) {
-    *error = "cannot upgrade the database: " + (backupFailure.empty() ? reason : backupFailure);
+  if (!ok) {
+    return Failure{"cannot upgrade the database: " +
+                   (backupFailure.empty() ? reason : backupFailure)};
   }
-  return ok;
+  return {};
 }
 
 std::unique_ptr<DomainDatabase> openCurrentDatabase(const std::filesystem::path& path,
@@ -300,8 +301,11 @@ std::unique_ptr<DomainDatabase> openCurrentDatabase(const std::filesystem::path&
   if (problem != nullptr) *problem = OpenProblem::Other;
   auto db = DomainDatabase::open(path, error, mode, problem);
   if (!db) return nullptr;
-  const auto version = storedSchemaVersion(*db, error);
-  if (!version) return nullptr;
+  const auto version = storedSchemaVersion(*db);
+  if (!version) {
+    if (error != nullptr) *error = version.error();
+    return nullptr;
+  }
   if (*version >= kSchemaVersion) {
     if (mode == OpenMode::ReadWrite) db->useWriteAheadLog();
     return db;
@@ -315,7 +319,10 @@ std::unique_ptr<DomainDatabase> openCurrentDatabase(const std::filesystem::path&
   // program that holds the file.
   db->setBusyTimeout(kOpenBusyTimeoutMs);
   if (notice) notice();
-  if (!upgradeSchema(*db, error)) return nullptr;
+  if (const auto upgraded = upgradeSchema(*db); !upgraded) {
+    if (error != nullptr) *error = upgraded.error();
+    return nullptr;
+  }
   db->setBusyTimeout(kBusyTimeoutMs);
   db->useWriteAheadLog();
   return db;

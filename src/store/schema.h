@@ -6,6 +6,7 @@
 #include <string>
 
 #include "store/domain_database.h"
+#include "support/result.h"
 
 namespace pelmora {
 
@@ -14,17 +15,17 @@ inline constexpr int kSchemaVersion = 4;
 
 // Creates the current tables, indexes, group counts and settings rows of an
 // empty domain.mdb in one transaction, and stamps the version.
-bool createCurrentSchema(SqliteConnection& connection, std::string* error = nullptr);
+Result<void> createCurrentSchema(SqliteConnection& connection);
 
-// The version stamped in the file; nullopt when it cannot be read.
-std::optional<int> storedSchemaVersion(DomainDatabase& db, std::string* error = nullptr);
+// The version stamped in the file, or why it cannot be read.
+Result<int> storedSchemaVersion(DomainDatabase& db);
 
 // Brings an opened database to the current shape: missing columns, the unique
 // key on the settings keys, the four settings rows, case-blind group columns,
 // the listing indexes and the group counts. One write transaction: either every
-// step is applied and the version stamped, or nothing changes and the reason
-// is in `error`. Every step is idempotent.
-bool upgradeSchema(DomainDatabase& db, std::string* error = nullptr);
+// step is applied and the version stamped, or nothing changes and it fails
+// with the reason. Every step is idempotent.
+Result<void> upgradeSchema(DomainDatabase& db);
 
 // Told once, before an older file is backed up and upgraded: at a million
 // domains building the new indexes takes a minute or more, which the caller

@@ -14,26 +14,23 @@ std::string SettingsStore::read(std::string_view key) const {
                                                            : std::string());
 }
 
-std::optional<std::string> SettingsStore::readChecked(std::string_view key,
-                                                      std::string* error) const {
+Result<std::string> SettingsStore::readChecked(std::string_view key) const {
   std::string value;
+  std::string error;
   if (!db_.query(
           "SELECT 值 FROM 设置 WHERE 属性=? LIMIT 1", {std::string(key)},
-          [&](const SqlRow& row) { value = row.asText(0); }, error)) {
-    return std::nullopt;
+          [&](const SqlRow& row) { value = row.asText(0); }, &error)) {
+    return Failure{error};
   }
   if (value.empty() && key == kSettingPageSize) return std::to_string(kDefaultPageSize);
   return value;
 }
 
-bool SettingsStore::write(std::string_view key, std::string_view value, std::string* error) {
+Result<void> SettingsStore::write(std::string_view key, std::string_view value) {
   const StatementResult result =
       db_.execute("UPDATE 设置 SET 值=? WHERE 属性=?", {std::string(value), std::string(key)});
-  if (result.ok && result.changes == 1) return true;
-  if (error != nullptr) {
-    *error = result.ok ? "the setting " + std::string(key) + " has no row" : result.error;
-  }
-  return false;
+  if (result.ok && result.changes == 1) return {};
+  return Failure{result.ok ? "the setting " + std::string(key) + " has no row" : result.error};
 }
 
 }  // namespace pelmora

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "store/domain_database.h"
+#include "support/result.h"
 
 namespace pelmora {
 
@@ -30,11 +31,11 @@ class SettingsStore {
 
   // The value, empty when null or missing; "每页数量" reads "100" when empty.
   std::string read(std::string_view key) const;
-  // The same, but nullopt (reason in `error`) when the table cannot be read.
-  std::optional<std::string> readChecked(std::string_view key, std::string* error = nullptr) const;
-  // Updates the key's row; false (reason in `error`) when the statement fails
-  // or the key has no row.
-  bool write(std::string_view key, std::string_view value, std::string* error = nullptr);
+  // The same, or why the table cannot be read.
+  Result<std::string> readChecked(std::string_view key) const;
+  // Updates the key's row; fails when the statement fails or the key has no
+  // row.
+  Result<void> write(std::string_view key, std::string_view value);
 
   int pageSize() const { return pageSizeFromText(read(kSettingPageSize)); }
 

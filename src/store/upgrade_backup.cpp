@@ -220,8 +220,10 @@ std::vector<std::filesystem::path> upgradeBackups(const std::filesystem::path& d
   return paths;
 }
 
-std::optional<std::filesystem::path> writeUpgradeBackup(DomainDatabase& db, const Date& today,
-                                                        std::string* error) {
+namespace {
+
+std::optional<std::filesystem::path> writeBackup(DomainDatabase& db, const Date& today,
+                                                 std::string* error) {
   const std::filesystem::path& database = db.path();
   const std::filesystem::path unfinished = database.string() + std::string(kUnfinishedName);
   if (!removeUnfinished(unfinished, error)) return std::nullopt;
@@ -264,6 +266,15 @@ std::optional<std::filesystem::path> writeUpgradeBackup(DomainDatabase& db, cons
     if (backups[i] != *target) std::filesystem::remove(backups[i], ec);
   }
   return target;
+}
+
+}  // namespace
+
+Result<std::filesystem::path> writeUpgradeBackup(DomainDatabase& db, const Date& today) {
+  std::string error;
+  auto backup = writeBackup(db, today, &error);
+  if (!backup) return Failure{error};
+  return *std::move(backup);
 }
 
 }  // namespace pelmora

@@ -14,6 +14,7 @@
 
 #include "store/domain_database.h"
 #include "support/dates.h"
+#include "support/result.h"
 
 namespace pelmora {
 
@@ -25,10 +26,9 @@ inline constexpr std::size_t kKeptUpgradeBackups = 3;
 // while it is copied. What an interrupted copy left is removed first. When
 // the newest copy written by this program was made from the same bytes as the
 // file holds now (an upgrade that failed after its copy, tried again), that
-// copy is the backup and nothing is written. The backup's path, or nullopt
-// with the reason (and no partial copy left behind).
-std::optional<std::filesystem::path> writeUpgradeBackup(DomainDatabase& db, const Date& today,
-                                                        std::string* error = nullptr);
+// copy is the backup and nothing is written. The backup's path, or why there
+// is none (and no partial copy is left behind).
+Result<std::filesystem::path> writeUpgradeBackup(DomainDatabase& db, const Date& today);
 
 // The backups of `database` in its folder, oldest first.
 std::vector<std::filesystem::path> upgradeBackups(const std::filesystem::path& database);

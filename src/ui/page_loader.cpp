@@ -16,7 +16,8 @@ PageLoadResult readListing(DomainDatabase& db, const PageLoadRequest& request,
   result.pageSize = programSettingsOrDefaults(db).pageSize;
   ListingTotal total = request.total;
   if (request.recount) {
-    auto counted = countListing(db, request.condition, &result.error);
+    auto counted = countListing(db, request.condition);
+    result.error = counted.error();
     if (!counted) return result;
     result.counted = *counted;
     total = std::move(*counted);

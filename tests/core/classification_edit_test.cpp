@@ -131,17 +131,15 @@ TEST_F(ClassificationEditTest, ARenameTheDatabaseRefusesIsAFailureWithItsReason)
 
 TEST_F(ClassificationEditTest, StoresTheOrderOfEveryListInOneGo) {
   addEntry("域名类型", "双拼", 9);
-  std::string error;
-  ASSERT_TRUE(storeClassificationOrder(db(),
-                                       {{CategoryKind::Registrar, "爱名", 1},
-                                        {CategoryKind::Registrar, "西数", 2},
-                                        {CategoryKind::Registrar, "GoDaddy", 3},
-                                        {CategoryKind::DomainType, "双拼", 5}},
-                                       &error))
-      << error;
+  const auto stored = storeClassificationOrder(db(), {{CategoryKind::Registrar, "爱名", 1},
+                                                      {CategoryKind::Registrar, "西数", 2},
+                                                      {CategoryKind::Registrar, "GoDaddy", 3},
+                                                      {CategoryKind::DomainType, "双拼", 5}});
+  ASSERT_TRUE(stored) << stored.error();
   EXPECT_EQ(registrars(), (std::vector<std::string>{"西数:2", "GoDaddy:3", "爱名:1"}));
   ClassificationLists lists;
-  ASSERT_TRUE(lists.rebuild(db(), &error)) << error;
+  const auto rebuilt = lists.rebuild(db());
+  ASSERT_TRUE(rebuilt) << rebuilt.error();
   ASSERT_EQ(lists.list(CategoryKind::Registrar).size(), 3u);
   EXPECT_EQ(lists.list(CategoryKind::Registrar)[0].name, "爱名");
   EXPECT_EQ(lists.list(CategoryKind::DomainType).at(0).name, "双拼");
@@ -150,20 +148,19 @@ TEST_F(ClassificationEditTest, StoresTheOrderOfEveryListInOneGo) {
 TEST_F(ClassificationEditTest, AnOrderThatCannotBeStoredChangesNothing) {
   const std::vector<std::string> before = registrars();
   failWritesToRegistrars();
-  std::string error;
-  EXPECT_FALSE(storeClassificationOrder(
-      db(), {{CategoryKind::Registrar, "爱名", 1}, {CategoryKind::Registrar, "西数", 2}}, &error));
-  EXPECT_NE(error.find("disk full"), std::string::npos) << error;
+  const auto stored = storeClassificationOrder(
+      db(), {{CategoryKind::Registrar, "爱名", 1}, {CategoryKind::Registrar, "西数", 2}});
+  EXPECT_FALSE(stored);
+  EXPECT_NE(stored.error().find("disk full"), std::string::npos) << stored.error();
   EXPECT_EQ(registrars(), before);
 }
 
 // A value another program took away meanwhile does not hold up the others
 // (nor the settings saved after them).
 TEST_F(ClassificationEditTest, AValueNoLongerListedIsPassedOver) {
-  std::string error;
-  EXPECT_TRUE(storeClassificationOrder(
-      db(), {{CategoryKind::Registrar, "已删除", 0}, {CategoryKind::Registrar, "爱名", 1}}, &error))
-      << error;
+  const auto stored = storeClassificationOrder(
+      db(), {{CategoryKind::Registrar, "已删除", 0}, {CategoryKind::Registrar, "爱名", 1}});
+  EXPECT_TRUE(stored) << stored.error();
   EXPECT_EQ(registrars(), (std::vector<std::string>{"西数:1", "GoDaddy:2", "爱名:1"}));
 }
 

@@ -13,7 +13,7 @@ class ClassificationListsTest : public DatabaseTest {
  protected:
   ClassificationLists rebuilt() {
     ClassificationLists lists;
-    lists.rebuild(db());
+    EXPECT_TRUE(lists.rebuild(db()));
     return lists;
   }
 };
@@ -60,7 +60,7 @@ TEST_F(ClassificationListsTest, RebuildReplacesTheLists) {
   add({makeDomain("a.com", {{DomainField::Registrar, "西数"}})});
   ASSERT_TRUE(db().run("DELETE FROM 注册商 WHERE 注册商='西数'"));
   addEntry("注册商", "It's", 1);
-  lists.rebuild(db());
+  ASSERT_TRUE(lists.rebuild(db()));
   EXPECT_EQ(lists.itemsFor(ListTarget::FilterWindow, CategoryKind::Registrar),
             (Items{"全部", "未分组", "It's(0)"}));
   EXPECT_EQ(lists.suffixes().size(), 1u);

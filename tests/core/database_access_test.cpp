@@ -63,9 +63,9 @@ TEST_F(DatabaseFailureTest, WorkInsideATransactionStaysInIt) {
 TEST_F(DatabaseFailureTest, ASettingWithoutItsRowIsNotWritten) {
   SettingsStore settings(db());
   ASSERT_TRUE(db().run("DELETE FROM 设置 WHERE 属性=?", {std::string(kSettingCustomTitle)}));
-  std::string error;
-  EXPECT_FALSE(settings.write(kSettingCustomTitle, "标题", &error));
-  EXPECT_FALSE(error.empty());
+  const auto written = settings.write(kSettingCustomTitle, "标题");
+  EXPECT_FALSE(written);
+  EXPECT_FALSE(written.error().empty());
   EXPECT_TRUE(settings.write(kSettingPageSize, "50"));
   EXPECT_FALSE(settings.write("没有这个属性", "1"));
 }
@@ -89,9 +89,9 @@ TEST_F(DatabaseFailureTest, AFullDiskFailsEveryWriteItTouches) {
   EXPECT_EQ(summary.failed, many.size());
   EXPECT_EQ(reported, 0u);
   EXPECT_EQ(countDomains(db(), {}), 1);
-  std::string error;
-  EXPECT_FALSE(SettingsStore(db()).write(kSettingCustomTitle, std::string(100000, 'y'), &error));
-  EXPECT_FALSE(error.empty());
+  const auto written = SettingsStore(db()).write(kSettingCustomTitle, std::string(100000, 'y'));
+  EXPECT_FALSE(written);
+  EXPECT_FALSE(written.error().empty());
 }
 
 TEST_F(DatabaseFailureTest, ALockHeldByAnotherProgramFailsTheWriteWithItsReason) {

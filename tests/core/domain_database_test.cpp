@@ -97,10 +97,10 @@ class UpgradeTest : public DatabaseTest {};
 
 TEST_F(UpgradeTest, RunningTwiceChangesNothing) {
   add({makeDomain("abc.com", {{DomainField::OneTimeCost, "25"}})});
-  SettingsStore(db()).write(kSettingCustomTitle, "我的");
+  ASSERT_TRUE(SettingsStore(db()).write(kSettingCustomTitle, "我的"));
   const std::string before = dumpOf(db());
-  upgradeSchema(db());
-  upgradeSchema(db());
+  ASSERT_TRUE(upgradeSchema(db()));
+  ASSERT_TRUE(upgradeSchema(db()));
   EXPECT_EQ(dumpOf(db()), before);
 }
 
@@ -148,7 +148,7 @@ TEST(UpgradeOldFile, AddsMissingColumnsRowsAndIndexesKeepingData) {
       db->scalar("SELECT count(*) FROM sqlite_master WHERE type='index' AND name='域名_到期时间'"),
       SqlValue(std::int64_t{1}));
   const std::string once = dumpOf(*db);
-  upgradeSchema(*db);
+  ASSERT_TRUE(upgradeSchema(*db));
   EXPECT_EQ(dumpOf(*db), once);
 }
 
@@ -160,7 +160,7 @@ TEST_F(SettingsTest, DefaultsAndRecreatedRows) {
   EXPECT_EQ(settings.pageSize(), 100);
   ASSERT_TRUE(db().run("DELETE FROM 设置"));
   EXPECT_EQ(settings.read(kSettingCustomTitle), "");
-  upgradeSchema(db());
+  ASSERT_TRUE(upgradeSchema(db()));
   EXPECT_EQ(db().scalar("SELECT count(*) FROM 设置"), SqlValue(std::int64_t{4}));
 }
 

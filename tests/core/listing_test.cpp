@@ -198,9 +198,9 @@ TEST_F(PagingTest, EmptyListingAndUnsafeSortKey) {
 TEST_F(PagingTest, FailingConditionIsAnErrorNotAnEmptyListing) {
   fill(3);
   const SqlCondition broken{"no_such_column = ?", {std::int64_t{1}}};
-  std::string error;
-  EXPECT_FALSE(countDomains(db(), broken, &error));
-  EXPECT_NE(error.find("no_such_column"), std::string::npos) << error;
+  const auto count = countDomains(db(), broken);
+  EXPECT_FALSE(count);
+  EXPECT_NE(count.error().find("no_such_column"), std::string::npos) << count.error();
   EXPECT_FALSE(countListing(db(), broken));
   const ListingPage listing = loadListing(db(), broken, {100, 1, "id"});
   EXPECT_FALSE(listing.ok());

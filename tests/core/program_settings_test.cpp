@@ -23,9 +23,8 @@ class ProgramSettingsTest : public DatabaseTest {
 };
 
 TEST_F(ProgramSettingsTest, AFreshFileReadsTheDefaults) {
-  std::string error;
-  const auto settings = readProgramSettings(db(), &error);
-  ASSERT_TRUE(settings) << error;
+  const auto settings = readProgramSettings(db());
+  ASSERT_TRUE(settings) << settings.error();
   EXPECT_EQ(*settings, ProgramSettings{});
   EXPECT_EQ(settings->pageSize, 100);
   EXPECT_FALSE(settings->expiryCheck.on);
@@ -38,8 +37,7 @@ TEST_F(ProgramSettingsTest, AllFourRoundTripInTheirTextForms) {
   settings.expiryCheck = {true, 25, ExpiryCheckUnit::Hours};
   settings.closeToTray = true;
   settings.pageSize = 37;
-  std::string error;
-  ASSERT_TRUE(writeProgramSettings(db(), settings, &error)) << error;
+  ASSERT_TRUE(writeProgramSettings(db(), settings));
   EXPECT_EQ(stored(kSettingCustomTitle), "Tom's 域名");
   EXPECT_EQ(stored(kSettingExpiryCheck), "1|25|1");
   EXPECT_EQ(stored(kSettingCloseToTray), "1");
@@ -49,7 +47,7 @@ TEST_F(ProgramSettingsTest, AllFourRoundTripInTheirTextForms) {
   settings.expiryCheck = {false, 30, ExpiryCheckUnit::Days};
   settings.closeToTray = false;
   settings.customTitle.clear();
-  ASSERT_TRUE(writeProgramSettings(db(), settings, &error)) << error;
+  ASSERT_TRUE(writeProgramSettings(db(), settings));
   EXPECT_EQ(stored(kSettingExpiryCheck), "0|30|2");
   EXPECT_EQ(stored(kSettingCloseToTray), "0");
   EXPECT_EQ(stored(kSettingCustomTitle), "");
@@ -125,9 +123,10 @@ TEST_F(ProgramSettingsTest, AKeyWithoutItsRowFailsTheWholeWrite) {
   settings.expiryCheck = {true, 1, kHours};
   settings.closeToTray = true;
   settings.pageSize = 80;
-  std::string error;
-  EXPECT_FALSE(writeProgramSettings(db(), settings, &error));
-  EXPECT_NE(error.find(std::string(kSettingCloseToTray)), std::string::npos) << error;
+  const auto written = writeProgramSettings(db(), settings);
+  EXPECT_FALSE(written);
+  EXPECT_NE(written.error().find(std::string(kSettingCloseToTray)), std::string::npos)
+      << written.error();
   // The keys written before the missing one are rolled back.
   EXPECT_EQ(stored(kSettingPageSize), "20");
   EXPECT_EQ(stored(kSettingExpiryCheck), "0|30|0");
@@ -143,11 +142,12 @@ TEST_F(ProgramSettingsTest, AKeyWithoutItsRowFailsTheWholeWrite) {
 TEST_F(ProgramSettingsTest, AnUnreadableTableIsAnErrorNotTheDefaults) {
   storeText(kSettingPageSize, "20");
   ASSERT_TRUE(db().run("ALTER TABLE 设置 RENAME COLUMN 值 TO 旧值"));
-  std::string error;
-  EXPECT_FALSE(readProgramSettings(db(), &error));
-  EXPECT_NE(error.find("值"), std::string::npos) << error;
-  EXPECT_FALSE(writeProgramSettings(db(), ProgramSettings{}, &error));
-  EXPECT_FALSE(error.empty());
+  const auto read = readProgramSettings(db());
+  EXPECT_FALSE(read);
+  EXPECT_NE(read.error().find("值"), std::string::npos) << read.error();
+  const auto written = writeProgramSettings(db(), ProgramSettings{});
+  EXPECT_FALSE(written);
+  EXPECT_FALSE(written.error().empty());
 }
 
 TEST(ExpiryCheckText, WritesTheFormItReads) {

@@ -47,9 +47,8 @@ TEST_F(ExpiryCountsTest, TheStoreCountsAnyRangesBothDaysIncluded) {
                                             {addDays(kToday, -3), addDays(kToday, -3)},
                                             {addDays(kToday, 8), addDays(kToday, 7)},
                                             {addDays(kToday, 1), addDays(kToday, 6)}};
-  std::string error;
-  const auto tally = countByExpiryDate(db(), kToday, ranges, &error);
-  ASSERT_TRUE(tally) << error;
+  const auto tally = countByExpiryDate(db(), kToday, ranges);
+  ASSERT_TRUE(tally) << tally.error();
   EXPECT_EQ(tally->before, 1);
   EXPECT_EQ(tally->inRanges, (std::vector<std::int64_t>{2, 1, 0, 0}));
   EXPECT_EQ(countByExpiryDate(db(), addDays(kToday, 8), {})->before, 3);
@@ -72,9 +71,9 @@ TEST_F(ExpiryCountsTest, AFailingCountIsAnErrorNotZero) {
   std::string error;
   EXPECT_FALSE(countExpiring(db(), kToday, &error));
   EXPECT_NE(error.find("到期时间"), std::string::npos) << error;
-  error.clear();
-  EXPECT_FALSE(countByExpiryDate(db(), kToday, {{kToday, kToday}}, &error));
-  EXPECT_NE(error.find("到期时间"), std::string::npos) << error;
+  const auto tally = countByExpiryDate(db(), kToday, {{kToday, kToday}});
+  EXPECT_FALSE(tally);
+  EXPECT_NE(tally.error().find("到期时间"), std::string::npos) << tally.error();
   std::ostringstream out;
   std::ostringstream err;
   EXPECT_EQ(cli::runExpiring(db(), Clock::fixed(kToday), out, err), 2);

@@ -81,17 +81,17 @@ TEST_P(HostileListsTest, ClassificationNamesAddedAndRenamed) {
 TEST_P(HostileListsTest, CustomTitleAndReminderPeriod) {
   const std::string& text = GetParam().text;
   auto settings = readProgramSettings(db());
-  ASSERT_TRUE(settings.has_value());
+  ASSERT_TRUE(settings);
   ProgramSettings changed = *settings;
   changed.customTitle = text;
-  std::string error;
-  if (writeProgramSettings(db(), changed, &error)) {
+  const auto written = writeProgramSettings(db(), changed);
+  if (written) {
     const auto read = readProgramSettings(db());
-    ASSERT_TRUE(read.has_value());
+    ASSERT_TRUE(read);
     EXPECT_EQ(read->customTitle, text) << "stored differently from what was typed";
     expectOnly({{}, false, "设置"});
   } else {
-    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(written.error().empty());
     expectOnly({});
   }
   rebase();
@@ -149,8 +149,8 @@ class HostileFilterTest : public HostileListsTest {
   // which is reported with its reason and allowed for such texts only.
   std::optional<std::int64_t> countFor(const FilterCriteria& criteria, bool overLikeLimit = false) {
     const SqlCondition condition = buildWhere(criteria, Date{std::chrono::year{2024} / 3 / 1});
-    std::string error;
-    const auto count = countDomains(db(), condition, &error);
+    const auto count = countDomains(db(), condition);
+    const std::string& error = count.error();
     const ListingPage page = loadListing(db(), condition, PageRequest{});
     expectOnly({});
     if (!count) {
@@ -161,7 +161,7 @@ class HostileFilterTest : public HostileListsTest {
     }
     EXPECT_TRUE(page.ok()) << page.error;
     EXPECT_EQ(page.total, *count);
-    return count;
+    return *count;
   }
 
   std::vector<std::array<std::string, 3>> stored_;  // name, note, registrar

@@ -1,9 +1,5 @@
 // 高级修改: a modal window made anew at each opening.
 
-#include <QAction>
-
-#include "app/main_actions.h"
-#include "app/tool_windows.h"
 #include "app/windows/window_shell.h"
 #include "ui/editing/advanced_modify_window.h"
 
@@ -24,9 +20,7 @@ void installAdvancedModifyWindow(WindowShell& shell) {
   };
   rule.whenClosed = WhenClosed::Delete;
   rule.holdsGate = Operation::AdvancedModify;
-  shell.tools.add(name, std::move(rule));
-  QObject::connect(shell.actions.action(Operation::AdvancedModify), &QAction::triggered,
-                   shell.owner, [&shell, name] { shell.tools.open(name); });
+  offerWindow(shell, name, Operation::AdvancedModify, std::move(rule));
 }
 
 }  // namespace pelmora::ui

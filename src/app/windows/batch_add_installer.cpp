@@ -1,10 +1,7 @@
 // 批量添加域名: a modal window made anew at each opening.
 
-#include <QAction>
 #include <memory>
 
-#include "app/main_actions.h"
-#include "app/tool_windows.h"
 #include "app/windows/window_shell.h"
 #include "ui/editing/batch_add_window.h"
 
@@ -29,9 +26,7 @@ void installBatchAddWindow(WindowShell& shell) {
   };
   rule.whenClosed = WhenClosed::Delete;
   rule.holdsGate = Operation::BatchAdd;
-  shell.tools.add(name, std::move(rule));
-  QObject::connect(shell.actions.action(Operation::BatchAdd), &QAction::triggered, shell.owner,
-                   [&shell, name] { shell.tools.open(name); });
+  offerWindow(shell, name, Operation::BatchAdd, std::move(rule));
 }
 
 }  // namespace pelmora::ui

@@ -3,11 +3,9 @@
 // goes on when the window is hidden, and holds the other operations off until
 // it ends.
 
-#include <QAction>
 #include <QHash>
 #include <memory>
 
-#include "app/main_actions.h"
 #include "app/operation_gate.h"
 #include "app/tool_windows.h"
 #include "app/windows/window_shell.h"
@@ -95,9 +93,7 @@ void installBatchModifyWindow(WindowShell& shell) {
     window->refillKeepingPositions(shell.lists);
     window->fillDomains(tickedDomains(*shell.grid.pageModel()));
   };
-  shell.tools.add(name, std::move(modify));
-  QObject::connect(shell.actions.action(Operation::ModifySelected), &QAction::triggered,
-                   shell.owner, [&shell, name] { shell.tools.toggle(name); });
+  offerWindow(shell, name, Operation::ModifySelected, std::move(modify), OpenedBy::Toggle);
 }
 
 }  // namespace pelmora::ui

@@ -2,10 +2,6 @@
 // holds no other operation off; each opening makes it anew, which runs the
 // report with the initial choices.
 
-#include <QAction>
-
-#include "app/main_actions.h"
-#include "app/tool_windows.h"
 #include "app/windows/window_shell.h"
 #include "ui/report/report_window.h"
 
@@ -16,9 +12,7 @@ void installReportWindow(WindowShell& shell) {
   ToolWindowRule rule;
   rule.create = [&shell] { return new ReportWindow(shell.owner, shell.db, shell.clock); };
   rule.whenClosed = WhenClosed::Delete;
-  shell.tools.add(name, std::move(rule));
-  QObject::connect(shell.actions.action(Operation::Report), &QAction::triggered, shell.owner,
-                   [&shell, name] { shell.tools.toggle(name); });
+  offerWindow(shell, name, Operation::Report, std::move(rule), OpenedBy::Toggle);
 }
 
 }  // namespace pelmora::ui

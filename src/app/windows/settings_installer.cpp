@@ -1,10 +1,6 @@
 // 软件设置: a modal window made anew at each opening; what it saves takes
 // effect at once.
 
-#include <QAction>
-
-#include "app/main_actions.h"
-#include "app/tool_windows.h"
 #include "app/windows/window_shell.h"
 #include "ui/settings/settings_window.h"
 
@@ -28,9 +24,7 @@ void installSettingsWindow(WindowShell& shell) {
   };
   rule.whenClosed = WhenClosed::Delete;
   rule.holdsGate = Operation::Settings;
-  shell.tools.add(name, std::move(rule));
-  QObject::connect(shell.actions.action(Operation::Settings), &QAction::triggered, shell.owner,
-                   [&shell, name] { shell.tools.open(name); });
+  offerWindow(shell, name, Operation::Settings, std::move(rule));
 }
 
 }  // namespace pelmora::ui

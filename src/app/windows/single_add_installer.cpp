@@ -1,9 +1,5 @@
 // 单个添加域名: a modal window made anew at each opening.
 
-#include <QAction>
-
-#include "app/main_actions.h"
-#include "app/tool_windows.h"
 #include "app/windows/window_shell.h"
 #include "ui/editing/single_add_window.h"
 
@@ -24,9 +20,7 @@ void installSingleAddWindow(WindowShell& shell) {
   };
   rule.whenClosed = WhenClosed::Delete;
   rule.holdsGate = Operation::SingleAdd;
-  shell.tools.add(name, std::move(rule));
-  QObject::connect(shell.actions.action(Operation::SingleAdd), &QAction::triggered, shell.owner,
-                   [&shell, name] { shell.tools.open(name); });
+  offerWindow(shell, name, Operation::SingleAdd, std::move(rule));
 }
 
 }  // namespace pelmora::ui

@@ -5,8 +5,11 @@
 // through it alone: the main window keeps the grid, the page, the status bar
 // and the menus to itself.
 
+#include <QString>
 #include <functional>
 
+#include "app/operation_gate.h"
+#include "app/tool_windows.h"
 #include "store/classification_lists.h"
 #include "store/domain_database.h"
 #include "store/program_settings.h"
@@ -18,8 +21,6 @@ namespace pelmora::ui {
 
 class ListingGrid;
 class MainActions;
-class OperationGate;
-class ToolWindows;
 
 struct WindowShell {
   QWidget* owner;  // the parent of the windows, and the context of connections
@@ -42,5 +43,12 @@ struct WindowShell {
 
 // Plugs every window of window_list.h into the shell.
 void installWindows(WindowShell& shell);
+
+enum class OpenedBy { Open, Toggle };
+
+// Gives `rule` to the tool-window policy under `name`, and the operation's
+// action opens it (or toggles it).
+void offerWindow(WindowShell& shell, const QString& name, Operation operation, ToolWindowRule rule,
+                 OpenedBy openedBy = OpenedBy::Open);
 
 }  // namespace pelmora::ui

@@ -99,9 +99,8 @@ QWidget* SettingsWindow::buildOtherSettings() {
 }
 
 void SettingsWindow::load() {
-  std::string error;
-  const auto settings = readProgramSettings(db_, &error);
-  if (!settings) message(texts::readFailed(q(error)));
+  const auto settings = readProgramSettings(db_);
+  if (!settings) message(texts::readFailed(q(settings.error())));
   const ProgramSettings shown = settings.value_or(ProgramSettings{});
   closeToTray_->setChecked(shown.closeToTray);
   reminder_->setChecked(shown.expiryCheck.on);
@@ -128,23 +127,22 @@ void SettingsWindow::save() {
     case ExpiryPeriodCheck::Ok:
       break;
   }
-  std::string error;
-  if (!storeClassificationOrder(db_, tree_->order(), &error)) {
-    message(texts::saveFailed(q(error)));
+  if (const auto stored = storeClassificationOrder(db_, tree_->order()); !stored) {
+    message(texts::saveFailed(q(stored.error())));
     return;
   }
   // The page size is the filter window's: it is written back as stored.
-  auto stored = readProgramSettings(db_, &error);
+  auto stored = readProgramSettings(db_);
   if (!stored) {
-    message(texts::saveFailed(q(error)));
+    message(texts::saveFailed(q(stored.error())));
     return;
   }
   ProgramSettings settings = *stored;
   settings.customTitle = title_->text().toStdString();
   settings.expiryCheck = {reminder_->isChecked(), readInt(periodText), unit};
   settings.closeToTray = closeToTray_->isChecked();
-  if (!writeProgramSettings(db_, settings, &error)) {
-    message(texts::saveFailed(q(error)));
+  if (const auto written = writeProgramSettings(db_, settings); !written) {
+    message(texts::saveFailed(q(written.error())));
     return;
   }
   emit saved(settings);
