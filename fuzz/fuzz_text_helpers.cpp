@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/kept/text_helpers_kept.h"
 #include "support/text_helpers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -37,8 +37,11 @@ class JsonReader {
   bool exists(std::string_view path) const;
   // Members of an object, elements of an array; 0 otherwise.
   int count(std::string_view path = {}) const;
-  std::vector<std::string> memberNames(std::string_view path = {}) const;
 
+  // The editing functions below are kept for the toolkit but called by no
+  // program: they live in the library support_kept.
+
+  std::vector<std::string> memberNames(std::string_view path = {}) const;
   // Sets a member: the value as a string, or with `asJson` parsed as JSON (an
   // empty value counts as {}). False when the path or the JSON is not usable.
   bool setMember(std::string_view path, std::string_view value, bool asJson = false);

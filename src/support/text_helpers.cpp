@@ -124,24 +124,6 @@ std::string textBetween(std::string_view text, std::string_view left, std::strin
   return std::string(text.substr(from, rightHit - from));
 }
 
-std::size_t countOccurrences(std::string_view text, std::string_view part, bool caseSensitive) {
-  std::size_t count = 0;
-  std::size_t pos = 0;
-  while ((pos = findText(text, part, pos, !caseSensitive)) != std::string_view::npos) {
-    ++count;
-    pos += part.size();
-  }
-  return count;
-}
-
-std::string textBefore(std::string_view text, std::string_view separator, std::size_t start,
-                       bool ignoreCase) {
-  const std::size_t from = startIndex(start);
-  const std::size_t hit = findText(text, separator, from, ignoreCase);
-  if (hit == std::string_view::npos) return {};
-  return std::string(text.substr(from, hit - from));
-}
-
 std::string replaceMany(std::string_view text, const std::vector<ReplacePair>& pairs, long count,
                         std::size_t start, bool caseSensitive) {
   const std::size_t from = std::min(startIndex(start), text.size());
@@ -164,11 +146,6 @@ std::string replaceMany(std::string_view text, const std::vector<ReplacePair>& p
     body = std::move(next);
   }
   return head + body;
-}
-
-std::size_t countEqual(const std::vector<std::string>& list, std::string_view text) {
-  return static_cast<std::size_t>(
-      std::count_if(list.begin(), list.end(), [&](const std::string& s) { return s == text; }));
 }
 
 std::string trimSpaces(std::string_view text) {
@@ -236,12 +213,6 @@ std::string headerValue(std::string_view line) {
   const std::size_t colon = line.find(':');
   if (colon == std::string_view::npos) return {};
   return trimSpaces(line.substr(colon + 1));
-}
-
-std::string concatBytes(std::initializer_list<std::string_view> parts) {
-  std::string out;
-  for (std::string_view p : parts) out.append(p);
-  return out;
 }
 
 }  // namespace pelmora

@@ -21,14 +21,6 @@ std::string base64Encode(std::string_view bytes);
 std::string textBetween(std::string_view text, std::string_view left, std::string_view right,
                         std::size_t start = 1, bool ignoreCase = false);
 
-// Non-overlapping occurrences of `part`; 0 when either is empty.
-std::size_t countOccurrences(std::string_view text, std::string_view part,
-                             bool caseSensitive = false);
-
-// The text before the first `separator` found from `start`; empty when absent.
-std::string textBefore(std::string_view text, std::string_view separator, std::size_t start = 1,
-                       bool ignoreCase = false);
-
 struct ReplacePair {
   std::string find;
   std::string replacement;
@@ -39,13 +31,9 @@ struct ReplacePair {
 std::string replaceMany(std::string_view text, const std::vector<ReplacePair>& pairs,
                         long count = -1, std::size_t start = 1, bool caseSensitive = false);
 
-std::size_t countEqual(const std::vector<std::string>& list, std::string_view text);
-
 // Parts of a "Name: value" header line, trimmed; empty when there is no ":".
 std::string headerName(std::string_view line);
 std::string headerValue(std::string_view line);
-
-std::string concatBytes(std::initializer_list<std::string_view> parts);
 
 // Length of the valid UTF-8 sequence at byte `i` and its code point; 0 when
 // the bytes there are not one (overlong forms, surrogates and values past

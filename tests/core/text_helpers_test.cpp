@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/gbk.h"
+#include "support/kept/text_helpers_kept.h"
 
 namespace pelmora {
 namespace {
