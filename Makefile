@@ -26,7 +26,7 @@ export CCACHE_NOHASHDIR := 1
 # The tests share precompiled headers, which ccache caches only with these.
 export CCACHE_SLOPPINESS := pch_defines,time_macros,include_file_mtime,include_file_ctime
 
-.PHONY: all deps configure build run test test-threads install bench fuzz format clean
+.PHONY: all deps configure build run test test-threads install uninstall bench fuzz format clean
 
 all: build
 
@@ -55,10 +55,18 @@ test-threads: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target pelmora_threaded_tests
 	@cd $(BUILD_DIR) && $(TEST_ENV) ctest --output-on-failure --no-tests=error -j $(TEST_JOBS) -L threads
 
-# The programs, their desktop entry and icon under PREFIX (default ~/.local).
-# The database lives beside the programs, in PREFIX/lib/pelmora.
-install: build
-	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+# The two programs (stripped), their desktop entry, icons, AppStream data, man
+# page and bash completion under PREFIX (default ~/.local); only what they need
+# is built. The database lives in ~/.local/share/pelmora ($XDG_DATA_HOME).
+install: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target pelmora pelmora-cli pelmora-render-icon
+	@cmake --install $(BUILD_DIR) --prefix $(PREFIX) --strip
+
+# Removes every file `make install` wrote (its install_manifest.txt).
+uninstall:
+	@test -f $(BUILD_DIR)/install_manifest.txt || { echo "nothing installed from $(BUILD_DIR)"; exit 1; }
+	@xargs -d '\n' rm -fv < $(BUILD_DIR)/install_manifest.txt
+	@rm -f $(BUILD_DIR)/install_manifest.txt
 
 # Every benchmark runs even when an earlier one misses a goal; the target
 # fails when any did.

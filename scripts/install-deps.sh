@@ -12,6 +12,7 @@ packages=(
   fonts-noto-cjk xvfb xauth
   clang libclang-rt-14-dev clang-format whois ccache
   qt6-translations-l10n libcli11-dev
+  help2man desktop-file-utils appstream
 )
 
 missing=()

@@ -1,12 +1,14 @@
 // pelmora: the desktop program.
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "app/main_window.h"
+#include "app/window_beacon.h"
 #include "store/schema.h"
 #include "ui/chinese_translations.h"
 #include "ui/startup/splash_window.h"
@@ -17,8 +19,11 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: pelmora [--db PATH]\n"
-    "The domain inventory's window. The database is domain.mdb beside the program\n"
-    "unless --db names another file; the first start creates it.\n"
+    "The domain inventory's window. The database is ~/.local/share/pelmora/domain.mdb\n"
+    "($XDG_DATA_HOME/pelmora), or domain.mdb beside the program when one is there or\n"
+    "the program runs from its build folder, unless --db names another file; the\n"
+    "first start creates it. Started again on the same file, it brings the open\n"
+    "window forward.\n"
     "\n"
     "Options:\n"
     "  --db PATH   the database file to open\n"
@@ -102,6 +107,12 @@ int main(int argc, char** argv) {
   }
   const auto path =
       databasePath.empty() ? pelmora::defaultDatabasePath() : std::filesystem::path(databasePath);
+  // A window already open on this file comes forward instead of a second one.
+  if (pelmora::ui::raiseOpenWindow(path)) {
+    std::fprintf(stderr, "pelmora: %s is open in a window; it was brought forward.\n",
+                 path.string().c_str());
+    return 0;
+  }
   std::unique_ptr<pelmora::DomainDatabase> db;
   std::unique_ptr<pelmora::ui::MainWindow> window;
   pelmora::ui::StartRoutine* start = nullptr;
@@ -109,7 +120,8 @@ int main(int argc, char** argv) {
     std::string why;
     db = pelmora::ui::openDatabaseForWindow(
         [&path](const pelmora::UpgradeNotice& notice, std::string* error) {
-          return pelmora::openCurrentDatabase(path, error, pelmora::OpenMode::ReadWrite, notice);
+          return pelmora::openCurrentDatabase(path, error, pelmora::OpenMode::ReadWrite, notice,
+                                              nullptr, pelmora::Opener::Window);
         },
         start->splash(), &why);
     if (!db) {
@@ -120,9 +132,13 @@ int main(int argc, char** argv) {
     pelmora::ui::MainWindowOptions options;
     options.statusText = QString::fromStdString(record.statusText);
     options.newsAddress = QString::fromStdString(record.newsAddress);
+    options.placesFile = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                         QStringLiteral("/pelmora/window.ini");
     window = std::make_unique<pelmora::ui::MainWindow>(*db, std::move(options));
     QObject::connect(window.get(), &pelmora::ui::MainWindow::closed, &app, &QApplication::quit);
     window->show();
+    new pelmora::ui::WindowBeacon(
+        path, [shown = window.get()] { shown->bringForward(); }, window.get());
   };
   pelmora::ui::StartRoutineOptions startOptions;
   startOptions.endProcess = [] { QCoreApplication::exit(0); };

@@ -83,6 +83,7 @@ MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
   setWindowTitle(q(mainWindowTitle(customTitle)));
   statusPart2_->setText(options_.statusText);
   rebuildLists();
+  restorePlaces();
   loadPage(true);
   buildTray();
   if (tray_ != nullptr) tray_->setToolTip(q(trayTip(customTitle)));
@@ -95,9 +96,11 @@ MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
   });
   startExpiryMonitor();
   checkFileInBackground();
+  startFollowingOutsideWrites();
 }
 
 MainWindow::~MainWindow() {
+  savePlaces();
   // The tool windows were wired through the shell: they go while it is there.
   QList<QWidget*> windows;
   for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
@@ -244,6 +247,7 @@ PageLoadRequest MainWindow::currentRequest() const {
   PageLoadRequest request;
   request.condition = currentCondition();
   request.sortKey = sortKey_;
+  request.ascending = sortAscending_;
   request.page = std::max(pageList_->currentIndex(), 0) + 1;
   request.total = total_;
   return request;
@@ -260,6 +264,7 @@ void MainWindow::startLoad(PageLoadRequest request) {
 void MainWindow::showLoaded(const PageLoadResult& result) {
   if (!result.ok()) {
     restoreShownPage();
+    keptView_.reset();
     reportReadFailure(result.error);
     emit pageLoaded();
     return;
@@ -288,8 +293,10 @@ void MainWindow::showLoaded(const PageLoadResult& result) {
       grid_->showAllColumns();
     }
     shownSortKey_ = request.sortKey;
+    shownSortAscending_ = request.ascending;
     shownSortColumn_ = grid_->sortColumn();
     setStatus(texts::dataLoaded());
+    restoreKeptView(request);
   }
   shownIndex_ = pageList_->currentIndex();
   emit pageLoaded();
@@ -306,7 +313,8 @@ void MainWindow::showBusy(bool busy) {
 
 void MainWindow::restoreShownPage() {
   sortKey_ = shownSortKey_;
-  grid_->setSortColumn(shownSortColumn_);
+  sortAscending_ = shownSortAscending_;
+  grid_->setSortColumn(shownSortColumn_, sortAscending_);
   if (shownIndex_ < pageList_->count()) selectPage(shownIndex_);
 }
 
@@ -379,8 +387,10 @@ void MainWindow::afterNavigation() {
 void MainWindow::sortByHeader(int column) {
   const auto key = sortKeyForHeader(gridColumns()[static_cast<std::size_t>(column)].title);
   if (!key) return;
+  // A second click on the sorted column turns the order round.
+  sortAscending_ = column == grid_->sortColumn() && !sortAscending_;
   sortKey_ = *key;
-  grid_->setSortColumn(column);
+  grid_->setSortColumn(column, sortAscending_);
   loadPage(false);
 }
 

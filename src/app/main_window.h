@@ -4,9 +4,14 @@
 // buttons, the menus, the reminder menu, the status bar and the tray icon.
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QPointer>
 #include <QTimer>
+#include <chrono>
 #include <memory>
+#include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "store/classification_lists.h"
@@ -49,12 +54,18 @@ struct MainWindowOptions {
   Clock clock = Clock::system();
   QString statusText;   // second part of the status bar
   QString newsAddress;  // page of the embedded browser
+  // The user's file that keeps the window's place and the grid's layout and
+  // sort between runs; none: the window starts as designed.
+  QString placesFile;
 };
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
+  // How often the idle window looks for what other programs wrote.
+  static constexpr std::chrono::milliseconds kFollowInterval{1500};
+
   MainWindow(DomainDatabase& db, MainWindowOptions options = {});
   ~MainWindow() override;
 
@@ -70,6 +81,8 @@ class MainWindow : public QMainWindow {
   void runExpiryCheck();
   // "完全退出"
   void exitCompletely();
+  // Shows the window, also from the tray or minimised, above the others.
+  void bringForward();
 
   QString statusText(int part) const;
   ListingGrid* grid() const { return grid_; }
@@ -86,6 +99,7 @@ class MainWindow : public QMainWindow {
   RunProgress* runProgress() const { return runProgress_; }
   QAction* gridMenuUpdateAction() const { return gridMenuUpdate_; }
   const std::string& sortKey() const { return sortKey_; }
+  bool sortAscending() const { return sortAscending_; }
 
  signals:
   // The window was closed for good: the program ends.
@@ -155,6 +169,26 @@ class MainWindow : public QMainWindow {
   // The reminder switched off: no timer, no cycle, no menu.
   void stopExpiryMonitor();
   void deleteTicked();
+
+  // What the grid shows of a page that is read again because another program
+  // wrote: rows that are still there keep their ticks, the current cell and
+  // the scroll position.
+  struct KeptView {
+    std::int64_t page = 1;
+    std::set<std::string> tickedIds;
+    std::string currentId;
+    int currentColumn = 0;
+    QPoint scroll;
+  };
+  void restorePlaces();
+  void savePlaces();
+  void startFollowingOutsideWrites();
+  void followOutsideWrites();
+  void reloadKeepingView();
+  void restoreKeptView(const PageLoadRequest& shown);
+  QTimer followTimer_;
+  std::optional<std::int64_t> seenOutsideVersion_;
+  std::optional<KeptView> keptView_;
   SqlCondition currentCondition() const;
   // The total, page list and caption for the current filter; the grid and
   // the selected page stay.
@@ -166,12 +200,14 @@ class MainWindow : public QMainWindow {
   MainWindowOptions options_;
   ClassificationLists lists_;
   std::string sortKey_{"id"};
+  bool sortAscending_ = false;
   ListingTotal total_;
   std::int64_t pageCount_ = 1;
   int pageSize_ = 100;
   // What the grid shows, for a read that fails.
   int shownIndex_ = 0;
   std::string shownSortKey_{"id"};
+  bool shownSortAscending_ = false;
   int shownSortColumn_ = -1;
   PageLoader* loader_ = nullptr;
   bool exiting_ = false;

@@ -23,6 +23,7 @@
 #include "ui/about_dialog.h"
 #include "ui/column_visibility_window.h"
 #include "ui/filter_window.h"
+#include "ui/help_window.h"
 #include "ui/listing_grid.h"
 #include "ui/qt_text.h"
 #include "ui/toolkit.h"
@@ -33,6 +34,7 @@ namespace {
 const QString kFilterWindow = QStringLiteral("筛选窗口");
 const QString kColumnWindow = QStringLiteral("隐藏显示列");
 const QString kAboutBox = QStringLiteral("关于");
+const QString kHelpWindow = QStringLiteral("帮助窗口");
 
 }  // namespace
 
@@ -44,7 +46,8 @@ void MainWindow::buildMenus() {
 
   fileMenu_ = bar->addMenu(QStringLiteral("文件(&F)"));
   fileMenu_->setObjectName(QStringLiteral("菜单_文件"));
-  addOperations(fileMenu_, {Operation::Filter, Operation::Settings, Operation::Report});
+  addOperations(fileMenu_, {Operation::Filter, Operation::Settings, Operation::Report,
+                            Operation::ExportListing});
   connect(fileMenu_->addAction(QStringLiteral("完全退出")), &QAction::triggered, this,
           &MainWindow::exitCompletely);
 
@@ -64,9 +67,12 @@ void MainWindow::buildMenus() {
 
   QMenu* help = bar->addMenu(QStringLiteral("帮助(&H)"));
   help->setObjectName(QStringLiteral("菜单_帮助"));
-  connect(help->addAction(QStringLiteral("帮助")), &QAction::triggered, this, [] {
-    Toolkit::openUrl(QStringLiteral("http://") + QString::fromStdString(siteHost()) +
-                     QStringLiteral("/pelmora/#help"));
+  connect(help->addAction(QStringLiteral("帮助")), &QAction::triggered, this, [this] {
+    // Without a browser the bundled help stands in for the page.
+    if (!Toolkit::openUrl(QStringLiteral("http://") + QString::fromStdString(siteHost()) +
+                          QStringLiteral("/pelmora/#help"))) {
+      tools_->open(kHelpWindow);
+    }
   });
   connect(help->addAction(QStringLiteral("关于")), &QAction::triggered, this,
           [this] { tools_->open(kAboutBox); });
@@ -93,11 +99,17 @@ void MainWindow::buildTray() {
     if (isVisible()) {
       hide();
     } else {
-      showNormal();
-      activateWindow();
+      bringForward();
     }
   });
   tray_->show();
+}
+
+void MainWindow::bringForward() {
+  setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
 }
 
 void MainWindow::createToolWindows() {
@@ -135,11 +147,17 @@ void MainWindow::createToolWindows() {
   };
   about.whenClosed = WhenClosed::Delete;
   tools_->add(kAboutBox, std::move(about));
+  ToolWindowRule help;
+  help.create = [this] { return new HelpWindow(this); };
+  tools_->add(kHelpWindow, std::move(help));
   shell_ = std::make_unique<WindowShell>(
       WindowShell{this, db_, options_.clock, lists_, [this] { rebuildLists(); }, *grid_, *actions_,
                   *gate_, *tools_, [this](bool refreshCounts) { loadPage(refreshCounts); },
                   [this](const ProgramSettings& settings) {
                     applySavedSettings(settings.customTitle, settings.expiryCheck.on);
+                  },
+                  [this] {
+                    return ListingView{currentCondition(), sortKey_, sortAscending_};
                   }});
   installWindows(*shell_);
   connect(actions_->action(Operation::DeleteSelected), &QAction::triggered, this,

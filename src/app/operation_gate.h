@@ -16,6 +16,7 @@ enum class Operation {
   BatchAdd,
   Settings,
   Report,
+  ExportListing,
   HideColumns,
   ModifySelected,
   AdvancedModify,

@@ -1,26 +1,26 @@
 #include "app/tray_icon.h"
 
-#include <QFont>
 #include <QPainter>
 #include <QPixmap>
+#include <QSvgRenderer>
 
 namespace pelmora::ui {
 
-QIcon programIcon() {
-  QPixmap pixmap(48, 48);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
+QImage programIconImage(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QSvgRenderer renderer(QStringLiteral(":/pelmora/pelmora.svg"));
+  QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
-  painter.setBrush(QColor(46, 139, 87));
-  painter.setPen(Qt::NoPen);
-  painter.drawRoundedRect(QRectF(2, 2, 44, 44), 9, 9);
-  QFont font = painter.font();
-  font.setPixelSize(30);
-  font.setBold(true);
-  painter.setFont(font);
-  painter.setPen(Qt::white);
-  painter.drawText(QRect(0, 0, 48, 48), Qt::AlignCenter, QStringLiteral("青"));
-  return QIcon(pixmap);
+  renderer.render(&painter);
+  return image;
+}
+
+QIcon programIcon() {
+  QIcon icon;
+  for (const int size : kProgramIconSizes)
+    icon.addPixmap(QPixmap::fromImage(programIconImage(size)));
+  return icon;
 }
 
 }  // namespace pelmora::ui

@@ -102,7 +102,8 @@ CLI::Option* addValueOption(CLI::App& command, const std::string& name,
 
 void declareDatabaseOption(CLI::App& command, std::optional<std::string>& path) {
   addValueOption(command, "--db", "PATH",
-                 "the database file (default: domain.mdb beside the program)",
+                 "the database file (default: the window's, ~/.local/share/pelmora/domain.mdb or "
+                 "domain.mdb beside the program)",
                  [&path](const std::string& value) {
                    path = value;
                    return std::string();
@@ -192,11 +193,17 @@ void declarePagingOptions(CLI::App& command, ListOptions& out) {
                    out.pageSize = readInt(value);
                    return {};
                  });
-  addValueOption(command, "--sort", "COLUMN", "the column to sort by, descending (default id)",
+  addValueOption(command, "--sort", "COLUMN", "the column to sort by (default id)",
                  [&out](const std::string& value) -> std::string {
                    std::string key = sortKeyForHeader(value).value_or(value);
                    if (!isSortKey(key)) return "not a column name";
                    out.sortKey = key;
+                   return {};
+                 });
+  addValueOption(command, "--order", "asc|desc", "the direction of the sort (default desc)",
+                 [&out](const std::string& value) -> std::string {
+                   if (value != "asc" && value != "desc") return "use asc or desc";
+                   out.ascending = value == "asc";
                    return {};
                  });
 }

@@ -29,13 +29,15 @@ struct ListOptions {
   std::optional<int> pageSize;
   long long page = 1;
   std::string sortKey = "id";
+  bool ascending = false;
+  bool wholeListing = false;  // --all
 };
 
 // The filter options of the listing (--registrar ... --date), read into
 // `out.criteria`.
 void declareFilterOptions(CLI::App& command, ListOptions& out);
 
-// --page, --page-size and --sort.
+// --page, --page-size, --sort and --order.
 void declarePagingOptions(CLI::App& command, ListOptions& out);
 
 }  // namespace pelmora::cli

@@ -34,6 +34,11 @@ constexpr std::array<ColumnName, kBatchAddFieldCount> kColumnNames{{
     {"出售时间", "sold_on"},
 }};
 
+// Columns of the program's own listing export that are worked out from the
+// others: skipped without a word, as they are computed again.
+constexpr std::array<std::string_view, 5> kDerivedColumns{"后缀", "长度", "实际成本", "利润",
+                                                          "出售"};
+
 constexpr std::string_view kListedPriceAlias = "对外标价";
 constexpr std::size_t kListedPriceField = 9;
 
@@ -103,7 +108,8 @@ CsvImport readCsvImport(std::string_view text, const ClassificationLists& lists)
         return result;
       }
       named[*field] = true;
-    } else {
+    } else if (std::find(kDerivedColumns.begin(), kDerivedColumns.end(), trimSpaces(header)) ==
+               kDerivedColumns.end()) {
       result.unknownColumns.push_back(header);
     }
     targets.push_back(field);

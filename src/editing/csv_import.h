@@ -8,7 +8,10 @@
 //   domain registrar type category registered expires cost renewal
 //   reserve price final note purchased sold_on
 // (blanks around a name are ignored, English names in any case). Columns not
-// named are empty fields; unknown columns are skipped and reported. Each
+// named are empty fields; unknown columns are skipped and reported, except the
+// derived columns of the listing export (后缀 长度 实际成本 利润 出售), which
+// are computed again, so that a file of `pelmora-cli list --format csv` comes
+// back without a warning. Each
 // record becomes one batch-add row; a record that cannot be read fails as
 //   "第 " + line + " 行" + "[格式错误]"
 // with the file line it starts on, and nothing of it is stored.

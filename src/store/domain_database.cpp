@@ -3,12 +3,16 @@
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <bit>
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "store/schema.h"
@@ -36,25 +40,18 @@ std::filesystem::path realPathOf(const std::filesystem::path& path) {
   return ec ? std::filesystem::absolute(path) : parent / path.filename();
 }
 
-// Writers hold the lock exclusively for their whole run; readers share it.
+// The lock file beside the database. The window holds it exclusively for as
+// long as it is open, so that one window at a time works on a file; commands
+// take no lock for their run (they read beside the window and write through
+// SQLite's own locking) and hold it only for the instant they write a note.
 // The lock file is never followed through a symlink: a planted link must not
-// make the program create or truncate another file. `created` tells whether
-// this call made the lock file.
-int takeInstanceLock(const std::filesystem::path& dbPath, OpenMode mode, bool& created,
-                     std::string* error, OpenProblem* problem) {
+// make the program create or truncate another file. A reader needs none.
+int openLockFile(const std::filesystem::path& dbPath, std::string* error, OpenProblem* problem) {
   const std::string lockPath = dbPath.string() + ".lock";
-  created = false;
   int fd = ::open(lockPath.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0 && errno == ENOENT) {
     fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    created = fd >= 0;
     if (fd < 0 && errno == EEXIST) fd = ::open(lockPath.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
-  }
-  if (fd < 0 && mode == OpenMode::ReadOnly && errno != ELOOP) {
-    fd = ::open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    // A reader in a folder it cannot write needs no lock file: no writer of
-    // ours can be at work there either.
-    if (fd < 0 && (errno == ENOENT || errno == EACCES || errno == EROFS)) return -2;
   }
   if (fd < 0) {
     const int failure = errno;
@@ -63,33 +60,22 @@ int takeInstanceLock(const std::filesystem::path& dbPath, OpenMode mode, bool& c
              "cannot open the lock file " + lockPath + ": " + std::strerror(failure));
     return -1;
   }
-  const int kind = mode == OpenMode::ReadWrite ? LOCK_EX : LOCK_SH;
-  if (::flock(fd, kind | LOCK_NB) != 0) {
-    ::close(fd);
-    setError(error, problem, OpenProblem::InUse,
-             dbPath.string() + " is in use by another instance");
-    return -1;
-  }
   return fd;
 }
 
-// Removes a lock file a reader made for a file it then could not use, so a
-// mistyped name leaves nothing behind.
-class LockFileCleanup {
- public:
-  LockFileCleanup(std::filesystem::path lockPath, bool active)
-      : lockPath_(std::move(lockPath)), active_(active) {}
-  ~LockFileCleanup() {
-    if (active_) ::unlink(lockPath_.c_str());
-  }
-  LockFileCleanup(const LockFileCleanup&) = delete;
-  LockFileCleanup& operator=(const LockFileCleanup&) = delete;
-  void keep() { active_ = false; }
+// A command holds the lock only while it writes a note: a window that starts
+// in that instant waits a little instead of being refused.
+constexpr int kWindowLockTries = 25;
+constexpr auto kWindowLockPause = std::chrono::milliseconds(20);
 
- private:
-  std::filesystem::path lockPath_;
-  bool active_;
-};
+bool takeWindowLock(int fd) {
+  for (int attempt = 0; attempt < kWindowLockTries; ++attempt) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) return false;
+    std::this_thread::sleep_for(kWindowLockPause);
+  }
+  return false;
+}
 
 // 0, or the errno of the failure.
 int createEmptyFile(const std::filesystem::path& path) {
@@ -197,16 +183,44 @@ std::string openFailureHeadline(OpenProblem problem, const std::filesystem::path
   return "数据库连接失败, 无法打开 " + name + ".";
 }
 
+namespace {
+
+// A program run from its build tree (a folder with CMakeCache.txt above it).
+bool inBuildTree(const std::filesystem::path& folder) {
+  std::error_code ec;
+  std::filesystem::path at = folder;
+  for (int up = 0; up < 4 && !at.empty(); ++up, at = at.parent_path()) {
+    if (std::filesystem::exists(at / "CMakeCache.txt", ec)) return true;
+    if (at == at.root_path()) break;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::filesystem::path userDataFolder() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data != nullptr && data[0] == '/') return std::filesystem::path(data) / "pelmora";
+  const char* home = std::getenv("HOME");
+  const std::filesystem::path base = home != nullptr && home[0] == '/' ? home : "/tmp";
+  return base / ".local" / "share" / "pelmora";
+}
+
 std::filesystem::path defaultDatabasePath() {
   std::error_code ec;
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   const auto dir = ec ? std::filesystem::current_path() : exe.parent_path();
-  return dir / std::string(kDatabaseFileName);
+  const auto beside = dir / std::string(kDatabaseFileName);
+  if (std::filesystem::exists(beside, ec) || inBuildTree(dir)) return beside;
+  const auto folder = userDataFolder();
+  std::filesystem::create_directories(folder, ec);
+  ::chmod(folder.c_str(), 0700);
+  return folder / std::string(kDatabaseFileName);
 }
 
 std::unique_ptr<DomainDatabase> DomainDatabase::open(const std::filesystem::path& requested,
                                                      std::string* error, OpenMode mode,
-                                                     OpenProblem* problem) {
+                                                     OpenProblem* problem, Opener opener) {
   std::unique_ptr<DomainDatabase> db(new DomainDatabase());
   const std::filesystem::path path = realPathOf(requested);
   db->path_ = path;
@@ -219,10 +233,14 @@ std::unique_ptr<DomainDatabase> DomainDatabase::open(const std::filesystem::path
   if (mode == OpenMode::ReadOnly && !std::filesystem::exists(path, ec)) {
     return fail(OpenProblem::Missing, path.string() + " does not exist");
   }
-  bool createdLock = false;
-  db->lockFd_ = takeInstanceLock(path, mode, createdLock, error, problem);
-  if (db->lockFd_ == -1) return nullptr;
-  LockFileCleanup cleanup(path.string() + ".lock", createdLock && mode == OpenMode::ReadOnly);
+  db->opener_ = opener;
+  if (mode == OpenMode::ReadWrite || opener == Opener::Window) {
+    db->lockFd_ = openLockFile(path, error, problem);
+    if (db->lockFd_ < 0) return nullptr;
+    if (opener == Opener::Window && !takeWindowLock(db->lockFd_)) {
+      return fail(OpenProblem::InUse, path.string() + " is open in another window");
+    }
+  }
 
   if (!std::filesystem::exists(path, ec)) {
     if (mode == OpenMode::ReadOnly)
@@ -272,7 +290,6 @@ std::unique_ptr<DomainDatabase> DomainDatabase::open(const std::filesystem::path
     case FileShape::Ours:
       break;
   }
-  cleanup.keep();
   if (mode == OpenMode::ReadWrite) db->connection_.exec("PRAGMA synchronous=NORMAL");
   db->connection_.exec("PRAGMA foreign_keys=OFF");
   // Every sortable column has an index: at a million rows an insert touches a
@@ -391,6 +408,18 @@ void DomainDatabase::setBusyTimeout(int milliseconds) {
   connection_.setBusyTimeout(milliseconds);
 }
 
+std::optional<std::int64_t> DomainDatabase::outsideVersion(bool wait) {
+  std::unique_lock lock(mutex_, std::defer_lock);
+  if (wait) {
+    lock.lock();
+  } else if (!lock.try_lock()) {
+    return std::nullopt;
+  }
+  SqliteStatement statement = connection_.prepare("PRAGMA data_version");
+  if (!statement.step()) return std::nullopt;
+  return statement.row().integer(0);
+}
+
 std::optional<std::string> DomainDatabase::dataStamp() {
   std::lock_guard lock(mutex_);
   SqliteStatement statement = connection_.prepare("PRAGMA data_version");
@@ -461,11 +490,15 @@ void DomainDatabase::setNote(std::string_view key, std::string_view value) {
   for (const std::string& line : readNotes(lockFd_, mode_)) {
     if (!line.starts_with(prefix)) text += line + '\n';
   }
+  // A command writes only while no window has the file open; a note it
+  // cannot write costs the next writer only the work the note would save.
+  if (opener_ == Opener::Command && ::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) return;
   // A note cut short by a crash no longer matches what it is compared with,
   // which only costs the work it would have saved.
   if (::pwrite(lockFd_, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size())) {
     [[maybe_unused]] const int ignored = ::ftruncate(lockFd_, static_cast<off_t>(text.size()));
   }
+  if (opener_ == Opener::Command) ::flock(lockFd_, LOCK_UN);
 }
 
 void DomainDatabase::setNoteOnClose(std::string key, std::function<std::string()> value) {

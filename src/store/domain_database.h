@@ -31,12 +31,23 @@ enum class OpenProblem { Other, Missing, InUse, NotADatabase, ReadOnly };
 // file's own name and what kept it from being used.
 std::string openFailureHeadline(OpenProblem problem, const std::filesystem::path& file);
 
-// domain.mdb in the directory of the running executable.
+// Where the window and the commands keep domain.mdb unless told otherwise:
+// beside the program when a domain.mdb is already there or the program runs
+// from its build tree (portable use), else in the user's data folder
+// (userDataFolder, made with mode 0700 when missing).
 std::filesystem::path defaultDatabasePath();
+// $XDG_DATA_HOME/pelmora, by default ~/.local/share/pelmora.
+std::filesystem::path userDataFolder();
 
 // Commands that only read open the file read-only: they never change its bytes
 // and never create it.
 enum class OpenMode { ReadWrite, ReadOnly };
+
+// One window at a time works on a file: it holds the lock file beside it for
+// as long as it is open. Commands run beside it: readers see its commits
+// (WAL), and writers take turns with it through SQLite's locking, waiting up
+// to kBusyTimeoutMs.
+enum class Opener { Command, Window };
 
 // How long a statement waits for a lock another program holds on the file.
 inline constexpr int kBusyTimeoutMs = 5000;
@@ -55,16 +66,16 @@ struct StatementResult {
 class DomainDatabase {
  public:
   // Opens `path`; read-write opens create a missing file with the current
-  // tables. Fails (nullptr, reason in `error`) when the file is in use by
-  // another instance, is not a database, is another program's database,
-  // cannot be read, or (read-write) cannot be written. Nothing is written to a
-  // file that fails, and a read-only open of a missing or unusable file
-  // leaves no lock file behind. The schema upgrade is not run here (see
-  // schema.h).
+  // tables. Fails (nullptr, reason in `error`) when a window opens a file
+  // another window has open, or the file is not a database, is another
+  // program's database, cannot be read, or (read-write) cannot be written.
+  // Nothing is written to a file that fails, and a read-only open makes no
+  // lock file. The schema upgrade is not run here (see schema.h).
   static std::unique_ptr<DomainDatabase> open(const std::filesystem::path& path,
                                               std::string* error = nullptr,
                                               OpenMode mode = OpenMode::ReadWrite,
-                                              OpenProblem* problem = nullptr);
+                                              OpenProblem* problem = nullptr,
+                                              Opener opener = Opener::Command);
   ~DomainDatabase();
   DomainDatabase(const DomainDatabase&) = delete;
   DomainDatabase& operator=(const DomainDatabase&) = delete;
@@ -114,6 +125,11 @@ class DomainDatabase {
   // mean nothing was written in between. nullopt when it cannot be read.
   std::optional<std::string> dataStamp();
 
+  // Changes when another connection (another program, a command) commits to
+  // the file; never for this connection's own writes. nullopt when it cannot
+  // be read, or when the connection is busy and `wait` is false.
+  std::optional<std::int64_t> outsideVersion(bool wait = true);
+
   // Runs `work` with the raw connection under the lock (for prepared
   // statement loops and transactions).
   void withConnection(const std::function<void(SqliteConnection&)>& work);
@@ -135,8 +151,8 @@ class DomainDatabase {
   void refuseWrites(const std::string& reason);
 
   // Short notes a writer keeps for the next writer of this file: one line per
-  // key, in the lock file beside it, which only a writer holding it
-  // exclusively changes. They describe the database file, so they are never
+  // key, in the lock file beside it, which only the window holding it or a
+  // command while no window does changes. They describe the database file, so they are never
   // kept in it. Empty when there is none, and for a reader.
   std::string note(std::string_view key);
   void setNote(std::string_view key, std::string_view value);
@@ -149,6 +165,7 @@ class DomainDatabase {
 
   std::filesystem::path path_;
   OpenMode mode_ = OpenMode::ReadWrite;
+  Opener opener_ = Opener::Command;
   int lockFd_ = -1;
   std::recursive_mutex mutex_;
   SqliteConnection connection_;

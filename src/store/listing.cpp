@@ -1,6 +1,7 @@
 #include "store/listing.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "support/numbers.h"
 
@@ -112,16 +113,18 @@ PageStatement pageStatement(const SqlCondition& condition, const PageRequest& re
 
   PageStatement statement;
   statement.params = condition.params;
+  // Ascending order puts NULL keys first, exactly the reverse of descending
+  // order, so either direction read from the far end is the other one.
+  const std::string shown = request.ascending ? " ASC" : " DESC";
+  const std::string reverse = request.ascending ? " DESC" : " ASC";
   std::string order;
   std::int64_t skip = offset;
   if (offset > total / 2) {
-    // Read from the far end: ascending order puts NULL keys first, exactly the
-    // reverse of descending order.
     statement.reversed = true;
-    order = key + " ASC, id ASC";
+    order = key + reverse + ", id" + reverse;
     skip = total - offset - rows;
   } else {
-    order = key + " DESC, id DESC";
+    order = key + shown + ", id" + shown;
   }
   // The ids of the page are cut from the (key, id) index, which skipping
   // along is cheap; only the page's own rows are then read from the table.
@@ -135,7 +138,7 @@ PageStatement pageStatement(const SqlCondition& condition, const PageRequest& re
   }
   std::string outerOrder = order;
   if (statement.reversed && inDisplayOrder) {
-    outerOrder = key + " DESC, id DESC";
+    outerOrder = key + shown + ", id" + shown;
     statement.reversed = false;
   }
   statement.sql = "SELECT " + domainColumnList() + " FROM 域名 WHERE id IN (SELECT id" + source +
@@ -260,6 +263,11 @@ std::string forEachListingRow(DomainDatabase& db, const SqlCondition& condition,
         if (!total) return false;
         ListingPage head;
         head.total = *total;
+        if (request.wholeListing) {
+          request.pageSize = static_cast<int>(
+              std::clamp<std::int64_t>(head.total, 1, std::numeric_limits<int>::max()));
+          request.page = 1;
+        }
         head.pageCount = pageCountFor(head.total, request.pageSize);
         const bool pastLastPage = request.emptyPastLastPage && request.page > head.pageCount;
         head.page = request.page = std::clamp<std::int64_t>(request.page, 1, head.pageCount);

@@ -55,6 +55,11 @@ struct PageRequest {
   int pageSize = 100;
   std::int64_t page = 1;  // 1-based; clamped to the existing pages
   std::string sortKey{kDefaultSortKey};
+  // Key ascending, then id ascending; by default both descend.
+  bool ascending = false;
+  // Every row the condition selects on one page (pageSize and page do not
+  // count).
+  bool wholeListing = false;
   // A page past the last one is empty instead of the last page, so that a
   // script paging until a page is empty comes to an end.
   bool emptyPastLastPage = false;
@@ -66,14 +71,13 @@ struct PageStatement {
   bool reversed = false;  // rows come in ascending order and must be reversed
 };
 
-// The statement for one page: key descending, then id descending, the same
-// rows and order as the nested TOP query. The page's ids are cut from the
-// key's index and only their rows read; a page in the back half of the
-// listing is read from the other end so that late pages stay cheap. The sort
-// key must satisfy isSortKey(). `tableRows` (all rows, or an estimate) lets a
-// search in one text column pick the cheaper of the key's and the text's index.
-// `inDisplayOrder` has the statement sort such a page back into display order
-// itself, for rows handed on as they are read.
+// The statement for one page: key descending, then id descending (both
+// ascending when asked), the same rows and order as the nested TOP query. The page's ids are cut
+// from the key's index and only their rows read; a page in the back half of the listing is read
+// from the other end so that late pages stay cheap. The sort key must satisfy isSortKey().
+// `tableRows` (all rows, or an estimate) lets a search in one text column pick the cheaper of the
+// key's and the text's index. `inDisplayOrder` has the statement sort such a page back into display
+// order itself, for rows handed on as they are read.
 PageStatement pageStatement(const SqlCondition& condition, const PageRequest& request,
                             std::int64_t total, std::int64_t tableRows = 0,
                             bool inDisplayOrder = false);

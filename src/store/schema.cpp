@@ -297,9 +297,9 @@ Result<void> upgradeSchema(DomainDatabase& db) {
 std::unique_ptr<DomainDatabase> openCurrentDatabase(const std::filesystem::path& path,
                                                     std::string* error, OpenMode mode,
                                                     const UpgradeNotice& notice,
-                                                    OpenProblem* problem) {
+                                                    OpenProblem* problem, Opener opener) {
   if (problem != nullptr) *problem = OpenProblem::Other;
-  auto db = DomainDatabase::open(path, error, mode, problem);
+  auto db = DomainDatabase::open(path, error, mode, problem, opener);
   if (!db) return nullptr;
   const auto version = storedSchemaVersion(*db);
   if (!version) {

@@ -39,6 +39,7 @@ std::unique_ptr<DomainDatabase> openCurrentDatabase(const std::filesystem::path&
                                                     std::string* error = nullptr,
                                                     OpenMode mode = OpenMode::ReadWrite,
                                                     const UpgradeNotice& notice = {},
-                                                    OpenProblem* problem = nullptr);
+                                                    OpenProblem* problem = nullptr,
+                                                    Opener opener = Opener::Command);
 
 }  // namespace pelmora

@@ -3,11 +3,18 @@
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QStyle>
 #include <QStyleOptionViewItem>
+#include <QToolTip>
 #include <algorithm>
+#include <sstream>
+#include <vector>
 
 #include "store/listing.h"
+#include "support/table_writer.h"
+#include "ui/toolkit.h"
 
 namespace pelmora::ui {
 namespace {
@@ -40,8 +47,10 @@ ListingGrid::ListingGrid(QWidget* parent)
   setModel(model_);
   setItemDelegate(delegate_);
   setAlternatingRowColors(false);  // the model gives the alternating backgrounds
-  setSelectionBehavior(QAbstractItemView::SelectItems);
-  setSelectionMode(QAbstractItemView::SingleSelection);
+  // Rows are selected as in a spreadsheet (Shift/Ctrl-click, Shift+arrows)
+  // to be copied; the tick column chooses the rows operations act on.
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                   QAbstractItemView::AnyKeyPressed);
   setWordWrap(false);
@@ -49,6 +58,7 @@ ListingGrid::ListingGrid(QWidget* parent)
   verticalHeader()->setVisible(false);
   QHeaderView* header = horizontalHeader();
   header->setSectionsClickable(true);
+  header->setSectionsMovable(true);
   header->setSortIndicatorShown(true);
   header->setHighlightSections(false);
   header->setMinimumSectionSize(0);
@@ -109,13 +119,109 @@ void ListingGrid::rememberWidth(int column, int width) {
   draggedWidths_[static_cast<std::size_t>(column)] = width;
 }
 
-void ListingGrid::setSortColumn(int column) {
+void ListingGrid::setSortColumn(int column, bool ascending) {
   sortColumn_ = column;
+  sortAscending_ = ascending;
   showSortIndicator();
 }
 
 void ListingGrid::showSortIndicator() {
-  horizontalHeader()->setSortIndicator(sortColumn_, Qt::DescendingOrder);
+  horizontalHeader()->setSortIndicator(sortColumn_,
+                                       sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+// "w:<width or -> ..." and "o:<logical index at each visual place> ...".
+QString ListingGrid::layoutText() const {
+  QStringList widths;
+  QStringList order;
+  for (int k = 0; k < kDomainFieldCount; ++k) {
+    const auto& dragged = draggedWidths_[static_cast<std::size_t>(k)];
+    widths << (dragged ? QString::number(*dragged) : QStringLiteral("-"));
+    order << QString::number(horizontalHeader()->logicalIndex(k));
+  }
+  return QStringLiteral("w:") + widths.join(u',') + QStringLiteral(";o:") + order.join(u',');
+}
+
+void ListingGrid::restoreLayout(const QString& text) {
+  const QStringList parts = text.split(u';');
+  if (parts.size() != 2 || !parts[0].startsWith(u"w:") || !parts[1].startsWith(u"o:")) return;
+  const QStringList widths = parts[0].mid(2).split(u',');
+  const QStringList order = parts[1].mid(2).split(u',');
+  if (widths.size() != kDomainFieldCount || order.size() != kDomainFieldCount) return;
+  std::array<bool, kDomainFieldCount> seen{};
+  std::array<int, kDomainFieldCount> logical{};
+  for (int k = 0; k < kDomainFieldCount; ++k) {
+    bool ok = false;
+    const int column = order[k].toInt(&ok);
+    if (!ok || column < 0 || column >= kDomainFieldCount || seen[static_cast<std::size_t>(column)])
+      return;
+    seen[static_cast<std::size_t>(column)] = true;
+    logical[static_cast<std::size_t>(k)] = column;
+  }
+  for (int k = 0; k < kDomainFieldCount; ++k) {
+    bool ok = false;
+    const int width = widths[k].toInt(&ok);
+    draggedWidths_[static_cast<std::size_t>(k)] =
+        ok && width > 0 ? std::optional<int>(width) : std::nullopt;
+  }
+  QHeaderView* header = horizontalHeader();
+  for (int place = 0; place < kDomainFieldCount; ++place) {
+    header->moveSection(header->visualIndex(logical[static_cast<std::size_t>(place)]), place);
+  }
+  settingWidths_ = true;
+  for (int k = 0; k < kDomainFieldCount; ++k) {
+    if (isColumnHidden(k)) continue;
+    setColumnWidth(k, draggedWidths_[static_cast<std::size_t>(k)].value_or(defaultColumnWidth(k)));
+  }
+  settingWidths_ = false;
+}
+
+QString ListingGrid::selectedRowsText() const {
+  std::vector<int> rows;
+  for (const QModelIndex& index : selectionModel()->selectedRows()) rows.push_back(index.row());
+  std::sort(rows.begin(), rows.end());
+  std::vector<int> columns;
+  std::vector<std::string> titles;
+  for (int place = 0; place < kDomainFieldCount; ++place) {
+    const int k = horizontalHeader()->logicalIndex(place);
+    if (k == PageModel::kTickColumn || isColumnHidden(k)) continue;
+    columns.push_back(k);
+    titles.push_back(gridColumns()[static_cast<std::size_t>(k)].title);
+  }
+  std::ostringstream out;
+  TableStream table(out, titles, TableFormat::Tsv);
+  std::vector<TableCell> cells;
+  for (const int row : rows) {
+    cells.clear();
+    for (const int k : columns) cells.emplace_back(model_->cellText(row, k).toStdString());
+    table.row(cells);
+  }
+  table.finish();
+  return QString::fromStdString(out.str());
+}
+
+void ListingGrid::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    if (selectionModel()->hasSelection()) Toolkit::setClipboardText(selectedRowsText());
+    event->accept();
+    return;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+bool ListingGrid::viewportEvent(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QTableView::viewportEvent(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const QModelIndex index = indexAt(help->pos());
+  const QString text = index.isValid() ? index.data(Qt::DisplayRole).toString() : QString();
+  const int room =
+      visualRect(index).width() - 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) - 2;
+  if (!text.isEmpty() && fontMetrics().horizontalAdvance(text) > room) {
+    QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+  } else {
+    QToolTip::hideText();
+  }
+  return true;
 }
 
 void ListingGrid::contextMenuEvent(QContextMenuEvent* event) {

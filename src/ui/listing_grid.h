@@ -31,10 +31,23 @@ class ListingGrid : public QTableView {
   // column in bold in the grid's font.
   int defaultColumnWidth(int column) const;
 
-  // The column the page is sorted by (descending), marked in the header; -1
-  // when the page is in insertion order.
-  void setSortColumn(int column);
+  // The column the page is sorted by and its direction, marked in the
+  // header; -1 when the page is in insertion order.
+  void setSortColumn(int column, bool ascending = false);
   int sortColumn() const { return sortColumn_; }
+  bool sortAscending() const { return sortAscending_; }
+  // A cell editor is open.
+  bool isEditing() const { return state() == QAbstractItemView::EditingState; }
+
+  // Column widths the user dragged and the order the columns were moved
+  // into, as a text to keep between runs; restoreLayout ignores a text it
+  // cannot read.
+  QString layoutText() const;
+  void restoreLayout(const QString& text);
+
+  // The selected rows as TAB-separated text: a title line of the visible
+  // columns, then one line per row, as a spreadsheet takes them.
+  QString selectedRowsText() const;
 
  signals:
   void headerClicked(int column);
@@ -42,6 +55,9 @@ class ListingGrid : public QTableView {
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  // A cell whose text is cut off shows it whole in a tooltip.
+  bool viewportEvent(QEvent* event) override;
 
  private:
   void rememberWidth(int column, int width);
@@ -52,6 +68,7 @@ class ListingGrid : public QTableView {
   std::array<std::optional<int>, kDomainFieldCount> draggedWidths_{};
   bool settingWidths_ = false;
   int sortColumn_ = -1;
+  bool sortAscending_ = false;
 };
 
 }  // namespace pelmora::ui

@@ -27,6 +27,7 @@ PageLoadResult readListing(DomainDatabase& db, const PageLoadRequest& request,
   page.pageSize = result.pageSize;
   page.page = request.page;
   page.sortKey = request.sortKey;
+  page.ascending = request.ascending;
   PageRows rows = loadPageRows(db, request.condition, page, total);
   if (!rows.ok()) {
     result.error = std::move(rows.error);

@@ -25,6 +25,7 @@ namespace pelmora::ui {
 struct PageLoadRequest {
   SqlCondition condition;
   std::string sortKey{kDefaultSortKey};
+  bool ascending = false;
   std::int64_t page = 1;  // 1-based; the reader clamps it to the existing pages
   bool recount = false;   // count the total first; else `total` is the one shown
   bool rows = true;       // false: the total only

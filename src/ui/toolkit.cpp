@@ -23,6 +23,7 @@ struct Script {
   std::optional<bool> trayAvailable;
   QStringList messages;
   QStringList urls;
+  bool browserAvailable = true;
 };
 
 Script& script() {
@@ -91,14 +92,14 @@ void Toolkit::setClipboardText(const QString& text) { QApplication::clipboard()-
 
 void Toolkit::setClipboardImage(const QImage& image) { QApplication::clipboard()->setImage(image); }
 
-void Toolkit::openUrl(const QString& address) {
-  if (!isWebAddress(address.toStdString())) return;
+bool Toolkit::openUrl(const QString& address) {
+  if (!isWebAddress(address.toStdString())) return false;
   Script& s = script();
   if (s.active) {
-    s.urls << address;
-    return;
+    if (s.browserAvailable) s.urls << address;
+    return s.browserAvailable;
   }
-  QDesktopServices::openUrl(QUrl(address));
+  return QDesktopServices::openUrl(QUrl(address));
 }
 
 bool Toolkit::trayAvailable() {
@@ -106,13 +107,15 @@ bool Toolkit::trayAvailable() {
   return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-void Toolkit::startScripting() { script() = Script{true, {}, {}, std::nullopt, {}, {}}; }
+void Toolkit::startScripting() { script() = Script{true, {}, {}, std::nullopt, {}, {}, true}; }
 
 void Toolkit::stopScripting() { script() = Script{}; }
 
 void Toolkit::queueAnswer(Answer answer) { script().answers.push_back(answer); }
 
 void Toolkit::queueInput(const InputAnswer& answer) { script().inputs.push_back(answer); }
+
+void Toolkit::setBrowserAvailable(bool available) { script().browserAvailable = available; }
 
 void Toolkit::setTrayAvailable(std::optional<bool> available) {
   script().trayAvailable = available;

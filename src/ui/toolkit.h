@@ -36,7 +36,8 @@ class Toolkit {
   static void setClipboardImage(const QImage& image);
   // Only web addresses (http, https) reach the desktop; anything else is
   // ignored.
-  static void openUrl(const QString& address);
+  // False when the address is refused or no browser could be started.
+  static bool openUrl(const QString& address);
   static bool trayAvailable();
 
   // Scripting for tests: boxes are not shown, answers come from the queue
@@ -46,6 +47,8 @@ class Toolkit {
   static void queueAnswer(Answer answer);
   static void queueInput(const InputAnswer& answer);
   static void setTrayAvailable(std::optional<bool> available);
+  // Whether scripted openUrl calls find a browser (they do unless told).
+  static void setBrowserAvailable(bool available);
   static QStringList takeMessages();  // "caption|text" of every box shown
   static QStringList takeOpenedUrls();
 };

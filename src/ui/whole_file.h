@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <functional>
+#include <iosfwd>
 
 class QIODevice;
 
@@ -17,5 +18,11 @@ namespace pelmora::ui {
 // reason in `error` when anything failed; then nothing at `path` changed.
 bool writeWholeFile(const QString& path, const std::function<bool(QIODevice&)>& write,
                     QString* error);
+
+// The same for content too large to hold in memory: `write` streams it into
+// `out` and says whether it succeeded (false also when it was stopped).
+// Nothing at `path` changes unless everything was written.
+bool writeWholeFileStreamed(const QString& path, const std::function<bool(std::ostream&)>& write,
+                            QString* error);
 
 }  // namespace pelmora::ui

@@ -143,6 +143,26 @@ TEST_F(CliAddTest, CsvImportReportsUnknownColumnsAndBrokenLines) {
   EXPECT_EQ(storedNames(), (std::vector<std::string>{"semi.com", "b.com", "d.com"}));
 }
 
+// The program's own export comes back: the derived columns are computed
+// again without a warning, and the rows are added in the file's order.
+TEST_F(CliAddTest, ACsvExportOfTheListingComesBackWithoutAWarning) {
+  const std::string lines = write("in.txt", "a.com\nb.net\n中文.cn\n");
+  ASSERT_EQ(add("--file " + lines).first, 0);
+  const auto exported = runCli("--db " + dbPath_.string() +
+                               " list --all --order asc --format csv --bom --page-size 1");
+  ASSERT_EQ(exported.first, 0) << exported.second;
+  EXPECT_TRUE(exported.second.starts_with("\xEF\xBB\xBF域名,后缀,长度,")) << exported.second;
+  const std::string file = write("export.csv", exported.second);
+  dbPath_ = folder_.file("second.mdb");
+  const auto [code, output] = add("--csv " + file);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(output, "结果: 总计[ 3 ],成功[ 3 ],失败[ 0 ]\n");
+  EXPECT_EQ(storedNames(), (std::vector<std::string>{"a.com", "b.net", "中文.cn"}));
+  const auto again =
+      runCli("--db " + dbPath_.string() + " list --all --order asc --format csv --bom");
+  EXPECT_EQ(again.second, exported.second);
+}
+
 struct ExitCase {
   std::string arguments;  // {F} stands for a file holding `content`
   std::string content;

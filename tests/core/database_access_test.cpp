@@ -300,20 +300,23 @@ TEST(DatabaseLock, APlantedSymlinkIsNeverFollowed) {
   EXPECT_FALSE(std::filesystem::exists(absent));
 }
 
-TEST(DatabaseLock, ALinkToAnOpenFileIsASecondInstance) {
+TEST(DatabaseLock, ALinkToAFileOpenInAWindowIsASecondWindow) {
   TempFolder folder;
   const auto path = folder.file("domain.mdb");
-  auto first = openCurrentDatabase(path);
+  const auto openWindow = [](const std::filesystem::path& file, std::string* why = nullptr) {
+    return openCurrentDatabase(file, why, OpenMode::ReadWrite, {}, nullptr, Opener::Window);
+  };
+  auto first = openWindow(path);
   ASSERT_TRUE(first);
   std::filesystem::create_directories(folder.file("elsewhere"));
   const auto link = folder.file("elsewhere/link.mdb");
   std::filesystem::create_symlink(path, link);
   std::string why;
-  EXPECT_FALSE(openCurrentDatabase(link, &why));
-  EXPECT_NE(why.find("in use"), std::string::npos) << why;
-  EXPECT_FALSE(openCurrentDatabase(folder.path() / "elsewhere" / ".." / "domain.mdb"));
+  EXPECT_FALSE(openWindow(link, &why));
+  EXPECT_NE(why.find("open in another window"), std::string::npos) << why;
+  EXPECT_FALSE(openWindow(folder.path() / "elsewhere" / ".." / "domain.mdb"));
   first.reset();
-  EXPECT_TRUE(openCurrentDatabase(link));
+  EXPECT_TRUE(openWindow(link));
 }
 
 struct TablePages {

@@ -49,15 +49,24 @@ TEST(DomainDatabaseOpen, CreatesAPrivateFileWithTheFiveTablesInColumnOrder) {
   }
 }
 
-TEST(DomainDatabaseOpen, SecondInstanceIsRefusedWhileTheFirstHoldsTheFile) {
+TEST(DomainDatabaseOpen, ASecondWindowIsRefusedWhileCommandsWorkBesideTheFirst) {
   TempFolder folder;
-  auto first = openCurrentDatabase(folder.file("domain.mdb"));
+  const auto path = folder.file("domain.mdb");
+  const auto openWindow = [&](std::string* why) {
+    return openCurrentDatabase(path, why, OpenMode::ReadWrite, {}, nullptr, Opener::Window);
+  };
+  auto first = openWindow(nullptr);
   ASSERT_TRUE(first);
   std::string why;
-  EXPECT_FALSE(openCurrentDatabase(folder.file("domain.mdb"), &why));
-  EXPECT_NE(why.find("in use"), std::string::npos);
+  EXPECT_FALSE(openWindow(&why));
+  EXPECT_NE(why.find("open in another window"), std::string::npos) << why;
+  auto writer = openCurrentDatabase(path);
+  ASSERT_TRUE(writer);
+  ASSERT_TRUE(writer->run("INSERT INTO 域名(域名) VALUES('beside.com')"));
+  EXPECT_EQ(first->count("SELECT count(*) FROM 域名", {}, nullptr), 1);
+  EXPECT_TRUE(openCurrentDatabase(path, nullptr, OpenMode::ReadOnly));
   first.reset();
-  EXPECT_TRUE(openCurrentDatabase(folder.file("domain.mdb")));
+  EXPECT_TRUE(openWindow(nullptr));
 }
 
 TEST(DomainDatabaseOpen, RefusesFilesThatAreNotOursAndWritesNothingToThem) {

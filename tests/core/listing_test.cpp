@@ -334,6 +334,14 @@ class EverySortKeyTest : public DatabaseTest {
   }
 };
 
+std::vector<std::pair<std::string_view, bool>> everyKeyBothWays() {
+  std::vector<std::pair<std::string_view, bool>> keys;
+  for (std::string_view column : kDomainColumns) {
+    for (bool ascending : {false, true}) keys.emplace_back(column, ascending);
+  }
+  return keys;
+}
+
 TEST_F(EverySortKeyTest, EveryPageOfEveryKeyMatchesTheSortedRows) {
   fillVaried(130);
   const std::vector<std::pair<const char*, SqlCondition>> conditions{
@@ -345,21 +353,24 @@ TEST_F(EverySortKeyTest, EveryPageOfEveryKeyMatchesTheSortedRows) {
   };
   ASSERT_EQ(kDomainColumns.size(), 20u);
   for (const auto& [what, condition] : conditions) {
-    for (std::string_view column : kDomainColumns) {
+    for (const auto& [column, ascending] : everyKeyBothWays()) {
       const std::string key(column);
-      const std::vector<std::string> expected = sortedInMemory(key, condition);
+      // Ascending is descending read backwards: NULL keys first, then ids up.
+      std::vector<std::string> expected = sortedInMemory(key, condition);
+      if (ascending) std::reverse(expected.begin(), expected.end());
       ASSERT_FALSE(expected.empty()) << what;
       for (int size : {1, 7, 50}) {
         const auto pages = pageCountFor(static_cast<std::int64_t>(expected.size()), size);
         for (std::int64_t page = 1; page <= pages; ++page) {
-          const ListingPage listing = loadListing(db(), condition, {size, page, key});
+          const ListingPage listing = loadListing(db(), condition, {size, page, key, ascending});
           ASSERT_TRUE(listing.ok()) << listing.error;
           std::vector<std::string> names;
           for (const auto& r : listing.rows) names.push_back(r[DomainField::Name]);
           const auto from = static_cast<std::size_t>((page - 1) * size);
           const auto to = std::min(expected.size(), from + static_cast<std::size_t>(size));
           ASSERT_EQ(names, std::vector<std::string>(expected.begin() + from, expected.begin() + to))
-              << what << ", key " << key << ", size " << size << ", page " << page;
+              << what << ", key " << key << (ascending ? " asc" : "") << ", size " << size
+              << ", page " << page;
         }
       }
     }

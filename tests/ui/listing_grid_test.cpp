@@ -1,7 +1,11 @@
+#include "ui/listing_grid.h"
+
+#include <QClipboard>
 #include <QFont>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QStyle>
+#include <array>
 
 #include "ui/column_visibility_window.h"
 #include "ui_test_support.h"
@@ -81,7 +85,7 @@ TEST_F(MainWindowTest, PickingAPageSetsBothButtons) {
   EXPECT_TRUE(next->isEnabled());
 }
 
-TEST_F(MainWindowTest, HeaderClickSortsDescendingAndKeepsTheOrder) {
+TEST_F(MainWindowTest, HeaderClickSortsDescendingAndASecondClickAscending) {
   addNumbered(10);
   auto& window = open();
   auto* header = window.grid()->horizontalHeader();
@@ -91,14 +95,18 @@ TEST_F(MainWindowTest, HeaderClickSortsDescendingAndKeepsTheOrder) {
   EXPECT_EQ(model().cellText(0, 13), "6");
   EXPECT_EQ(model().cellText(0, 1), "n6.com");
   EXPECT_EQ(model().cellText(9, 13), "0");
-  emit header->sectionClicked(13);  // again: no reversal
+  emit header->sectionClicked(13);  // again: the order turns round
   waitForPage();
-  EXPECT_EQ(model().cellText(0, 13), "6");
+  EXPECT_TRUE(window.sortAscending());
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+  EXPECT_EQ(model().cellText(0, 13), "0");
+  EXPECT_EQ(model().cellText(9, 13), "6");
   emit header->sectionClicked(0);  // the tick column does not sort
   EXPECT_EQ(window.sortKey(), "标价");
   emit header->sectionClicked(1);
   waitForPage();
   EXPECT_EQ(window.sortKey(), "域名");
+  EXPECT_FALSE(window.sortAscending());  // another column starts descending
   EXPECT_EQ(model().cellText(0, 1), "n9.com");
 }
 
@@ -284,7 +292,7 @@ TEST_F(MainWindowTest, AmountsAreRightAlignedAndTextsAreNot) {
   }
 }
 
-TEST_F(MainWindowTest, HeaderMarksTheSortColumnDescending) {
+TEST_F(MainWindowTest, HeaderMarksTheSortColumnAndItsDirection) {
   addNumbered(3);
   auto& window = open();
   auto* header = window.grid()->horizontalHeader();
@@ -299,11 +307,11 @@ TEST_F(MainWindowTest, HeaderMarksTheSortColumnDescending) {
   EXPECT_TRUE(header->isSortIndicatorShown());
   EXPECT_EQ(header->sortIndicatorSection(), 13);
   EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
-  clickSection(13);  // the sort does not reverse, nor does its mark
-  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+  clickSection(13);  // the sort turns round, and so does its mark
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
   clickSection(0);  // the tick column does not sort: the mark stays
   EXPECT_EQ(header->sortIndicatorSection(), 13);
-  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
   clickSection(7);
   EXPECT_EQ(header->sortIndicatorSection(), 7);
   EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
@@ -461,6 +469,64 @@ TEST_F(CellEditingTest, ADateCellCanBeEmptied) {
   typeIntoCell(7, "");
   EXPECT_EQ(stored("注册时间"), SqlValue());
   EXPECT_EQ(rowColour(), kStoredText);
+}
+
+}  // namespace
+}  // namespace pelmora::testing
+
+namespace pelmora::testing {
+namespace {
+
+// Rows selected as in a spreadsheet copy as TAB-separated lines under a title
+// line of the visible columns, in the order they are shown.
+TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsUnderATitleLine) {
+  addNumbered(3);
+  auto& window = open();
+  ui::ListingGrid* grid = window.grid();
+  std::array<bool, kDomainFieldCount> visible{};
+  visible.fill(true);
+  visible[static_cast<std::size_t>(DomainField::Note)] = false;
+  grid->applyColumnVisibility(visible);
+  grid->horizontalHeader()->moveSection(grid->horizontalHeader()->visualIndex(13), 1);
+  grid->selectRow(0);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                    grid->visualRect(model().index(2, 1)).center());
+  QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+  const QStringList lines = QApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 3) << lines.join(u'|').toStdString();
+  EXPECT_TRUE(lines[0].startsWith("对外标价\t域名\t后缀\t长度\t注册商")) << lines[0].toStdString();
+  EXPECT_FALSE(lines[0].contains("备注"));
+  EXPECT_TRUE(lines[1].startsWith("3\tn3.com\tcom\t2\t")) << lines[1].toStdString();
+  EXPECT_TRUE(lines[2].startsWith("1\tn1.com\t")) << lines[2].toStdString();
+}
+
+// Size, column order and widths and the sort come back at the next start.
+TEST_F(MainWindowTest, PlacesColumnsAndSortComeBackAtTheNextStart) {
+  addNumbered(3);
+  const QString places = QString::fromStdString(folder_.file("window.ini").string());
+  {
+    auto& window = open({}, places);
+    window.resize(1400, 800);
+    QHeaderView* header = window.grid()->horizontalHeader();
+    header->moveSection(header->visualIndex(13), 2);
+    window.grid()->setColumnWidth(17, 333);
+    emit header->sectionClicked(13);
+    emit header->sectionClicked(13);
+    waitForPage();
+    ASSERT_TRUE(window.sortAscending());
+    window_.reset();
+  }
+  auto& again = open({}, places);
+  EXPECT_EQ(again.size(), QSize(1400, 800));
+  EXPECT_EQ(again.sortKey(), "标价");
+  EXPECT_TRUE(again.sortAscending());
+  EXPECT_EQ(again.grid()->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+  EXPECT_EQ(model().cellText(0, 13), "1");
+  EXPECT_EQ(again.grid()->horizontalHeader()->visualIndex(13), 2);
+  EXPECT_EQ(again.grid()->columnWidth(17), 333);
+  // A layout that cannot be read is left alone.
+  again.grid()->restoreLayout(QStringLiteral("w:1,2;o:9"));
+  EXPECT_EQ(again.grid()->columnWidth(17), 333);
 }
 
 }  // namespace

@@ -1,17 +1,24 @@
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
+#include <QTextBrowser>
 #include <QToolButton>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
 #include "app/operation_gate.h"
+#include "ui/export/listing_export_window.h"
 #include "ui_test_support.h"
 
 namespace pelmora::testing {
@@ -276,6 +283,8 @@ TEST_F(MainWindowTest, WithoutTrayClosingMinimisesInstead) {
   EXPECT_TRUE(window.isVisible());
   EXPECT_TRUE(window.isMinimized());
   EXPECT_EQ(window.statusText(1), " 提示:没有系统托盘,窗口已最小化!");
+  window.bringForward();  // as a second start asks it to
+  EXPECT_FALSE(window.isMinimized());
 }
 
 TEST_F(MainWindowTest, CloseExitsWhenNotSetToTray) {
@@ -291,6 +300,16 @@ TEST_F(MainWindowTest, HelpOpensTheSiteAndAboutShowsTheVersion) {
   const QStringList urls = ui::Toolkit::takeOpenedUrls();
   ASSERT_EQ(urls.size(), 1);
   EXPECT_TRUE(urls[0].endsWith("/pelmora/#help"));
+  // Without a browser the bundled tour stands in for the page.
+  ui::Toolkit::setBrowserAvailable(false);
+  menuAction("菜单_帮助", "帮助")->trigger();
+  auto* help = window.findChild<QDialog*>("帮助窗口");
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_TRUE(help->findChild<QTextBrowser*>("超文本浏览框_帮助")
+                  ->toPlainText()
+                  .contains("Five minutes with Pelmora"));
+  help->close();
   menuAction("菜单_帮助", "关于")->trigger();
   auto* about = window.findChild<QDialog*>("关于");
   ASSERT_NE(about, nullptr);
@@ -305,6 +324,79 @@ TEST_F(MainWindowTest, AlwaysOnTopFollowsTheCheckBox) {
   EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
   control<QCheckBox>("选择框_总在最前")->setChecked(false);
   EXPECT_FALSE(window.windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+}  // namespace
+}  // namespace pelmora::testing
+
+namespace pelmora::testing {
+namespace {
+
+// Another program (a command from cron) writes while the window is open: the
+// idle window shows it within seconds, on the page it was on, with its ticks.
+TEST_F(MainWindowTest, WritesOfAnotherProgramShowOnTheSamePageWithTheirTicks) {
+  addNumbered(150);
+  auto& window = open();
+  QTest::mouseClick(control<QPushButton>("按钮_下一页"), Qt::LeftButton);
+  waitForPage();
+  model().setTicked(3, true);
+  const QString ticked = model().cellText(3, 1);
+  window.grid()->verticalScrollBar()->setValue(10);
+  auto other = openCurrentDatabase(dbPath());
+  ASSERT_TRUE(other);
+  ASSERT_EQ(insertDomains(*other, {makeDomain("outside.com")}).added, 1u);
+  other.reset();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return caption().contains("151"); }, 3000))
+      << caption().toStdString();
+  waitForPage();
+  EXPECT_EQ(control<QComboBox>("组合框_分页")->currentIndex(), 1);
+  EXPECT_EQ(model().tickedRows().size(), 1u);
+  EXPECT_EQ(model().cellText(model().tickedRows()[0], 1), ticked);
+  EXPECT_EQ(window.grid()->verticalScrollBar()->value(), 10);
+}
+
+// An edit in progress is not overwritten: the change shows once it ends.
+TEST_F(MainWindowTest, AnEditInProgressHoldsTheFollowingBack) {
+  addNumbered(2);
+  auto& window = open();
+  window.grid()->edit(model().index(0, 17));
+  ASSERT_TRUE(window.grid()->isEditing());
+  auto other = openCurrentDatabase(dbPath());
+  ASSERT_EQ(insertDomains(*other, {makeDomain("outside.com")}).added, 1u);
+  QTest::qWait(2 * static_cast<int>(ui::MainWindow::kFollowInterval.count()));
+  EXPECT_EQ(model().rowCount(), 2);
+  EXPECT_TRUE(window.grid()->isEditing());
+  QWidget* editor = window.grid()->indexWidget(model().index(0, 17));
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClick(editor, Qt::Key_Escape);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return model().rowCount() == 3; }, 3000));
+}
+
+// 文件 → 导出列表: every page of the current filter in the current order, with
+// a byte order mark for spreadsheets; a cancelled export leaves no file.
+TEST_F(MainWindowTest, ExportListingWritesEveryPageInTheShownOrder) {
+  addNumbered(120);
+  auto& window = open();
+  emit window.grid()->horizontalHeader()->sectionClicked(1);  // 域名, descending
+  waitForPage();
+  menuAction("菜单_文件", "导出列表")->trigger();
+  auto* dialog = window.findChild<ui::ListingExportWindow*>("导出列表窗口");
+  ASSERT_NE(dialog, nullptr);
+  const auto file = folder_.file("list.csv");
+  dialog->findChild<QLineEdit*>("编辑框_导出文件")->setText(QString::fromStdString(file.string()));
+  QSignalSpy ended(dialog, &ui::ListingExportWindow::exportEnded);
+  QTest::mouseClick(dialog->findChild<QPushButton*>("按钮_导出"), Qt::LeftButton);
+  ASSERT_TRUE(ended.wait(10000));
+  EXPECT_EQ(ended[0][0].toString(), "已导出 120 个域名到 " + QString::fromStdString(file.string()));
+  std::ifstream in(file, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_TRUE(text.starts_with("\xEF\xBB\xBF域名,后缀,长度,")) << text.substr(0, 40);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 121);
+  EXPECT_LT(text.find("\nn99.com,"), text.find("\nn120.com,"));  // 域名 descending
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_TRUE(!name.starts_with("list") || name == "list.csv") << name;  // no temporary left
+  }
 }
 
 }  // namespace

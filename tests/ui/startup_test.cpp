@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/window_beacon.h"
 #include "cli_process.h"
 #include "fake_servers.h"
 #include "support/endpoints.h"
@@ -170,16 +171,17 @@ TEST(UpgradeNotice, AFailedOpenShowsTheReasonBelowTheMessage) {
   Toolkit::startScripting();
   TempFolder folder;
   const auto path = folder.file("domain.mdb");
-  auto holder = openCurrentDatabase(path);
+  const auto openWindow = [&](std::string* error) {
+    return openCurrentDatabase(path, error, OpenMode::ReadWrite, {}, nullptr, Opener::Window);
+  };
+  auto holder = openWindow(nullptr);
   ASSERT_TRUE(holder);
   std::string why;
   EXPECT_EQ(ui::openDatabaseForWindow(
-                [&](const UpgradeNotice&, std::string* error) {
-                  return openCurrentDatabase(path, error);
-                },
+                [&](const UpgradeNotice&, std::string* error) { return openWindow(error); },
                 nullptr, &why),
             nullptr);
-  EXPECT_NE(why.find("in use by another instance"), std::string::npos) << why;
+  EXPECT_NE(why.find("open in another window"), std::string::npos) << why;
   EXPECT_EQ(Toolkit::takeMessages(),
             QStringList{"|数据库连接失败,请确定 domain.mdb 未被使用.\r\n\r\n原因: " +
                         QString::fromStdString(why)});
@@ -388,6 +390,26 @@ TEST(DesktopProgramOptions, HelpVersionAndUnknownOptionsEndWithoutAFile) {
     EXPECT_NE(run.output().find(c.text), std::string::npos) << run.output();
     EXPECT_FALSE(std::filesystem::exists(folder.file("domain.mdb"))) << c.arguments[0];
   }
+}
+
+// A second start on a file open in a window brings that window forward and
+// ends, opening nothing itself; a start on another file is not caught.
+TEST(SecondStart, BringsTheOpenWindowForwardAndEnds) {
+  TempFolder folder;
+  const auto path = folder.file("domain.mdb");
+  int raised = 0;
+  ui::WindowBeacon beacon(path, [&] { ++raised; });
+  ASSERT_TRUE(beacon.isListening());
+  EXPECT_FALSE(ui::raiseOpenWindow(folder.file("other.mdb"), std::chrono::milliseconds(200)));
+  EXPECT_EQ(raised, 0);
+  CliSetup setup;
+  setup.program = PELMORA_APP_PATH;
+  CliProcess run({"--db", (folder.path() / "." / "domain.mdb").string()}, folder.file("out.txt"),
+                 setup);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !run.running(); }, 10000));
+  EXPECT_EQ(run.wait(), 0) << run.output();
+  EXPECT_EQ(raised, 1);
+  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 class MainWindowNewsTest : public MainWindowTest {};

@@ -53,9 +53,9 @@ class MainWindowTest : public DatabaseTest {
     add(records);
   }
 
-  ui::MainWindow& open(const QString& statusText = {}) {
+  ui::MainWindow& open(const QString& statusText = {}, const QString& placesFile = {}) {
     window_ = std::make_unique<ui::MainWindow>(
-        db(), ui::MainWindowOptions{Clock::fixed(kTestToday), statusText, {}});
+        db(), ui::MainWindowOptions{Clock::fixed(kTestToday), statusText, {}, placesFile});
     window_->show();
     waitForPage();
     return *window_;

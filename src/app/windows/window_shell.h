@@ -14,6 +14,7 @@
 #include "store/domain_database.h"
 #include "store/program_settings.h"
 #include "support/dates.h"
+#include "ui/export/listing_export_window.h"
 
 class QWidget;
 
@@ -39,6 +40,8 @@ struct WindowShell {
   std::function<void(bool refreshCounts)> reloadPage;
   // Settings just saved take effect: the title, the tray tip, the reminder.
   std::function<void(const ProgramSettings&)> applySettings;
+  // The filter and order of the listing the main window shows.
+  std::function<ListingView()> listingView;
 };
 
 // Plugs every window of window_list.h into the shell.
