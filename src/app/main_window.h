@@ -176,6 +176,7 @@ class MainWindow : public QMainWindow {
   struct KeptView {
     std::int64_t page = 1;
     std::set<std::string> tickedIds;
+    std::set<std::string> selectedIds;
     std::string currentId;
     int currentColumn = 0;
     QPoint scroll;

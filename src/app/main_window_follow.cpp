@@ -2,6 +2,7 @@
 // script): SQLite counts the commits of other connections, and while the
 // window is idle it looks every kFollowInterval and shows them.
 
+#include <QItemSelectionModel>
 #include <QScrollBar>
 
 #include "app/main_window.h"
@@ -21,8 +22,7 @@ void MainWindow::startFollowingOutsideWrites() {
 void MainWindow::followOutsideWrites() {
   // A run, a read or an edit in progress is never disturbed: the change is
   // shown at the first look after it ends.
-  if (gate_->state() == OperationGate::State::Run || loader_->isLoading() ||
-      grid_->isEditing()) {
+  if (gate_->state() == OperationGate::State::Run || loader_->isLoading() || grid_->isEditing()) {
     return;
   }
   const auto version = db_.outsideVersion(false);
@@ -36,7 +36,11 @@ void MainWindow::reloadKeepingView() {
   runExpiryCheck();
   KeptView kept;
   const PageModel* model = grid_->pageModel();
-  for (const int row : model->tickedRows()) kept.tickedIds.insert(model->record(row)[DomainField::Id]);
+  for (const int row : model->tickedRows())
+    kept.tickedIds.insert(model->record(row)[DomainField::Id]);
+  for (const QModelIndex& selected : grid_->selectionModel()->selectedRows()) {
+    kept.selectedIds.insert(model->record(selected.row())[DomainField::Id]);
+  }
   if (const QModelIndex current = grid_->currentIndex(); current.isValid()) {
     kept.currentId = model->record(current.row())[DomainField::Id];
     kept.currentColumn = current.column();
@@ -57,11 +61,18 @@ void MainWindow::restoreKeptView(const PageLoadRequest& shown) {
   // moved to meanwhile.
   if (shown.page != kept.page) return;
   PageModel* model = grid_->pageModel();
+  QItemSelectionModel* selection = grid_->selectionModel();
+  QItemSelection selected;
   for (int row = 0; row < model->rowCount(); ++row) {
     const std::string& id = model->record(row)[DomainField::Id];
     if (kept.tickedIds.contains(id)) model->setTicked(row, true);
-    if (id == kept.currentId) grid_->setCurrentIndex(model->index(row, kept.currentColumn));
+    if (kept.selectedIds.contains(id)) selected.select(model->index(row, 0), model->index(row, 0));
+    if (id == kept.currentId) {
+      selection->setCurrentIndex(model->index(row, kept.currentColumn),
+                                 QItemSelectionModel::NoUpdate);
+    }
   }
+  selection->select(selected, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   grid_->doItemsLayout();
   grid_->horizontalScrollBar()->setValue(kept.scroll.x());
   grid_->verticalScrollBar()->setValue(kept.scroll.y());

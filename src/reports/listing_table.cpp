@@ -55,9 +55,9 @@ ListingTableResult writeListingTable(
       db, condition, request,
       [&](const ListingPage& counted) {
         head = counted;
-        toWrite = std::clamp<std::int64_t>(
-            head.total - (head.page - 1) * std::max(request.pageSize, 1), 0,
-            request.wholeListing ? head.total : request.pageSize);
+        toWrite =
+            std::clamp<std::int64_t>(head.total - (head.page - 1) * std::max(request.pageSize, 1),
+                                     0, request.wholeListing ? head.total : request.pageSize);
       },
       [&](const DomainRecord& record) {
         start();

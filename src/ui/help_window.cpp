@@ -1,5 +1,6 @@
 #include "ui/help_window.h"
 
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -26,6 +27,9 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
   browser->setOpenExternalLinks(false);
   browser->setMarkdown(bundledHelpText());
   layout->addWidget(browser);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
   resize(760, 560);
 }
 

@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -341,6 +342,18 @@ TEST_F(MainWindowTest, WritesOfAnotherProgramShowOnTheSamePageWithTheirTicks) {
   waitForPage();
   model().setTicked(3, true);
   const QString ticked = model().cellText(3, 1);
+  const auto selectedNames = [&] {
+    QStringList names;
+    for (const QModelIndex& row : window.grid()->selectionModel()->selectedRows()) {
+      names << model().cellText(row.row(), 1);
+    }
+    names.sort();
+    return names;
+  };
+  window.grid()->selectionModel()->select(QItemSelection(model().index(5, 0), model().index(6, 0)),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  const QStringList selected = selectedNames();
+  ASSERT_EQ(selected.size(), 2);
   window.grid()->verticalScrollBar()->setValue(10);
   auto other = openCurrentDatabase(dbPath());
   ASSERT_TRUE(other);
@@ -352,6 +365,7 @@ TEST_F(MainWindowTest, WritesOfAnotherProgramShowOnTheSamePageWithTheirTicks) {
   EXPECT_EQ(control<QComboBox>("组合框_分页")->currentIndex(), 1);
   EXPECT_EQ(model().tickedRows().size(), 1u);
   EXPECT_EQ(model().cellText(model().tickedRows()[0], 1), ticked);
+  EXPECT_EQ(selectedNames(), selected);
   EXPECT_EQ(window.grid()->verticalScrollBar()->value(), 10);
 }
 

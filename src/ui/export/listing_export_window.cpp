@@ -73,7 +73,7 @@ ListingExportWindow::ListingExportWindow(QWidget* parent, DomainDatabase& db, Li
   result_ = named(new QLabel, QStringLiteral("标签_导出结果"));
   result_->setWordWrap(true);
   export_ = named(new QPushButton(QStringLiteral("导出")), QStringLiteral("按钮_导出"));
-  cancel_ = named(new QPushButton(QStringLiteral("取消")), QStringLiteral("按钮_取消导出"));
+  cancel_ = named(new QPushButton(QStringLiteral("关闭")), QStringLiteral("按钮_取消导出"));
   layout->addWidget(new QLabel(QStringLiteral("格式")), 0, 0);
   layout->addWidget(format_, 0, 1, 1, 2);
   layout->addWidget(byteOrderMark_, 1, 1, 1, 2);
@@ -122,6 +122,7 @@ void ListingExportWindow::startExport() {
   options.format = format_->currentIndex() == 0 ? TableFormat::Csv : TableFormat::Json;
   options.byteOrderMark = options.format == TableFormat::Csv && byteOrderMark_->isChecked();
   export_->setEnabled(false);
+  cancel_->setText(QStringLiteral("取消"));
   progress_->setValue(0);
   progress_->setVisible(true);
   result_->setText(QStringLiteral("正在导出..."));
@@ -134,6 +135,7 @@ void ListingExportWindow::startExport() {
 
 void ListingExportWindow::finish(const QString& text) {
   export_->setEnabled(true);
+  cancel_->setText(QStringLiteral("关闭"));
   progress_->setVisible(false);
   result_->setText(text);
   emit exportEnded(text);

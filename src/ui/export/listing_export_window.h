@@ -34,7 +34,8 @@ class ListingExportWindow : public QDialog {
  public:
   ListingExportWindow(QWidget* parent, DomainDatabase& db, ListingView view);
 
-  // Starts writing the file named in the path box.
+  // Starts writing the file named in the path box. While it runs the 关闭
+  // button reads 取消 and stops it.
   void startExport();
   bool isExporting() const { return job_.isRunning(); }
 
