@@ -3,8 +3,10 @@
 #include <QClipboard>
 #include <QFont>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QStyle>
+#include <QToolTip>
 #include <array>
 
 #include "ui/column_visibility_window.h"
@@ -498,6 +500,25 @@ TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsUnderATitleLine) {
   EXPECT_FALSE(lines[0].contains("备注"));
   EXPECT_TRUE(lines[1].startsWith("3\tn3.com\tcom\t2\t")) << lines[1].toStdString();
   EXPECT_TRUE(lines[2].startsWith("1\tn1.com\t")) << lines[2].toStdString();
+}
+
+// A cell whose text is cut off shows it whole in a tooltip; one that fits
+// shows none.
+TEST_F(MainWindowTest, ACutOffCellShowsItsTextInATooltip) {
+  addNumbered(1);
+  auto& window = open();
+  ui::ListingGrid* grid = window.grid();
+  const auto tooltipAt = [&](int column) {
+    QToolTip::hideText();
+    const QPoint at = grid->visualRect(model().index(0, column)).center();
+    QHelpEvent event(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid->viewport(), &event);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+  };
+  EXPECT_EQ(tooltipAt(1), "");
+  grid->setColumnWidth(1, 12);
+  EXPECT_EQ(tooltipAt(1), "n1.com");
+  QToolTip::hideText();
 }
 
 // Size, column order and widths and the sort come back at the next start.

@@ -15,8 +15,11 @@
 #include <QTextBrowser>
 #include <QToolButton>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "app/operation_gate.h"
 #include "ui/export/listing_export_window.h"
@@ -407,6 +410,21 @@ TEST_F(MainWindowTest, ExportListingWritesEveryPageInTheShownOrder) {
   EXPECT_TRUE(text.starts_with("\xEF\xBB\xBF域名,后缀,长度,")) << text.substr(0, 40);
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 121);
   EXPECT_LT(text.find("\nn99.com,"), text.find("\nn120.com,"));  // 域名 descending
+  // 取消 during a run stops it; the file it would have replaced stays as it was.
+  std::atomic<bool> cancelled{false};
+  dialog->setBeforeWrite([&] {
+    while (!cancelled) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  });
+  QTest::mouseClick(dialog->findChild<QPushButton*>("按钮_导出"), Qt::LeftButton);
+  auto* cancel = dialog->findChild<QPushButton*>("按钮_取消导出");
+  EXPECT_EQ(cancel->text(), "取消");
+  QTest::mouseClick(cancel, Qt::LeftButton);
+  cancelled = true;
+  ASSERT_TRUE(ended.wait(10000));
+  EXPECT_EQ(ended[1][0].toString(), "已取消, 没有写入文件.");
+  EXPECT_EQ(cancel->text(), "关闭");
+  std::ifstream again(file, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}), text);
   for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
     const std::string name = entry.path().filename().string();
     EXPECT_TRUE(!name.starts_with("list") || name == "list.csv") << name;  // no temporary left

@@ -126,8 +126,9 @@ void ListingExportWindow::startExport() {
   progress_->setValue(0);
   progress_->setVisible(true);
   result_->setText(QStringLiteral("正在导出..."));
-  job_.start([this, &db = db_, view = view_, options, file = path](std::stop_token stop,
-                                                                   JobReporter& reporter) {
+  job_.start([this, &db = db_, view = view_, options, file = path, hook = beforeWrite_](
+                 std::stop_token stop, JobReporter& reporter) {
+    if (hook) hook();
     const QString text = writeExport(db, view, options, file, stop, reporter);
     reporter.post([this, text] { finish(text); });
   });

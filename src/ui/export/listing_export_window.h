@@ -6,6 +6,7 @@
 // cancel button; it appears under its name only when it is complete.
 
 #include <QDialog>
+#include <functional>
 #include <string>
 
 #include "store/domain_database.h"
@@ -39,6 +40,10 @@ class ListingExportWindow : public QDialog {
   void startExport();
   bool isExporting() const { return job_.isRunning(); }
 
+  // Runs on the worker before the file is written, to hold a run back in
+  // tests.
+  void setBeforeWrite(std::function<void()> hook) { beforeWrite_ = std::move(hook); }
+
  signals:
   // The run ended: written, failed or cancelled (`result` is the shown text).
   void exportEnded(const QString& result);
@@ -52,6 +57,7 @@ class ListingExportWindow : public QDialog {
 
   DomainDatabase& db_;
   ListingView view_;
+  std::function<void()> beforeWrite_;
   QComboBox* format_;
   QCheckBox* byteOrderMark_;
   QLineEdit* path_;
