@@ -22,7 +22,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int kAddLines = 200000;
+constexpr int kAddLines = 120000;
 constexpr std::int64_t kModifyRows = 100000;
 constexpr std::int64_t kModifyChunk = 500;
 
