@@ -33,4 +33,8 @@ std::optional<HostPort> whoisServerOverride() {
 
 std::optional<std::string> rdapBaseOverride() { return environment("PELMORA_RDAP_BASE"); }
 
+std::string ianaRdapBase() {
+  return environment("PELMORA_IANA_BASE").value_or(std::string(kIanaRdapBase));
+}
+
 }  // namespace pelmora

@@ -6,6 +6,7 @@
 //   PELMORA_RDAP_BASE=url             every RDAP query goes there
 //   PELMORA_WEBWHOIS_HOST=host[:port] the registrar's web-whois service
 //   PELMORA_SITE_HOST=host[:port]     the product site
+//   PELMORA_IANA_BASE=url             where IANA's RDAP bootstrap dns.json is
 
 #include <optional>
 #include <string>
@@ -40,5 +41,10 @@ struct HostPort {
 std::optional<HostPort> whoisServerOverride();
 // PELMORA_RDAP_BASE, when set.
 std::optional<std::string> rdapBaseOverride();
+
+// The address prefix under which IANA publishes the RDAP bootstrap dns.json.
+inline constexpr std::string_view kIanaRdapBase = "https://data.iana.org/rdap/";
+// PELMORA_IANA_BASE, else kIanaRdapBase.
+std::string ianaRdapBase();
 
 }  // namespace pelmora

@@ -419,8 +419,10 @@ TEST_F(MainWindowNewsTest, TheBrowserShowsTheNewsAddressAndTheStatusText) {
     return FakeHttpServer::response(200, "<p>本周消息</p>", kHtmlHeader);
   });
   window_ = std::make_unique<ui::MainWindow>(
-      db(), ui::MainWindowOptions{Clock::fixed(kTestToday), QStringLiteral("官网状态"),
-                                  QString::fromStdString("http://" + server.hostPort() + "/n")});
+      db(), ui::MainWindowOptions{Clock::fixed(kTestToday),
+                                  QStringLiteral("官网状态"),
+                                  QString::fromStdString("http://" + server.hostPort() + "/n"),
+                                  {}});
   window_->show();
   auto* browser = window_->findChild<QTextBrowser*>(QStringLiteral("超文本浏览框1"));
   ASSERT_NE(browser, nullptr);
