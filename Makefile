@@ -60,7 +60,7 @@ test-threads: configure
 # is built. The database lives in ~/.local/share/pelmora ($XDG_DATA_HOME).
 install: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target pelmora pelmora-cli pelmora-render-icon
-	@cmake --install $(BUILD_DIR) --prefix $(PREFIX) --strip
+	@cmake --install $(BUILD_DIR) --prefix "$(PREFIX)" --strip
 
 # Removes every file `make install` wrote (its install_manifest.txt).
 uninstall:
