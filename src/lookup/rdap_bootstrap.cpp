@@ -53,7 +53,8 @@ Result<RdapBootstrap> RdapBootstrap::parse(std::string_view json) {
     const std::string service = indexed("services", s);
     const std::string labels = indexed(service, 0);
     const std::string urls = indexed(service, 1);
-    if (reader.typeOf(labels) != JsonType::Array || reader.typeOf(urls) != JsonType::Array) continue;
+    if (reader.typeOf(labels) != JsonType::Array || reader.typeOf(urls) != JsonType::Array)
+      continue;
     std::string base;
     for (int u = 0; u < reader.count(urls); ++u) {
       if (reader.typeOf(indexed(urls, u)) != JsonType::String) continue;

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "test_paths.h"
+
 namespace {
 
 const std::filesystem::path kSourceRoot = PELMORA_SOURCE_DIR;

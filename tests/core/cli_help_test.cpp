@@ -14,6 +14,7 @@
 #include "cli_runner.h"
 #include "fake_servers.h"
 #include "test_db.h"
+#include "test_paths.h"
 
 namespace pelmora::testing {
 namespace {

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "test_paths.h"
+
 namespace pelmora::testing {
 
 struct CliSetup {

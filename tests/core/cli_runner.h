@@ -8,6 +8,8 @@
 #include <string>
 #include <utility>
 
+#include "test_paths.h"
+
 namespace pelmora::testing {
 
 // Exit code and the combined standard output and error of

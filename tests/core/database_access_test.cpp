@@ -17,6 +17,7 @@
 #include "store/listing.h"
 #include "store/settings_store.h"
 #include "test_db.h"
+#include "test_paths.h"
 
 namespace pelmora::testing {
 namespace {

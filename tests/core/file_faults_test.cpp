@@ -19,6 +19,7 @@
 #include "store/file_check.h"
 #include "store/listing.h"
 #include "test_db.h"
+#include "test_paths.h"
 
 namespace pelmora::testing {
 namespace {

@@ -28,10 +28,15 @@ struct BaseCase {
 TEST(RdapBootstrap, TheLongestLabelSuffixNamesTheServer) {
   const auto small = RdapBootstrap::parse(kSmallBootstrap);
   ASSERT_TRUE(small) << small.error();
-  for (const BaseCase& c : {BaseCase{"x.co.uk", "https://b.test/"}, {"X.CO.UK.", "https://b.test/"},
-                            {"x.uk", "https://a.test/rdap/"}, {".uk", "https://a.test/rdap/"},
-                            {"a.b.example", "https://a.test/rdap/"}, {"x.kg", "http://kg.test/"},
-                            {"co.ukx", std::nullopt}, {"x.fr", std::nullopt}, {"", std::nullopt}}) {
+  for (const BaseCase& c : {BaseCase{"x.co.uk", "https://b.test/"},
+                            {"X.CO.UK.", "https://b.test/"},
+                            {"x.uk", "https://a.test/rdap/"},
+                            {".uk", "https://a.test/rdap/"},
+                            {"a.b.example", "https://a.test/rdap/"},
+                            {"x.kg", "http://kg.test/"},
+                            {"co.ukx", std::nullopt},
+                            {"x.fr", std::nullopt},
+                            {"", std::nullopt}}) {
     EXPECT_EQ(small->baseUrlFor(c.name), c.base) << c.name;
   }
   const RdapBootstrap& bundled = bundledRdapBootstrap();
@@ -42,9 +47,10 @@ TEST(RdapBootstrap, TheLongestLabelSuffixNamesTheServer) {
 }
 
 TEST(RdapBootstrap, TextsThatAreNoBootstrapFileAreRefused) {
-  for (const char* text : {"", "[]", "{}", R"({"services":{}})", R"({"services":[]})",
-                           R"({"services":[[["com"],[]]]})", R"({"services":[[["com"],["ftp://x/"]]]})",
-                           R"({"services":[[[1],["https://x/"]]]})", R"({"services":[["com","x"]]})"}) {
+  for (const char* text :
+       {"", "[]", "{}", R"({"services":{}})", R"({"services":[]})",
+        R"({"services":[[["com"],[]]]})", R"({"services":[[["com"],["ftp://x/"]]]})",
+        R"({"services":[[[1],["https://x/"]]]})", R"({"services":[["com","x"]]})"}) {
     EXPECT_FALSE(RdapBootstrap::parse(text)) << text;
   }
   EXPECT_FALSE(RdapBootstrap::parse(std::string(kRdapBootstrapCap + 1, ' ')));
@@ -72,9 +78,9 @@ TEST(RdapBootstrap, ARefreshFetchesWeeklyAndKeepsAGoodCopy) {
   EXPECT_EQ(refreshRdapBootstrap(now + 6 * 24h), BootstrapRefresh::StillFresh);
   EXPECT_EQ(iana.requests().size(), 1u);
 
-  for (const auto& [answer, code] : {std::pair{std::string("<html>not json</html>"), 200},
-                                     std::pair{std::string(R"({"services":[]})"), 200},
-                                     std::pair{kSmallBootstrap, 404}}) {
+  for (const auto& [answer, code] :
+       {std::pair{std::string("<html>not json</html>"), 200},
+        std::pair{std::string(R"({"services":[]})"), 200}, std::pair{kSmallBootstrap, 404}}) {
     served = answer;
     status = code;
     EXPECT_EQ(refreshRdapBootstrap(now + 8 * 24h, &error), BootstrapRefresh::Failed) << answer;

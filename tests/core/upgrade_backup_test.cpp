@@ -12,6 +12,7 @@
 
 #include "cli_process.h"
 #include "test_db.h"
+#include "test_paths.h"
 
 namespace pelmora::testing {
 namespace {

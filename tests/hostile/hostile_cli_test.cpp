@@ -14,6 +14,7 @@
 #include "hostile_fixture.h"
 #include "support/text_encoding.h"
 #include "support/text_helpers.h"
+#include "../core/test_paths.h"
 
 namespace pelmora::testing {
 namespace {

@@ -20,6 +20,7 @@
 #include "fake_servers.h"
 #include "support/endpoints.h"
 #include "support/update_record.h"
+#include "test_paths.h"
 #include "ui/startup/news_browser.h"
 #include "ui/startup/news_pane.h"
 #include "ui/startup/splash_window.h"
