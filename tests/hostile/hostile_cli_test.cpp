@@ -11,10 +11,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "../core/test_paths.h"
 #include "hostile_fixture.h"
 #include "support/text_encoding.h"
 #include "support/text_helpers.h"
-#include "../core/test_paths.h"
 
 namespace pelmora::testing {
 namespace {
