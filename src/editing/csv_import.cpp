@@ -42,19 +42,11 @@ constexpr std::array<std::string_view, 5> kDerivedColumns{"后缀", "长度", "�
 constexpr std::string_view kListedPriceAlias = "对外标价";
 constexpr std::size_t kListedPriceField = 9;
 
-std::string asciiLower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
-
 // The batch-add field a header names, if any.
 std::optional<std::size_t> fieldOfColumn(std::string_view header) {
   const std::string name = trimSpaces(header);
   if (name == kListedPriceAlias) return kListedPriceField;
-  const std::string lower = asciiLower(name);
+  const std::string lower = lowerAscii(name);
   for (std::size_t i = 0; i < kColumnNames.size(); ++i) {
     if (name == kColumnNames[i].chinese || lower == kColumnNames[i].english) return i;
   }

@@ -29,13 +29,7 @@ std::string amountValue(std::string_view text) {
 
 }  // namespace
 
-std::string normaliseAddedDomain(std::string_view typed) {
-  std::string domain = trimSpaces(typed);
-  for (char& c : domain) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return domain;
-}
+std::string normaliseAddedDomain(std::string_view typed) { return lowerAscii(trimSpaces(typed)); }
 
 DomainShape addedDomainShape(std::string_view typed) {
   const std::string domain = normaliseAddedDomain(typed);

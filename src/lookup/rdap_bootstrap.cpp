@@ -1,12 +1,13 @@
 #include "lookup/rdap_bootstrap.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <system_error>
 
 #include "support/endpoints.h"
 #include "support/http_request.h"
 #include "support/json_reader.h"
+#include "support/text_helpers.h"
+#include "support/user_folders.h"
 
 namespace pelmora {
 
@@ -14,14 +15,6 @@ namespace pelmora {
 extern const char* const kBundledRdapBootstrap;
 
 namespace {
-
-std::string lowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
 
 std::string indexed(std::string_view path, int index) {
   return std::string(path) + "[" + std::to_string(index) + "]";
@@ -100,15 +93,7 @@ const RdapBootstrap& bundledRdapBootstrap() {
 }
 
 std::filesystem::path rdapBootstrapCacheFile() {
-  const char* cache = std::getenv("XDG_CACHE_HOME");
-  std::filesystem::path folder;
-  if (cache != nullptr && cache[0] == '/') {
-    folder = cache;
-  } else {
-    const char* home = std::getenv("HOME");
-    folder = std::filesystem::path(home != nullptr && home[0] == '/' ? home : "/tmp") / ".cache";
-  }
-  return folder / "pelmora" / "iana-rdap-dns.json";
+  return userFolder("XDG_CACHE_HOME", ".cache") / "iana-rdap-dns.json";
 }
 
 RdapBootstrap currentRdapBootstrap() {

@@ -9,13 +9,13 @@
 #include <bit>
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 #include "store/schema.h"
+#include "support/user_folders.h"
 
 namespace pelmora {
 namespace {
@@ -198,13 +198,7 @@ bool inBuildTree(const std::filesystem::path& folder) {
 
 }  // namespace
 
-std::filesystem::path userDataFolder() {
-  const char* data = std::getenv("XDG_DATA_HOME");
-  if (data != nullptr && data[0] == '/') return std::filesystem::path(data) / "pelmora";
-  const char* home = std::getenv("HOME");
-  const std::filesystem::path base = home != nullptr && home[0] == '/' ? home : "/tmp";
-  return base / ".local" / "share" / "pelmora";
-}
+std::filesystem::path userDataFolder() { return userFolder("XDG_DATA_HOME", ".local/share"); }
 
 std::filesystem::path defaultDatabasePath() {
   std::error_code ec;

@@ -148,6 +148,12 @@ std::string replaceMany(std::string_view text, const std::vector<ReplacePair>& p
   return head + body;
 }
 
+std::string lowerAscii(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = foldAscii(c);
+  return lower;
+}
+
 std::string trimSpaces(std::string_view text) {
   const auto isSpace = [](char c) { return c == ' ' || c == '\t'; };
   std::size_t b = 0;

@@ -46,6 +46,9 @@ std::size_t findText(std::string_view haystack, std::string_view needle, std::si
 
 std::string trimSpaces(std::string_view text);
 
+// The text with ASCII letters in lower case; other bytes unchanged.
+std::string lowerAscii(std::string_view text);
+
 // The parts of a text between separators; always at least one part
 // ("a||b" at "|" gives "a", "", "b").
 std::vector<std::string> splitText(std::string_view text, std::string_view separator);
