@@ -292,6 +292,10 @@ std::unique_ptr<DomainDatabase> DomainDatabase::open(const std::filesystem::path
   // the cache as a count fills it, so it keeps the default.
   if (mode == OpenMode::ReadWrite) {
     db->connection_.exec("PRAGMA cache_size=-" + std::to_string(kWriterPageCacheKiB));
+    // Each insert in a long transaction saves the pages it may have to undo
+    // (the group-count triggers can fail it); on disk that is dozens of
+    // writes a row to a temporary file.
+    db->connection_.exec("PRAGMA temp_store=MEMORY");
   }
   db->connection_.setBusyTimeout(kBusyTimeoutMs);
   return db;
