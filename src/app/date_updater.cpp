@@ -3,11 +3,13 @@
 #include <atomic>
 #include <stop_token>
 
+#include "lookup/rdap_bootstrap.h"
 #include "ui/qt_text.h"
 
 namespace pelmora::ui {
 
-DateUpdater::DateUpdater(DomainDatabase& db, QObject* parent) : QObject(parent), db_(db) {
+DateUpdater::DateUpdater(DomainDatabase& db, const Clock& clock, QObject* parent)
+    : QObject(parent), db_(db), clock_(clock) {
   connect(&job_, &BackgroundJob::finished, this, [this](bool cancelled) {
     label_.set({});
     emit runEnded(cancelled);
@@ -25,8 +27,8 @@ void DateUpdater::startRow(DateJob job, int generation) {
 }
 
 void DateUpdater::launch(std::vector<DateJob> jobs, CacheChoice cache, int generation, bool batch) {
-  job_.start([this, jobs = std::move(jobs), cache, generation, batch](std::stop_token stop,
-                                                                      JobReporter& report) {
+  job_.start([this, jobs = std::move(jobs), cache, choice = choice_, generation, batch](
+                 std::stop_token stop, JobReporter& report) {
     // The lookups watch a flag of their own; the stop request raises it.
     std::atomic<bool> stopped{false};
     const std::stop_callback raise(stop, [&stopped] { stopped = true; });
@@ -36,7 +38,7 @@ void DateUpdater::launch(std::vector<DateJob> jobs, CacheChoice cache, int gener
     report.progress(0, total);
     for (const DateJob& job : jobs) {
       if (stopped) break;
-      const std::optional<bool> stored = updateOne(job, cache, generation, stopped, report);
+      const std::optional<bool> stored = updateOne(job, cache, choice, generation, stopped, report);
       if (!stored) break;
       ++tally.attempted;
       ++(*stored ? tally.ok : tally.failed);
@@ -48,14 +50,16 @@ void DateUpdater::launch(std::vector<DateJob> jobs, CacheChoice cache, int gener
   });
 }
 
-std::optional<bool> DateUpdater::updateOne(const DateJob& job, CacheChoice cache, int generation,
+std::optional<bool> DateUpdater::updateOne(const DateJob& job, CacheChoice cache,
+                                           SourceChoice choice, int generation,
                                            const std::atomic<bool>& stopped, JobReporter& report) {
   label_.set(job.domain);
   const QString domain = q(job.domain);
   report.post([this, domain] { emit rowStarted(domain); });
-  const DateLookupResult result = lookupDomainDates(job.domain, cache, &stopped);
+  const SourcedLookup lookup =
+      lookupDomainDatesFrom(job.domain, currentRdapBootstrap(), choice, cache, &stopped);
   if (stopped) return std::nullopt;  // an abandoned lookup stores nothing
-  const RowDateUpdate update = storeLookupResult(db_, job.domain, result);
+  const RowDateUpdate update = storeLookupResult(db_, job.domain, lookup, clock_.nowUtc());
   label_.set({});
   const int row = job.row;
   report.post([this, row, domain, generation, update] {

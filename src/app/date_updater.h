@@ -13,6 +13,7 @@
 
 #include "lookup/date_update.h"
 #include "store/domain_database.h"
+#include "support/dates.h"
 #include "ui/background_job.h"
 
 namespace pelmora::ui {
@@ -26,7 +27,11 @@ class DateUpdater : public QObject {
   Q_OBJECT
 
  public:
-  explicit DateUpdater(DomainDatabase& db, QObject* parent = nullptr);
+  DateUpdater(DomainDatabase& db, const Clock& clock, QObject* parent = nullptr);
+
+  // Who is asked for the suffixes outside the route table (注册局优先), from
+  // the next run on.
+  void setSourceChoice(SourceChoice choice) { choice_ = choice; }
 
   ActiveLookupLabel& label() { return label_; }
   // The job the runs go through: its progress and its end.
@@ -52,10 +57,13 @@ class DateUpdater : public QObject {
   void launch(std::vector<DateJob> jobs, CacheChoice cache, int generation, bool batch);
   // Whether the row was stored; none when the run was stopped before the
   // lookup came back.
-  std::optional<bool> updateOne(const DateJob& job, CacheChoice cache, int generation,
-                                const std::atomic<bool>& stopped, JobReporter& report);
+  std::optional<bool> updateOne(const DateJob& job, CacheChoice cache, SourceChoice choice,
+                                int generation, const std::atomic<bool>& stopped,
+                                JobReporter& report);
 
   DomainDatabase& db_;
+  const Clock& clock_;
+  SourceChoice choice_ = SourceChoice::Auto;
   ActiveLookupLabel label_;
   BackgroundJob job_;  // last: joined before the members its worker uses go
 };

@@ -61,7 +61,7 @@ MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
   gate_ = new OperationGate(this);
   actions_ = new MainActions(*gate_, this);
   tools_ = new ToolWindows(*this, *gate_);
-  dateUpdater_ = new DateUpdater(db_, this);
+  dateUpdater_ = new DateUpdater(db_, options_.clock, this);
   connect(dateUpdater_, &DateUpdater::rowStarted, this, [this](const QString& domain) {
     setStatus(QString::fromStdString(lookupStartedStatus(domain.toStdString())));
   });
@@ -95,6 +95,7 @@ MainWindow::MainWindow(DomainDatabase& db, MainWindowOptions options)
     if (expiryCheckDue_ && gate_->holder() != Operation::BatchAdd) runExpiryCheck();
   });
   startExpiryMonitor();
+  startAutoRefresh(settings.value_or(ProgramSettings{}));
   checkFileInBackground();
   startFollowingOutsideWrites();
 }

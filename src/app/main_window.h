@@ -37,11 +37,13 @@ class QToolButton;
 
 namespace pelmora {
 struct BatchTally;
-}
+struct ProgramSettings;
+}  // namespace pelmora
 
 namespace pelmora::ui {
 
 class ListingGrid;
+class AutoDateRefresh;
 class DateUpdater;
 class MainActions;
 class OperationGate;
@@ -57,6 +59,8 @@ struct MainWindowOptions {
   // The user's file that keeps the window's place and the grid's layout and
   // sort between runs; none: the window starts as designed.
   QString placesFile;
+  // When 自动更新到期时间 is on: the wait before the first refresh (a minute).
+  std::optional<std::chrono::milliseconds> autoRefreshDelay;
 };
 
 class MainWindow : public QMainWindow {
@@ -165,7 +169,11 @@ class MainWindow : public QMainWindow {
 
   // The tool windows of app/windows, plugged in through this.
   std::unique_ptr<WindowShell> shell_;
-  void applySavedSettings(const std::string& customTitle, bool reminderOn);
+  void applySavedSettings(const ProgramSettings& settings);
+  // 注册局优先 and 自动更新到期时间.
+  void configureLookups(const ProgramSettings& settings);
+  void startAutoRefresh(const ProgramSettings& settings);
+  void endAutoRefresh(const QString& statusLine, bool stored);
   // The reminder switched off: no timer, no cycle, no menu.
   void stopExpiryMonitor();
   void deleteTicked();
@@ -189,6 +197,7 @@ class MainWindow : public QMainWindow {
   void restoreKeptView(const PageLoadRequest& shown);
   QTimer followTimer_;
   std::optional<std::int64_t> seenOutsideVersion_;
+  bool ownDatesStored_ = false;  // the automatic refresh wrote: reload at the next look
   std::optional<KeptView> keptView_;
   SqlCondition currentCondition() const;
   // The total, page list and caption for the current filter; the grid and
@@ -215,6 +224,7 @@ class MainWindow : public QMainWindow {
   int pageGeneration_ = 0;
   int gridMenuRow_ = -1;
   DateUpdater* dateUpdater_ = nullptr;
+  AutoDateRefresh* autoRefresh_ = nullptr;
   OperationGate* gate_ = nullptr;
   MainActions* actions_ = nullptr;
   ToolWindows* tools_ = nullptr;

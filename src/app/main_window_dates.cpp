@@ -1,11 +1,13 @@
-// The main window's date updates: the batch over the ticked rows and the
-// one-row update of the grid menu. Lookups run in the DateUpdater's job, whose
-// progress the status bar shows; everything here runs on the UI thread.
+// The main window's date updates: the batch over the ticked rows, the
+// one-row update of the grid menu and the automatic daily refresh. Lookups run in the DateUpdater's
+// job, whose progress the status bar shows; everything here runs on the UI thread.
 
+#include "app/auto_date_refresh.h"
 #include "app/date_updater.h"
 #include "app/main_window.h"
 #include "app/main_window_texts.h"
 #include "app/operation_gate.h"
+#include "store/program_settings.h"
 #include "ui/listing_grid.h"
 #include "ui/run_progress.h"
 #include "ui/toolkit.h"
@@ -89,6 +91,31 @@ void MainWindow::finishBatch(const BatchTally& tally, int generation) {
   if (generation == pageGeneration_) setDateColumnsReadOnly(false);
   dateUpdater_->label().set({});
   gate_->endRun(Operation::UpdateSelectedDates);
+}
+
+void MainWindow::configureLookups(const ProgramSettings& settings) {
+  const SourceChoice choice = settings.registryFirst ? SourceChoice::Registry : SourceChoice::Auto;
+  dateUpdater_->setSourceChoice(choice);
+  autoRefresh_->configure(settings.autoRefreshDates, choice);
+}
+
+void MainWindow::startAutoRefresh(const ProgramSettings& settings) {
+  autoRefresh_ = new AutoDateRefresh(db_, options_.clock, this);
+  if (options_.autoRefreshDelay) autoRefresh_->setFirstDelay(*options_.autoRefreshDelay);
+  connect(autoRefresh_, &AutoDateRefresh::due, this, [this] {
+    // Another run going on: the next check tries again.
+    if (!gate_->beginRun(Operation::UpdateSelectedDates)) return;
+    autoRefresh_->start();
+    runProgress_->follow(&autoRefresh_->job(), 0);
+  });
+  connect(autoRefresh_, &AutoDateRefresh::ended, this, &MainWindow::endAutoRefresh);
+  configureLookups(settings);
+}
+
+void MainWindow::endAutoRefresh(const QString& statusLine, bool stored) {
+  setStatus(statusLine);
+  gate_->endRun(Operation::UpdateSelectedDates);
+  ownDatesStored_ = ownDatesStored_ || stored;
 }
 
 // A cancelled one-row update has no outcome to end its run with.

@@ -26,8 +26,10 @@ void MainWindow::followOutsideWrites() {
     return;
   }
   const auto version = db_.outsideVersion(false);
-  if (!version || version == seenOutsideVersion_) return;
-  seenOutsideVersion_ = version;
+  const bool outside = version && version != seenOutsideVersion_;
+  if (!outside && !ownDatesStored_) return;
+  if (outside) seenOutsideVersion_ = version;
+  ownDatesStored_ = false;
   reloadKeepingView();
 }
 

@@ -153,9 +153,7 @@ void MainWindow::createToolWindows() {
   shell_ = std::make_unique<WindowShell>(
       WindowShell{this, db_, options_.clock, lists_, [this] { rebuildLists(); }, *grid_, *actions_,
                   *gate_, *tools_, [this](bool refreshCounts) { loadPage(refreshCounts); },
-                  [this](const ProgramSettings& settings) {
-                    applySavedSettings(settings.customTitle, settings.expiryCheck.on);
-                  },
+                  [this](const ProgramSettings& settings) { applySavedSettings(settings); },
                   [this] {
                     return ListingView{currentCondition(), sortKey_, sortAscending_};
                   }});

@@ -208,4 +208,14 @@ void declarePagingOptions(CLI::App& command, ListOptions& out) {
                  });
 }
 
+void declareSourceOption(CLI::App& command, SourceChoice& choice, const std::string& help) {
+  addValueOption(command, "--source", "SOURCE", help,
+                 [&choice](const std::string& value) -> std::string {
+                   const auto parsed = parseSourceChoice(value);
+                   if (!parsed) return "give registry, service or auto";
+                   choice = *parsed;
+                   return {};
+                 });
+}
+
 }  // namespace pelmora::cli

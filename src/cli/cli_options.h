@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "lookup/lookup_plan.h"
 #include "store/filter_criteria.h"
 
 namespace CLI {
@@ -36,6 +37,9 @@ struct ListOptions {
 // The filter options of the listing (--registrar ... --date), read into
 // `out.criteria`.
 void declareFilterOptions(CLI::App& command, ListOptions& out);
+
+// `--source registry|service|auto` read into `choice`.
+void declareSourceOption(CLI::App& command, SourceChoice& choice, const std::string& help);
 
 // --page, --page-size, --sort and --order.
 void declarePagingOptions(CLI::App& command, ListOptions& out);

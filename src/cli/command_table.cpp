@@ -3,6 +3,7 @@
 #include <array>
 
 #include "cli/add_command.h"
+#include "cli/coverage_command.h"
 #include "cli/delete_command.h"
 #include "cli/expiring_command.h"
 #include "cli/export_command.h"
@@ -27,6 +28,9 @@ constexpr std::array kCommands{
     Command{"update-dates",
             "store fetched dates (no domains: every domain of the filtered listing)",
             DatabaseUse::ReadWrite, declareUpdateDates},
+    Command{"coverage",
+            "per suffix: its domains, who is asked for their dates, how many answered lately",
+            DatabaseUse::ReadOnly, declareCoverage},
     Command{"add", "batch-add lines (--file or standard input) or a CSV file (--csv)",
             DatabaseUse::ReadWrite, declareAdd},
     Command{"delete",

@@ -1,20 +1,23 @@
 #include "cli/stop_signal.h"
 
+#include <atomic>
 #include <csignal>
 
 namespace pelmora::cli {
 namespace {
 
-volatile std::sig_atomic_t stopRequested = 0;
+// A lock-free atomic may be set from a signal handler; lookups watch it.
+static_assert(std::atomic<bool>::is_always_lock_free);
+std::atomic<bool> stopRequested{false};
 struct sigaction previousInterrupt {};
 struct sigaction previousTerminate {};
 
-void requestStop(int) { stopRequested = 1; }
+void requestStop(int) { stopRequested = true; }
 
 }  // namespace
 
 StopOnSignal::StopOnSignal() {
-  stopRequested = 0;
+  stopRequested = false;
   struct sigaction action {};
   action.sa_handler = requestStop;
   sigemptyset(&action.sa_mask);
@@ -28,6 +31,8 @@ StopOnSignal::~StopOnSignal() {
   sigaction(SIGTERM, &previousTerminate, nullptr);
 }
 
-bool StopOnSignal::requested() const { return stopRequested != 0; }
+bool StopOnSignal::requested() const { return stopRequested; }
+
+const std::atomic<bool>* StopOnSignal::flag() const { return &stopRequested; }
 
 }  // namespace pelmora::cli

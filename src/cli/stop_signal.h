@@ -4,6 +4,8 @@
 // between two items, ends the run there and says what it did, rather than
 // being killed mid-item with nothing reported.
 
+#include <atomic>
+
 namespace pelmora::cli {
 
 class StopOnSignal {
@@ -14,6 +16,8 @@ class StopOnSignal {
   StopOnSignal& operator=(const StopOnSignal&) = delete;
 
   bool requested() const;
+  // Raised by the signal, for work that watches a flag.
+  const std::atomic<bool>* flag() const;
 };
 
 }  // namespace pelmora::cli

@@ -35,9 +35,9 @@ constexpr std::array<ColumnName, kBatchAddFieldCount> kColumnNames{{
 }};
 
 // Columns of the program's own listing export that are worked out from the
-// others: skipped without a word, as they are computed again.
-constexpr std::array<std::string_view, 5> kDerivedColumns{"后缀", "长度", "实际成本", "利润",
-                                                          "出售"};
+// others, or written by the date lookups alone: skipped without a word.
+constexpr std::array<std::string_view, 8> kDerivedColumns{
+    "后缀", "长度", "实际成本", "利润", "出售", "最后查询", "查询来源", "域名状态"};
 
 constexpr std::string_view kListedPriceAlias = "对外标价";
 constexpr std::size_t kListedPriceField = 9;

@@ -10,7 +10,8 @@
 // (blanks around a name are ignored, English names in any case). Columns not
 // named are empty fields; unknown columns are skipped and reported, except the
 // derived columns of the listing export (后缀 长度 实际成本 利润 出售), which
-// are computed again, so that a file of `pelmora-cli list --format csv` comes
+// are computed again, and its last lookup (最后查询 查询来源 域名状态), which
+// only a lookup writes, so that a file of `pelmora-cli list --format csv` comes
 // back without a warning. Each
 // record becomes one batch-add row; a record that cannot be read fails as
 //   "第 " + line + " 行" + "[格式错误]"

@@ -4,6 +4,7 @@
 // date + "|" + expiry date, or one of the five codes below.
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,13 @@ inline constexpr std::string_view kLookupServiceError = "err2";
 inline constexpr std::string_view kLookupNotRegistered = "未注册";
 inline constexpr std::string_view kLookupIllegalSuffix = "非法后缀";
 inline constexpr std::string_view kLookupQueryLimit = "超过查询次数";
+
+// A source's answer with what else it said.
+struct LookupAnswer {
+  DateLookupResult result;
+  std::string status;                    // RDAP's status words, ", "-joined
+  std::optional<int> retryAfterSeconds;  // an HTTP 429's Retry-After
+};
 
 // Whether the web service may answer from its cache. The values are those of
 // the Yes/No answer to the prompt that starts a batch; anything but Fresh

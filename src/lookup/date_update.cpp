@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "lookup/lookup_route.h"
+#include "lookup/rdap_bootstrap.h"
 #include "lookup/rdap_client.h"
 #include "lookup/web_whois.h"
 #include "lookup/whois_client.h"
@@ -20,20 +21,26 @@ std::optional<Date> lookupDate(const std::string& text) {
 
 }  // namespace
 
-DateLookupResult lookupDomainDates(std::string_view domain, CacheChoice cache, CancelFlag cancel) {
-  const std::string suffix = lookupSuffix(domain);
-  switch (lookupRouteFor(suffix).service) {
-    case LookupService::Whois: {
-      WhoisTimeouts timeouts;
-      timeouts.cancel = cancel;
-      return queryWhois(domain, timeouts);
-    }
-    case LookupService::Rdap:
-      return queryRdap(domain, rdapBaseFor(suffix), cancel);
-    case LookupService::WebWhois:
-      break;
+SourcedLookup lookupDomainDatesFrom(std::string_view domain, const RdapBootstrap& bootstrap,
+                                    SourceChoice choice, CacheChoice cache, CancelFlag cancel) {
+  SourcedLookup outcome;
+  bool first = true;
+  for (const LookupStep& planned : lookupPlan(domain, choice, bootstrap)) {
+    if (cancel != nullptr && *cancel) break;
+    const std::optional<LookupStep> step = resolveStep(planned, cancel);
+    if (!step) continue;
+    const LookupAnswer answer = askStep(*step, domain, cache, cancel);
+    keepAnswer(outcome, *step, answer, first);
+    first = false;
+    if (!asksNextStep(*step, answer.result)) break;
   }
-  return queryWebWhois(domain, cache, cancel);
+  if (outcome.result.empty()) outcome.result = std::string(kLookupNoAnswer);
+  return outcome;
+}
+
+DateLookupResult lookupDomainDates(std::string_view domain, CacheChoice cache, CancelFlag cancel,
+                                   SourceChoice choice) {
+  return lookupDomainDatesFrom(domain, currentRdapBootstrap(), choice, cache, cancel).result;
 }
 
 std::string lookupMessage(const DateLookupResult& result) {
@@ -50,9 +57,11 @@ std::string lookupStartedStatus(std::string_view domain) {
 }
 
 RowDateUpdate storeLookupResult(DomainDatabase& db, std::string_view domain,
-                                const DateLookupResult& result) {
+                                const SourcedLookup& lookup, const std::string& checkedAtUtc) {
+  const DateLookupResult& result = lookup.result;
   const std::string prefix = "提示: [ " + std::string(domain) + "] ";
   const std::string message = lookupMessage(result);
+  const LookupStamp stamp{checkedAtUtc, lookup.source, lookup.status};
   DomainDatesWrite stored;
   if (message.empty()) {
     const std::size_t bar = result.find('|');
@@ -64,16 +73,40 @@ RowDateUpdate storeLookupResult(DomainDatabase& db, std::string_view domain,
     }
     if (!expires) return {false, {}, {}, prefix + lookupMessage(std::string(kLookupNoAnswer))};
     // A missing registration date keeps the stored one.
-    stored = storeDomainDates(db, domain, registered, *expires);
+    stored = storeDomainDates(db, domain, registered, *expires, stamp);
   } else if (result == kLookupNotRegistered) {
     const Date marker = *parseDate(kNotRegisteredDate);
-    stored = storeDomainDates(db, domain, marker, marker);
+    stored = storeDomainDates(db, domain, marker, marker, stamp);
   } else {
     return {false, {}, {}, prefix + message};
   }
   if (!stored.ok) return {false, {}, {}, prefix + "保存失败: " + stored.error};
   if (stored.changes != 1) return {false, {}, {}, prefix + "保存失败: 不在域名列表中"};
   return {true, stored.registered, stored.expires, prefix + "获取时间完毕."};
+}
+
+RowDateUpdate storeLookupResult(DomainDatabase& db, std::string_view domain,
+                                const DateLookupResult& result) {
+  return storeLookupResult(db, domain, SourcedLookup{result, {}, {}}, {});
+}
+
+BatchTally updateDatesPaced(DomainDatabase& db, const std::vector<std::string>& domains,
+                            const Clock& clock, const PacedRunOptions& options,
+                            const std::function<void(const RowDateUpdate&, int)>& each) {
+  BatchTally tally;
+  tally.total = static_cast<int>(domains.size());
+  if (domains.empty()) return tally;
+  (void)refreshRdapBootstrap(std::chrono::system_clock::now());
+  runPacedLookups(domains, currentRdapBootstrap(), options,
+                  [&](std::size_t index, const SourcedLookup& outcome) {
+                    const RowDateUpdate update =
+                        storeLookupResult(db, domains[index], outcome, clock.nowUtc());
+                    ++tally.attempted;
+                    ++(update.success ? tally.ok : tally.failed);
+                    each(update, tally.attempted);
+                  });
+  tally.cancelled = tally.attempted < tally.total;
+  return tally;
 }
 
 namespace {

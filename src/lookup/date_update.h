@@ -3,18 +3,28 @@
 // Looking up a domain's dates by the right route, and storing the outcome the
 // way a grid row update does.
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lookup/date_lookup_result.h"
+#include "lookup/lookup_plan.h"
+#include "lookup/paced_lookups.h"
 #include "store/domain_database.h"
+#include "support/dates.h"
 
 namespace pelmora {
 
-// Asks the service lookupRouteFor gives for the domain's suffix.
+// Asks the sources of the domain's plan (lookupPlan) in turn until one
+// answers, with the bootstrap in the cache folder or the bundled one.
 DateLookupResult lookupDomainDates(std::string_view domain, CacheChoice cache,
-                                   CancelFlag cancel = nullptr);
+                                   CancelFlag cancel = nullptr,
+                                   SourceChoice choice = SourceChoice::Auto);
+SourcedLookup lookupDomainDatesFrom(std::string_view domain, const RdapBootstrap& bootstrap,
+                                    SourceChoice choice, CacheChoice cache,
+                                    CancelFlag cancel = nullptr);
 
 // The message shown for a non-date result; empty for a dates result.
 std::string lookupMessage(const DateLookupResult& result);
@@ -34,6 +44,10 @@ struct RowDateUpdate {
 // the lookup failed. The row succeeds only when exactly that domain's row was
 // written; a refused write gives "提示: [ domain] 保存失败: reason". On success
 // `registered` and `expires` are the dates the row holds afterwards.
+// An answer (dates or not registered) also records `checkedAtUtc` (when not
+// empty), the source and the registry's status words.
+RowDateUpdate storeLookupResult(DomainDatabase& db, std::string_view domain,
+                                const SourcedLookup& lookup, const std::string& checkedAtUtc);
 RowDateUpdate storeLookupResult(DomainDatabase& db, std::string_view domain,
                                 const DateLookupResult& result);
 
@@ -53,6 +67,15 @@ std::string batchSummaryText(const BatchTally& tally);
 // The summary with the window's hint on the failed rows.
 std::string batchStatusText(const BatchTally& tally);
 std::string batchMessageText(const BatchTally& tally);
+
+// Looks up `domains` (names as stored) through runPacedLookups, refreshing
+// IANA's bootstrap first when a week old, and stores every answer with its
+// time, source and status; `each(update, done)` is called after each store,
+// from the workers, one call at a time. A cancelled run counts the rest as
+// not done.
+BatchTally updateDatesPaced(DomainDatabase& db, const std::vector<std::string>& domains,
+                            const Clock& clock, const PacedRunOptions& options,
+                            const std::function<void(const RowDateUpdate&, int)>& each);
 
 inline constexpr std::string_view kBatchLookupLabel = "批量更新时间";
 

@@ -16,10 +16,11 @@ bool isRdapContentType(std::string_view contentType) {
 
 }  // namespace
 
-std::string rdapBaseFor(std::string_view suffix) {
+std::string rdapBaseFor(std::string_view suffix, const RdapBootstrap& bootstrap) {
   const LookupRoute route = lookupRouteFor(suffix);
   if (route.service != LookupService::Rdap) return {};
-  return rdapBaseOverride().value_or(std::string(route.rdapBase));
+  if (auto forced = rdapBaseOverride()) return *forced;
+  return bootstrap.baseUrlFor(suffix).value_or(std::string(route.rdapBase));
 }
 
 DateLookupResult rdapResult(int status, std::string_view body, std::string_view contentType) {
@@ -46,9 +47,23 @@ DateLookupResult rdapResult(int status, std::string_view body, std::string_view 
   return joinDates(registered, expires);
 }
 
-DateLookupResult queryRdap(std::string_view domain, std::string_view base, CancelFlag cancel,
-                           int timeoutSeconds) {
-  if (!isDomainName(domain)) return std::string(kLookupIllegalSuffix);
+std::string rdapStatusWords(std::string_view body) {
+  JsonReader reader;
+  if (!reader.parse(body)) return {};
+  std::string words;
+  const int count = reader.count("status");
+  for (int i = 0; i < count; ++i) {
+    const std::string word = reader.getText("status[" + std::to_string(i) + "]");
+    if (word.empty()) continue;
+    if (!words.empty()) words += ", ";
+    words += word;
+  }
+  return words;
+}
+
+LookupAnswer askRdap(std::string_view domain, std::string_view base, CancelFlag cancel,
+                     int timeoutSeconds) {
+  if (!isDomainName(domain)) return {std::string(kLookupIllegalSuffix), {}, {}};
   HttpRequest request;
   std::string url(base);
   if (!url.empty() && url.back() != '/') url += '/';
@@ -57,8 +72,16 @@ DateLookupResult queryRdap(std::string_view domain, std::string_view base, Cance
   request.timeoutSeconds = timeoutSeconds;
   request.cancel = cancel;
   const HttpResponse response = httpRequest(request);
-  if (!response.complete) return std::string(kLookupNoAnswer);
-  return rdapResult(response.status, response.body, response.contentType);
+  if (!response.complete) return {std::string(kLookupNoAnswer), {}, {}};
+  LookupAnswer answer{rdapResult(response.status, response.body, response.contentType), {}, {}};
+  if (response.status == 200) answer.status = rdapStatusWords(response.body);
+  if (response.status == 429) answer.retryAfterSeconds = retryAfterSeconds(response.headers);
+  return answer;
+}
+
+DateLookupResult queryRdap(std::string_view domain, std::string_view base, CancelFlag cancel,
+                           int timeoutSeconds) {
+  return askRdap(domain, base, cancel, timeoutSeconds).result;
 }
 
 }  // namespace pelmora

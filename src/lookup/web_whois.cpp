@@ -42,9 +42,9 @@ DateLookupResult webWhoisResult(std::string_view body) {
   return std::string(kLookupServiceError);
 }
 
-DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache, CancelFlag cancel,
-                               int timeoutSeconds) {
-  if (!isDomainName(domain)) return std::string(kLookupIllegalSuffix);
+LookupAnswer askWebWhois(std::string_view domain, CacheChoice cache, CancelFlag cancel,
+                         int timeoutSeconds) {
+  if (!isDomainName(domain)) return {std::string(kLookupIllegalSuffix), {}, {}};
   const std::string host = webWhoisHost();
   HttpRequest request;
   request.url = webWhoisUrl(host, domain, cache);
@@ -52,11 +52,19 @@ DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache, Cance
   request.timeoutSeconds = timeoutSeconds;
   request.cancel = cancel;
   const HttpResponse response = httpRequest(request);
-  if (!response.complete) return std::string(kLookupNoAnswer);
+  if (!response.complete) return {std::string(kLookupNoAnswer), {}, {}};
   // An error page is no answer, whatever its body claims.
-  if (response.status == 429) return std::string(kLookupQueryLimit);
-  if (response.status < 200 || response.status >= 300) return std::string(kLookupNoAnswer);
-  return webWhoisResult(response.body);
+  if (response.status == 429) {
+    return {std::string(kLookupQueryLimit), {}, retryAfterSeconds(response.headers)};
+  }
+  if (response.status < 200 || response.status >= 300)
+    return {std::string(kLookupNoAnswer), {}, {}};
+  return {webWhoisResult(response.body), {}, {}};
+}
+
+DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache, CancelFlag cancel,
+                               int timeoutSeconds) {
+  return askWebWhois(domain, cache, cancel, timeoutSeconds).result;
 }
 
 }  // namespace pelmora

@@ -22,6 +22,8 @@ inline constexpr int kWebWhoisTimeoutSeconds = 10;
 // A name isDomainName refuses gives "非法后缀" without any request; an
 // answer that does not arrive whole or comes with an error status gives "err"
 // (429: "超过查询次数"). `timeoutSeconds` as HttpRequest::timeoutSeconds.
+LookupAnswer askWebWhois(std::string_view domain, CacheChoice cache, CancelFlag cancel = nullptr,
+                         int timeoutSeconds = kWebWhoisTimeoutSeconds);
 DateLookupResult queryWebWhois(std::string_view domain, CacheChoice cache,
                                CancelFlag cancel = nullptr,
                                int timeoutSeconds = kWebWhoisTimeoutSeconds);

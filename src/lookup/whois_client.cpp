@@ -13,6 +13,7 @@
 #include <chrono>
 
 #include "lookup/lookup_route.h"
+#include "support/dates.h"
 #include "support/domain_syntax.h"
 #include "support/text_helpers.h"
 
@@ -22,11 +23,59 @@ namespace {
 constexpr std::array<std::string_view, 5> kAnswerMarkers{"Domain Name", "Last update of",
                                                          "matching", "parameter", "auditing"};
 
+// The labels registries put before the two dates, in lower case. Earlier
+// labels win over later ones wherever they stand in the answer, so that a
+// registrar's copy of the expiry gives way to the registry's own.
+constexpr std::array<std::string_view, 10> kRegisteredLabels{
+    "creation date",  "registration time",
+    "created",        "created on",
+    "created date",   "registered",
+    "registered on",  "registration date",
+    "record created", "domain registration date"};
+constexpr std::array<std::string_view, 13> kExpiryLabels{"registry expiry date",
+                                                         "expiration time",
+                                                         "expiration date",
+                                                         "expiry date",
+                                                         "expires",
+                                                         "expires on",
+                                                         "expire",
+                                                         "expire date",
+                                                         "paid-till",
+                                                         "valid until",
+                                                         "record expires",
+                                                         "renewal date",
+                                                         "registrar registration expiration date"};
+
+// The date a value starts with ("2001-02-03T04:05:06Z", "2001.02.03 04:05:06",
+// "2001-02-03 (YYYY-MM-DD)"), as yyyy-MM-dd; empty when it starts with none.
+std::string leadingDateOf(std::string_view value) {
+  const auto date = parseDate(value.substr(0, value.find_first_of(" T")));
+  return date ? formatDate(*date) : std::string();
+}
+
+struct LabelledDate {
+  std::size_t rank = std::string_view::npos;
+  std::string date;
+
+  template <std::size_t N>
+  void offer(const std::array<std::string_view, N>& labels, std::string_view label,
+             std::string_view value) {
+    const auto found = std::find(labels.begin(), labels.end(), label);
+    const auto at = static_cast<std::size_t>(found - labels.begin());
+    if (found == labels.end() || at >= rank) return;
+    std::string readable = leadingDateOf(value);
+    if (readable.empty()) return;
+    rank = at;
+    date = std::move(readable);
+  }
+};
+
 bool hasMarker(std::string_view answer) {
   for (std::string_view marker : kAnswerMarkers) {
     if (findText(answer, marker, 0, true) != std::string_view::npos) return true;
   }
-  return false;
+  // Many registries' answers carry none of the markers but their dates.
+  return parseWhoisAnswer(answer, false) != kLookupNoAnswer;
 }
 
 class Socket {
@@ -187,27 +236,39 @@ std::string whoisExchange(const HostPort& server, std::string_view domain,
   return exchangeUntil(server, domain, timeouts, SteadyClock::time_point::max()).answer;
 }
 
-DateLookupResult parseWhoisAnswer(std::string_view answer, bool cnStyle) {
-  if (findText(answer, "Creation Date", 0, true) != std::string_view::npos) {
-    return joinDates(textBetween(answer, "Creation Date: ", "T"),
-                     textBetween(answer, "Registry Expiry Date: ", "T"));
+DateLookupResult parseWhoisAnswer(std::string_view answer, bool) {
+  LabelledDate registered;
+  LabelledDate expires;
+  for (std::size_t from = 0; from < answer.size();) {
+    const std::size_t end = std::min(answer.find('\n', from), answer.size());
+    std::string_view line = answer.substr(from, end - from);
+    from = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos) continue;
+    const std::string label = lowerAscii(trimSpaces(line.substr(0, colon)));
+    const std::string value = trimSpaces(line.substr(colon + 1));
+    registered.offer(kRegisteredLabels, label, value);
+    expires.offer(kExpiryLabels, label, value);
   }
-  if (cnStyle) {
-    return joinDates(textBetween(answer, "Registration Time: ", "\n").substr(0, 10),
-                     textBetween(answer, "Expiration Time: ", "\n").substr(0, 10));
-  }
-  return std::string(kLookupNoAnswer);
+  return joinDates(registered.date, expires.date);
 }
 
 DateLookupResult queryWhois(std::string_view domain, const WhoisTimeouts& timeouts) {
   if (!isDomainName(domain)) return std::string(kLookupIllegalSuffix);
   const std::string suffix = lookupSuffix(domain);
-  auto server = whoisServerFor(suffix);
+  const auto server = whoisServerFor(suffix);
   if (!server) return std::string(kLookupNoAnswer);
+  return queryWhoisAt(domain, *server, lookupRouteFor(suffix).cnAnswers, timeouts);
+}
+
+DateLookupResult queryWhoisAt(std::string_view domain, HostPort server, bool cnAnswers,
+                              const WhoisTimeouts& timeouts) {
+  if (!isDomainName(domain)) return std::string(kLookupIllegalSuffix);
   // Resolve once for all attempts.
-  const std::string address = resolveHostToIPv4(server->host);
+  const std::string address = resolveHostToIPv4(server.host);
   if (address.empty()) return std::string(kLookupNoAnswer);
-  server->host = address;
+  server.host = address;
 
   const auto lookupEnd = SteadyClock::now() + std::chrono::milliseconds(timeouts.lookupMs);
   std::string answer;
@@ -215,10 +276,10 @@ DateLookupResult queryWhois(std::string_view domain, const WhoisTimeouts& timeou
   for (int attempt = 0;
        attempt < timeouts.attempts && !cancelled(timeouts.cancel) && SteadyClock::now() < lookupEnd;
        ++attempt) {
-    Exchange exchange = exchangeUntil(*server, domain, timeouts, lookupEnd);
+    Exchange exchange = exchangeUntil(server, domain, timeouts, lookupEnd);
     answer = std::move(exchange.answer);
     if (hasMarker(answer)) {
-      cnStyle = lookupRouteFor(suffix).cnAnswers;
+      cnStyle = cnAnswers;
       break;
     }
     if (exchange.cutOff) break;

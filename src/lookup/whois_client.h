@@ -37,14 +37,22 @@ std::optional<HostPort> whoisServerFor(std::string_view suffix);
 std::string whoisExchange(const HostPort& server, std::string_view domain,
                           const WhoisTimeouts& timeouts = {});
 
-// Both dates cut from an answer; "err" when neither is there.
+// Both dates of an answer, from the lines "label: date" of the registries'
+// layouts ("Creation Date:", "created:", "Registration Time:", "Registry
+// Expiry Date:", "paid-till:", "Expiration Time:", ... in any case), each as
+// yyyy-MM-dd; "err" when neither is there. CNNIC's layout is one of those
+// read, so `cnStyle` no longer changes the outcome.
 DateLookupResult parseWhoisAnswer(std::string_view answer, bool cnStyle);
 
-// Asks again while the answer has none of the markers, up to `attempts` times
-// and within lookupMs; an exchange cut off by its time limit is not asked
-// again (a server that trickles does not answer better the second time). A
-// name isDomainName refuses gives "非法后缀" without a connection.
+// Asks again while the answer has none of the markers and no date, up to
+// `attempts` times and within lookupMs; an exchange cut off by its time limit
+// is not asked again (a server that trickles does not answer better the second
+// time). A name isDomainName refuses gives "非法后缀" without a connection.
 DateLookupResult queryWhois(std::string_view domain, const WhoisTimeouts& timeouts = {});
+
+// queryWhois against a given server; `cnAnswers`: read CNNIC's layout.
+DateLookupResult queryWhoisAt(std::string_view domain, HostPort server, bool cnAnswers,
+                              const WhoisTimeouts& timeouts = {});
 
 // The first IPv4 address of a host, dotted; empty when it cannot be resolved.
 std::string resolveHostToIPv4(std::string_view host);

@@ -23,10 +23,18 @@ TableCell listingCell(DomainField field, const std::string& shown) {
   return shown;
 }
 
-std::vector<std::string> listingColumns() {
+std::vector<std::string> listingColumns(TableFormat format) {
   std::vector<std::string> columns;
   for (int k = 1; k < kDomainFieldCount; ++k) columns.emplace_back(kDomainColumns[k]);
+  if (format != TableFormat::Tsv) {
+    columns.insert(columns.end(), kLookupColumns.begin(), kLookupColumns.end());
+  }
   return columns;
+}
+
+TableCell textOrNone(const std::string& text) {
+  if (text.empty()) return {};
+  return text;
 }
 
 }  // namespace
@@ -47,7 +55,8 @@ ListingTableResult writeListingTable(
     if (options.format == TableFormat::Tsv) {
       out << pageCaption(head.total, head.pageCount) << "\n";
     }
-    table.emplace(out, listingColumns(), options.format, TableWriteOptions{.tsvHeader = false});
+    table.emplace(out, listingColumns(options.format), options.format,
+                  TableWriteOptions{.tsvHeader = false});
   };
   std::int64_t toWrite = 0;
   std::vector<TableCell> cells;
@@ -68,6 +77,12 @@ ListingTableResult writeListingTable(
             cells.emplace_back(texts[k]);
           } else {
             cells.push_back(listingCell(static_cast<DomainField>(k), texts[k]));
+          }
+        }
+        if (options.format != TableFormat::Tsv) {
+          for (const std::string* text :
+               {&record.lookup.checkedAt, &record.lookup.source, &record.lookup.status}) {
+            cells.push_back(textOrNone(*text));
           }
         }
         table->row(cells);

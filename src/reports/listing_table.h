@@ -1,8 +1,9 @@
 #pragma once
 
 // The listing as a table: what `pelmora-cli list` prints and what the window's
-// 导出列表 writes, the columns 域名 .. 备注 as the grid shows them. In CSV and
-// JSON, amounts and lengths are numbers and a missing date is no value.
+// 导出列表 writes, the columns 域名 .. 出售时间 as the grid shows them. CSV and
+// JSON add the last lookup (最后查询, 查询来源, 域名状态); in them amounts and
+// lengths are numbers and a missing date or lookup is no value.
 
 #include <cstdint>
 #include <functional>

@@ -3,23 +3,30 @@
 namespace pelmora {
 namespace {
 
-constexpr std::string_view kStoreBothDates =
-    "UPDATE 域名 SET 注册时间=?, 到期时间=? WHERE 域名=? RETURNING 注册时间, 到期时间";
-constexpr std::string_view kStoreExpiryDate =
-    "UPDATE 域名 SET 到期时间=? WHERE 域名=? RETURNING 注册时间, 到期时间";
+SqlValue textOrNull(const std::string& text) { return text.empty() ? SqlValue() : SqlValue(text); }
 
 }  // namespace
 
 DomainDatesWrite storeDomainDates(DomainDatabase& db, std::string_view name,
-                                  const std::optional<Date>& registered, const Date& expires) {
-  const std::string domain(name);
-  const bool both = registered.has_value();
-  const SqlParams params = both ? SqlParams{formatDate(*registered), formatDate(expires), domain}
-                                : SqlParams{formatDate(expires), domain};
+                                  const std::optional<Date>& registered, const Date& expires,
+                                  const LookupStamp& stamp) {
+  std::string sql = "UPDATE 域名 SET 到期时间=?";
+  SqlParams params{formatDate(expires)};
+  if (registered) {
+    sql += ", 注册时间=?";
+    params.emplace_back(formatDate(*registered));
+  }
+  if (!stamp.checkedAt.empty()) {
+    sql += ", 最后查询=?, 查询来源=?, 域名状态=?";
+    params.insert(params.end(),
+                  {stamp.checkedAt, textOrNull(stamp.source), textOrNull(stamp.status)});
+  }
+  sql += " WHERE 域名=? RETURNING 注册时间, 到期时间";
+  params.emplace_back(std::string(name));
   DomainDatesWrite write;
   // RETURNING gives one row per row written.
   write.ok = db.query(
-      both ? kStoreBothDates : kStoreExpiryDate, params,
+      sql, params,
       [&](const SqlRow& row) {
         ++write.changes;
         write.registered = row.asText(0);

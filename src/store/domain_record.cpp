@@ -34,6 +34,15 @@ const std::string& domainColumnList() {
   return list;
 }
 
+const std::string& domainColumnListWithLookup() {
+  static const std::string list = [] {
+    std::string joined = domainColumnList();
+    for (std::string_view column : kLookupColumns) (joined += ',') += column;
+    return joined;
+  }();
+  return list;
+}
+
 double DomainRecord::money(DomainField f) const { return readNumber((*this)[f]); }
 
 std::optional<Date> DomainRecord::date(DomainField f) const { return parseDate((*this)[f]); }
@@ -46,6 +55,11 @@ DomainRecord readDomainRecord(const SqlRow& row) {
     } else {
       record.fields[i] = row.asText(i);
     }
+  }
+  if (row.columnCount() >= kDomainFieldCount + static_cast<int>(kLookupColumns.size())) {
+    record.lookup.checkedAt = row.asText(kDomainFieldCount);
+    record.lookup.source = row.asText(kDomainFieldCount + 1);
+    record.lookup.status = row.asText(kDomainFieldCount + 2);
   }
   return record;
 }

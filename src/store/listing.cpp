@@ -141,9 +141,9 @@ PageStatement pageStatement(const SqlCondition& condition, const PageRequest& re
     outerOrder = key + shown + ", id" + shown;
     statement.reversed = false;
   }
-  statement.sql = "SELECT " + domainColumnList() + " FROM 域名 WHERE id IN (SELECT id" + source +
-                  condition.whereClause() + " ORDER BY " + order + " LIMIT ? OFFSET ?) ORDER BY " +
-                  outerOrder;
+  statement.sql = "SELECT " + domainColumnListWithLookup() + " FROM 域名 WHERE id IN (SELECT id" +
+                  source + condition.whereClause() + " ORDER BY " + order +
+                  " LIMIT ? OFFSET ?) ORDER BY " + outerOrder;
   statement.params.emplace_back(rows);
   statement.params.emplace_back(skip);
   return statement;

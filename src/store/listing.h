@@ -78,6 +78,7 @@ struct PageStatement {
 // `tableRows` (all rows, or an estimate) lets a search in one text column pick the cheaper of the
 // key's and the text's index. `inDisplayOrder` has the statement sort such a page back into display
 // order itself, for rows handed on as they are read.
+// The rows carry their last lookup (DomainRecord::lookup).
 PageStatement pageStatement(const SqlCondition& condition, const PageRequest& request,
                             std::int64_t total, std::int64_t tableRows = 0,
                             bool inDisplayOrder = false);

@@ -116,6 +116,8 @@ Result<ProgramSettings> readProgramSettings(DomainDatabase& db) {
   settings.expiryCheck = parseExpiryCheckText(text(kSettingExpiryCheck));
   settings.closeToTray = text(kSettingCloseToTray) == "1";
   settings.pageSize = pageSizeFromText(text(kSettingPageSize));
+  settings.registryFirst = text(kSettingRegistryFirst) == "1";
+  settings.autoRefreshDates = text(kSettingAutoRefresh) == "1";
   return settings;
 }
 
@@ -125,11 +127,13 @@ ProgramSettings programSettingsOrDefaults(DomainDatabase& db) {
 
 Result<void> writeProgramSettings(DomainDatabase& db, const ProgramSettings& settings) {
   const ProgramSettings valid = validated(settings);
-  const std::array<std::pair<std::string_view, std::string>, 4> rows{{
+  const std::array<std::pair<std::string_view, std::string>, kSettingKeys.size()> rows{{
       {kSettingPageSize, std::to_string(valid.pageSize)},
       {kSettingExpiryCheck, expiryCheckText(valid.expiryCheck)},
       {kSettingCloseToTray, valid.closeToTray ? "1" : "0"},
       {kSettingCustomTitle, valid.customTitle},
+      {kSettingRegistryFirst, valid.registryFirst ? "1" : "0"},
+      {kSettingAutoRefresh, valid.autoRefreshDates ? "1" : "0"},
   }};
   SettingsStore store(db);
   std::string reason;

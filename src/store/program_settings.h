@@ -51,11 +51,13 @@ struct ProgramSettings {
   ExpiryCheck expiryCheck;          // 到期检测
   bool closeToTray = false;         // 关闭缩小到任务栏: "1" / "0"
   int pageSize = kDefaultPageSize;  // 每页数量: a positive integer
+  bool registryFirst = false;       // 注册局优先: "1" / "0"
+  bool autoRefreshDates = false;    // 自动更新到期时间: "1" / "0"
 
   bool operator==(const ProgramSettings&) const = default;
 };
 
-// The four settings in one read. A missing row reads as its default; fails
+// The settings in one read. A missing row reads as its default; fails
 // when the table cannot be read.
 Result<ProgramSettings> readProgramSettings(DomainDatabase& db);
 
@@ -63,7 +65,7 @@ Result<ProgramSettings> readProgramSettings(DomainDatabase& db);
 // be read (as they did with an empty value).
 ProgramSettings programSettingsOrDefaults(DomainDatabase& db);
 
-// Writes all four in one transaction, with odd values made valid the way a
+// Writes them all in one transaction, with odd values made valid the way a
 // read would take them (a page size below 1 is 100, a negative period 0).
 // Nothing is written when one of them fails, also when a key has no row.
 Result<void> writeProgramSettings(DomainDatabase& db, const ProgramSettings& settings);

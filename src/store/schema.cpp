@@ -12,13 +12,18 @@ namespace {
 
 // Versions: 1 listing indexes; 2 group counts kept by triggers; 3 registrar,
 // type, category and suffix compare without case; 4 an index for every sort
-// key and one for registrar with expiry date.
+// key and one for registrar with expiry date; 5 the last lookup's answer
+// (最后查询, 查询来源, 域名状态).
 
 // Dates are stored as yyyy-MM-dd text or NULL; the checks keep junk out even
 // if a caller forgets to validate.
 #define PELMORA_DATE_CHECK(column)                                 \
   "CHECK(" column " IS NULL OR (length(" column ")=10 AND " column \
   " GLOB '[0-9][0-9][0-9][0-9]-[01][0-9]-[0-3][0-9]'))"
+// The time of the last lookup: UTC, yyyy-MM-dd HH:mm:ss.
+#define PELMORA_TIME_CHECK(column)                                 \
+  "CHECK(" column " IS NULL OR (length(" column ")=19 AND " column \
+  " GLOB '[0-9][0-9][0-9][0-9]-[01][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]'))"
 #define PELMORA_MONEY_CHECK(column) "CHECK(typeof(" column ") IN ('real','integer','null'))"
 
 // The domain table after its name; shared by creation and the rebuild that
@@ -43,7 +48,10 @@ constexpr std::string_view kDomainTableBody = R"sql( (
   出售 INTEGER CHECK(出售 IN (0,1)),
   备注 TEXT,
   购买时间 TEXT )sql" PELMORA_DATE_CHECK("购买时间") R"sql(,
-  出售时间 TEXT )sql" PELMORA_DATE_CHECK("出售时间") R"sql(
+  出售时间 TEXT )sql" PELMORA_DATE_CHECK("出售时间") R"sql(,
+  最后查询 TEXT )sql" PELMORA_TIME_CHECK("最后查询") R"sql(,
+  查询来源 TEXT,
+  域名状态 TEXT
 ))sql";
 
 constexpr std::string_view kOtherTables = R"sql(
@@ -68,7 +76,7 @@ struct ColumnStep {
 };
 
 // Columns older files may lack.
-constexpr std::array<ColumnStep, 7> kColumnSteps{{
+constexpr std::array<ColumnStep, 10> kColumnSteps{{
     {"设置", "属性", "属性 TEXT"},
     {"设置", "值", "值 TEXT"},
     {"注册商", "排序", "排序 INTEGER"},
@@ -76,6 +84,9 @@ constexpr std::array<ColumnStep, 7> kColumnSteps{{
     {"自定义分类", "排序", "排序 INTEGER"},
     {"域名", "购买时间", "购买时间 TEXT " PELMORA_DATE_CHECK("购买时间")},
     {"域名", "出售时间", "出售时间 TEXT " PELMORA_DATE_CHECK("出售时间")},
+    {"域名", "最后查询", "最后查询 TEXT " PELMORA_TIME_CHECK("最后查询")},
+    {"域名", "查询来源", "查询来源 TEXT"},
+    {"域名", "域名状态", "域名状态 TEXT"},
 }};
 
 // Every column the listing sorts by has an index, so a page anywhere in the
@@ -173,7 +184,7 @@ void createIndexes(Steps& steps) {
 // into one of the current shape. Ids and the AUTOINCREMENT high-water mark
 // are kept, so no id is ever handed out twice.
 void rebuildDomainTable(Steps& steps) {
-  const std::string columns = domainColumnList();
+  const std::string columns = domainColumnListWithLookup();
   steps.run("CREATE TEMP TABLE 旧序号 AS SELECT seq FROM sqlite_sequence WHERE name='域名'")
       .run("CREATE TABLE 域名_新" + std::string(kDomainTableBody))
       .run("INSERT INTO 域名_新(" + columns + ") SELECT " + columns + " FROM 域名")

@@ -11,7 +11,7 @@
 namespace pelmora {
 
 // The schema version this program writes (PRAGMA user_version).
-inline constexpr int kSchemaVersion = 4;
+inline constexpr int kSchemaVersion = 5;
 
 // Creates the current tables, indexes, group counts and settings rows of an
 // empty domain.mdb in one transaction, and stamps the version.

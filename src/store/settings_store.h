@@ -14,9 +14,12 @@ inline constexpr std::string_view kSettingPageSize = "每页数量";
 inline constexpr std::string_view kSettingExpiryCheck = "到期检测";
 inline constexpr std::string_view kSettingCloseToTray = "关闭缩小到任务栏";
 inline constexpr std::string_view kSettingCustomTitle = "自定义标题";
+inline constexpr std::string_view kSettingRegistryFirst = "注册局优先";
+inline constexpr std::string_view kSettingAutoRefresh = "自动更新到期时间";
 
-inline constexpr std::array<std::string_view, 4> kSettingKeys{
-    kSettingPageSize, kSettingExpiryCheck, kSettingCloseToTray, kSettingCustomTitle};
+inline constexpr std::array<std::string_view, 6> kSettingKeys{
+    kSettingPageSize,    kSettingExpiryCheck,   kSettingCloseToTray,
+    kSettingCustomTitle, kSettingRegistryFirst, kSettingAutoRefresh};
 
 inline constexpr int kDefaultPageSize = 100;
 

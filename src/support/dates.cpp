@@ -68,6 +68,20 @@ Clock Clock::system() {
 
 Clock Clock::fixed(const Date& today) { return Clock(today); }
 
+std::string formatUtcTime(std::chrono::system_clock::time_point time) {
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
+  std::tm utc{};
+  gmtime_r(&seconds, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &utc);
+  return text;
+}
+
+std::string Clock::nowUtc() const {
+  if (fixed_) return formatDate(*fixed_) + " 12:00:00";
+  return formatUtcTime(std::chrono::system_clock::now());
+}
+
 Date Clock::today() const {
   if (fixed_) return *fixed_;
   const std::time_t now = std::time(nullptr);

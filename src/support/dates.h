@@ -20,6 +20,9 @@ std::string formatDate(const Date& date);
 
 Date addDays(const Date& date, int days);
 
+// "yyyy-MM-dd HH:mm:ss" in UTC.
+std::string formatUtcTime(std::chrono::system_clock::time_point time);
+
 // Where "today" comes from. The system clock by default; fixed in tests, and by
 // the environment variable PELMORA_TODAY=yyyy-MM-dd for tests and demos.
 class Clock {
@@ -28,6 +31,8 @@ class Clock {
   static Clock fixed(const Date& today);
 
   Date today() const;
+  // The time now, formatUtcTime; a fixed clock's is noon of its day.
+  std::string nowUtc() const;
 
  private:
   explicit Clock(std::optional<Date> fixedDay) : fixed_(fixedDay) {}

@@ -7,6 +7,8 @@
 //   PELMORA_WEBWHOIS_HOST=host[:port] the registrar's web-whois service
 //   PELMORA_SITE_HOST=host[:port]     the product site
 //   PELMORA_IANA_BASE=url             where IANA's RDAP bootstrap dns.json is
+//   PELMORA_IANA_WHOIS=host:port      IANA's WHOIS server, which names the
+//                                     registries' WHOIS servers
 
 #include <optional>
 #include <string>
@@ -46,5 +48,9 @@ std::optional<std::string> rdapBaseOverride();
 inline constexpr std::string_view kIanaRdapBase = "https://data.iana.org/rdap/";
 // PELMORA_IANA_BASE, else kIanaRdapBase.
 std::string ianaRdapBase();
+
+inline constexpr std::string_view kIanaWhoisHost = "whois.iana.org";
+// PELMORA_IANA_WHOIS, when set and well formed, else kIanaWhoisHost on kWhoisPort.
+HostPort ianaWhoisServer();
 
 }  // namespace pelmora

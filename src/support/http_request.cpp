@@ -263,4 +263,16 @@ HttpResponse httpRequest(const HttpRequest& request) {
   return response;
 }
 
+std::optional<int> retryAfterSeconds(std::string_view headers) {
+  std::optional<int> seconds;
+  for (const std::string& line : splitText(headers, "\r\n")) {
+    if (lowerAscii(headerName(line)) != "retry-after") continue;
+    const std::string value = headerValue(line);
+    const bool digits = !value.empty() && value.size() <= 9 &&
+                        value.find_first_not_of("0123456789") == std::string::npos;
+    seconds = digits ? std::optional<int>(std::stoi(value)) : std::nullopt;
+  }
+  return seconds;
+}
+
 }  // namespace pelmora

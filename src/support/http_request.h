@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -82,6 +83,10 @@ long timeoutMilliseconds(int seconds);
 // Every byte but ASCII letters, digits and "-._~" as %XX (UTF-8 bytes one by
 // one), for a value placed in a URL.
 std::string percentEncode(std::string_view text);
+
+// The seconds of the last Retry-After header given in seconds; none for an
+// absent one or a date.
+std::optional<int> retryAfterSeconds(std::string_view headers);
 
 // "Set-Cookie" in any letter case rewritten as "Set-Cookie".
 std::string normaliseSetCookie(std::string_view headers);

@@ -213,10 +213,13 @@ bool ListingGrid::viewportEvent(QEvent* event) {
   if (event->type() != QEvent::ToolTip) return QTableView::viewportEvent(event);
   const auto* help = static_cast<QHelpEvent*>(event);
   const QModelIndex index = indexAt(help->pos());
+  const QString own = index.isValid() ? index.data(Qt::ToolTipRole).toString() : QString();
   const QString text = index.isValid() ? index.data(Qt::DisplayRole).toString() : QString();
   const int room =
       visualRect(index).width() - 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) - 2;
-  if (!text.isEmpty() && fontMetrics().horizontalAdvance(text) > room) {
+  if (!own.isEmpty()) {
+    QToolTip::showText(help->globalPos(), own, viewport(), visualRect(index));
+  } else if (!text.isEmpty() && fontMetrics().horizontalAdvance(text) > room) {
     QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
   } else {
     QToolTip::hideText();

@@ -56,7 +56,8 @@ class ListingGrid : public QTableView {
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
-  // A cell whose text is cut off shows it whole in a tooltip.
+  // A cell with a tooltip of its own (the date cells) shows that; any other
+  // whose text is cut off shows it whole in one.
   bool viewportEvent(QEvent* event) override;
 
  private:

@@ -1,6 +1,7 @@
 #include "ui/page_model.h"
 
 #include <QFont>
+#include <QStringList>
 
 #include "store/listing.h"
 
@@ -21,6 +22,18 @@ const QColor kDatesFailedGround(249, 200, 170);
 bool isDateCell(int column) {
   return column == static_cast<int>(DomainField::RegisteredOn) ||
          column == static_cast<int>(DomainField::ExpiresOn);
+}
+
+// The last lookup of the row, one line for each part it has.
+QString lookupToolTip(const LookupStamp& lookup) {
+  QStringList lines;
+  lines
+      << (lookup.checkedAt.empty()
+              ? QStringLiteral("最后查询: 从未")
+              : QStringLiteral("最后查询: %1 (UTC)").arg(QString::fromStdString(lookup.checkedAt)));
+  if (!lookup.source.empty()) lines << "查询来源: " + QString::fromStdString(lookup.source);
+  if (!lookup.status.empty()) lines << "域名状态: " + QString::fromStdString(lookup.status);
+  return lines.join(u'\n');
 }
 
 }  // namespace
@@ -68,6 +81,8 @@ QVariant PageModel::data(const QModelIndex& index, int role) const {
       return {};
     case Qt::ForegroundRole:
       return textColour(row, column).value_or(QColor(Qt::black));
+    case Qt::ToolTipRole:
+      return isDateCell(column) ? lookupToolTip(row.record.lookup) : QVariant();
     case Qt::TextAlignmentRole:
       if (isMoneyField(static_cast<DomainField>(column))) {
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
@@ -137,7 +152,9 @@ QString PageModel::cellText(int row, int column) const {
 void PageModel::setStoredValues(int row, const DomainRecord& record,
                                 const std::vector<DomainField>& shown) {
   Row& target = rows_[static_cast<std::size_t>(row)];
+  LookupStamp lookup = std::move(target.record.lookup);
   target.record = record;
+  if (record.lookup.checkedAt.empty()) target.record.lookup = std::move(lookup);
   const auto texts = displayTexts(record);
   for (DomainField field : shown) {
     const int column = static_cast<int>(field);

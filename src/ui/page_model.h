@@ -2,7 +2,8 @@
 
 // One page of the listing: the rows' records and display texts plus each row's
 // state (tick, edit outcome, date-update outcome) and read-only cells. The
-// colours and weights the grid shows follow from the states.
+// colours and weights the grid shows follow from the states; the two date
+// cells' tooltip tells the row's last lookup.
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -54,7 +55,8 @@ class PageModel : public QAbstractTableModel {
   std::vector<int> tickedRows() const;
   const DomainRecord& record(int row) const { return rows_[row].record; }
   // After an edit was stored: the row holds `record`, and the cells of
-  // `shown` show its values.
+  // `shown` show its values. A record without a last lookup (an edit reads
+  // none back) keeps the row's.
   void setStoredValues(int row, const DomainRecord& record, const std::vector<DomainField>& shown);
 
   void setEditState(int row, EditState state);

@@ -1,11 +1,13 @@
 #pragma once
 
-// The status bar's view of a long run: a progress bar showing done/total and
-// a button that cancels the run, both hidden while nothing runs.
+// The status bar's view of a long run: a progress bar showing done/total, the
+// estimated time left and a button that cancels the run, both hidden while nothing runs.
 
 #include <QObject>
 #include <QPointer>
+#include <chrono>
 
+class QLabel;
 class QProgressBar;
 class QPushButton;
 class QStatusBar;
@@ -32,7 +34,9 @@ class RunProgress : public QObject {
   void hide();
 
   QProgressBar* bar_ = nullptr;
+  QLabel* left_ = nullptr;  // the estimated time left
   QPushButton* cancel_ = nullptr;
+  std::chrono::steady_clock::time_point started_;
   QPointer<BackgroundJob> job_;
   QMetaObject::Connection progressed_;
   QMetaObject::Connection finished_;

@@ -92,7 +92,8 @@ TEST_F(CliExportTest, ListAsCsvHasTheHeaderRowAndNoCaption) {
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out.substr(0, r.out.find("\r\n")),
             "域名,后缀,长度,注册商,域名类型,自定义分类,注册时间,到期时间,一次成本,续费成本,"
-            "实际成本,预售底价,标价,最终售价,利润,出售,备注,购买时间,出售时间");
+            "实际成本,预售底价,标价,最终售价,利润,出售,备注,购买时间,出售时间,最后查询,查询来源,"
+            "域名状态");
   const CsvTable table = readCsv(r.out);
   ASSERT_TRUE(table.ok()) << table.error;
   ASSERT_EQ(table.records.size(), 2u);
@@ -119,7 +120,7 @@ TEST_F(CliExportTest, ListAsJsonIsOnlyTheArray) {
   EXPECT_EQ(one["出售"], 0);
   EXPECT_EQ(one["注册商"], "西数");
   EXPECT_EQ(rows[0]["自定义分类"], "精品");
-  EXPECT_EQ(one.size(), 19u);
+  EXPECT_EQ(one.size(), 22u);
 }
 
 TEST_F(CliExportTest, ListFormatDefaultsToTsvAndRefusesOthers) {

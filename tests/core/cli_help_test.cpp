@@ -65,8 +65,11 @@ INSTANTIATE_TEST_SUITE_P(
                                         "--hour N", "--hour-from N", "--hour-to N"})},
         HelpCase{"report",
                  {"--db PATH", "--from yyyy-MM-dd", "--to yyyy-MM-dd", "--format FORMAT"}},
-        HelpCase{"expiring", {"--db PATH"}}, HelpCase{"lookup", {"DOMAIN", "--fresh"}},
-        HelpCase{"update-dates", withFilters({"--db PATH", "DOMAIN ...", "--fresh"})}),
+        HelpCase{"expiring", {"--db PATH"}},
+        HelpCase{"lookup", {"DOMAIN", "--fresh", "--source SOURCE"}},
+        HelpCase{"coverage", {"--db PATH", "--format FORMAT", "--source SOURCE"}},
+        HelpCase{"update-dates", withFilters({"--db PATH", "DOMAIN ...", "--fresh", "--due",
+                                              "--max-age DAYS", "--pace-ms MS"})}),
     [](const auto& info) {
       return info.param.command == "update-dates" ? std::string("update_dates")
                                                   : info.param.command;
@@ -79,7 +82,7 @@ TEST(CliHelp, ProgramHelpListsEveryCommandOfTheTable) {
     EXPECT_TRUE(contains(output, "--db PATH")) << output;
     EXPECT_TRUE(contains(output, "--version")) << output;
     EXPECT_TRUE(contains(output, kExitCodeRule)) << output;
-    ASSERT_EQ(cli::commandTable().size(), 10u);
+    ASSERT_EQ(cli::commandTable().size(), 11u);
     for (const cli::Command& command : cli::commandTable()) {
       EXPECT_TRUE(contains(output, "  " + std::string(command.name) + " ")) << command.name;
     }

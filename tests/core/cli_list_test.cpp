@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli_in_process.h"
 #include "cli_runner.h"
+#include "editing/csv_import.h"
+#include "store/date_store.h"
 #include "store/settings_store.h"
 #include "test_db.h"
 
@@ -36,6 +39,26 @@ TEST_F(CliListTest, PrintsCaptionThenTabSeparatedRows) {
       "翻页,总数[2]个,共[1]页\n"
       "b.net\tnet\t1\t\t\t\t\t\t0\t0\t0\t0\t0\t0\t0\t0\t\t\t\n"
       "abc.com\tcom\t3\t西数\t\t\t\t2017-03-16\t12.35\t0\t12.35\t0\t0\t100\t87.66\t1\t\t\t\n");
+}
+
+// CSV and JSON end with the last lookup, which the CSV import leaves alone.
+TEST_F(CliListTest, CsvAndJsonEndWithTheLastLookup) {
+  add({makeDomain("a.com"), makeDomain("b.net")});
+  ASSERT_TRUE(
+      storeDomainDates(db(), "a.com", std::nullopt, *parseDate("2027-01-02"),
+                       {"2026-12-11 08:00:00", "whois.verisign-grs.com", "auto renew period"})
+          .ok);
+  const std::string csv = list({"--format", "csv"}).out;
+  EXPECT_NE(csv.find(",出售时间,最后查询,查询来源,域名状态\r\nb.net,"), std::string::npos) << csv;
+  EXPECT_TRUE(csv.ends_with(",,2026-12-11 08:00:00,whois.verisign-grs.com,auto renew period\r\n"));
+  auto rows = nlohmann::json::parse(list({"--format", "json"}).out);
+  EXPECT_EQ(rows[1]["查询来源"], "whois.verisign-grs.com");
+  EXPECT_TRUE(rows[0].contains("最后查询") && rows[0]["最后查询"].is_null());
+  ClassificationLists lists;
+  ASSERT_TRUE(lists.rebuild(db()));
+  const CsvImport import = readCsvImport(csv, lists);
+  EXPECT_EQ(import.rows.size(), 2u);
+  EXPECT_EQ(unknownColumnsWarning(import.unknownColumns), "");
 }
 
 TEST_F(CliListTest, FilterPagingAndSortOptions) {

@@ -2,11 +2,14 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "cli/command_line.h"
 #include "fake_servers.h"
+#include "lookup/iana_whois.h"
 #include "store/domain_lookup.h"
+#include "support/text_helpers.h"
 #include "test_db.h"
 
 namespace pelmora::testing {
@@ -63,14 +66,49 @@ TEST_F(CliLookupTest, LookupPrintsTheResult) {
   EXPECT_EQ(lookup({"a.com", "b.com"}, out, err), 2);
 }
 
+// a.top: the web service is over its limit, the registry's RDAP server has
+// no answer, IANA names the registry's WHOIS server, which answers.
+TEST_F(CliLookupTest, EachSourceChoiceAsksItsSourcesInTurn) {
+  TempFolder cache;
+  ScopedEnv cacheEnv("XDG_CACHE_HOME", cache.path().string());
+  clearIanaWhoisMemory();
+  FakeWhoisServer iana{{{{"domain:       TOP\r\nrefer:        whois.nic.top\r\n"}}}};
+  ScopedEnv ianaEnv("PELMORA_IANA_WHOIS", iana.hostPort());
+  FakeHttpServer rdap{
+      [](const FakeHttpServer::Request&) { return FakeHttpServer::response(500, ""); }};
+  ScopedEnv rdapEnv("PELMORA_RDAP_BASE", "http://" + rdap.hostPort() + "/");
+  struct Case {
+    std::string source;
+    std::string printed;
+    std::size_t webAsked, rdapAsked, whoisAsked;
+  };
+  for (const Case& c : {Case{"service", "超过查询次数\n", 1, 0, 0},
+                        Case{"auto", "2001-02-03|2031-02-03\n", 1, 1, 1},
+                        Case{"registry", "2001-02-03|2031-02-03\n", 0, 1, 1}}) {
+    const auto web = web_.requests().size(), rdapBefore = rdap.requests().size(),
+               whois = whois_.queries().size();
+    std::ostringstream out, err;
+    EXPECT_EQ(lookup({"a.top", "--source", c.source}, out, err), c.source == "service" ? 1 : 0);
+    EXPECT_EQ(out.str(), c.printed) << c.source;
+    EXPECT_EQ(web_.requests().size() - web, c.webAsked) << c.source;
+    EXPECT_EQ(rdap.requests().size() - rdapBefore, c.rdapAsked) << c.source;
+    EXPECT_EQ(whois_.queries().size() - whois, c.whoisAsked) << c.source;
+  }
+  EXPECT_EQ(iana.queries(), std::vector<std::string>{"top\r\n"});  // learnt once
+}
+
 TEST_F(CliLookupTest, UpdateDatesStoresAndReportsEachDomain) {
   add({makeDomain("a.com"), makeDomain("b.top")});
   EXPECT_EQ(update({"a.com", "b.top", "missing.com"}), 1);
-  EXPECT_EQ(out_.str(),
-            "提示: [ a.com] 获取时间完毕.\n"
-            "提示: [ b.top] 超过当日查询次数,请换ip再查询!\n"
-            "提示: [ missing.com] 不在域名列表中.\n"
-            "共查询 [3] 个域名的时间, 成功 [1] 个, 失败 [2] 个.\n");
+  // A name the list lacks is reported first; the others as their servers
+  // answer, each server on its own.
+  std::vector<std::string> lines = splitText(out_.str(), "\n");
+  ASSERT_EQ(lines.size(), 5u) << out_.str();
+  EXPECT_EQ(lines[0], "提示: [ missing.com] 不在域名列表中.");
+  std::sort(lines.begin() + 1, lines.begin() + 3);
+  EXPECT_EQ(lines[1], "提示: [ a.com] 获取时间完毕.");
+  EXPECT_EQ(lines[2], "提示: [ b.top] 超过当日查询次数,请换ip再查询!");
+  EXPECT_EQ(lines[3], "共查询 [3] 个域名的时间, 成功 [1] 个, 失败 [2] 个.");
   EXPECT_EQ(db().scalar("SELECT 到期时间 FROM 域名 WHERE 域名='a.com'"),
             SqlValue(std::string("2031-02-03")));
 
@@ -143,8 +181,8 @@ TEST_F(CliLookupTest, UpdateDatesFlushesEveryStatusLine) {
   EXPECT_EQ(cli::runCommandLine({"update-dates", "a.com", "missing.com"}, Clock::system(), out, err,
                                 &db()),
             1);
-  const std::string first = "提示: [ a.com] 获取时间完毕.\n";
-  const std::string second = first + "提示: [ missing.com] 不在域名列表中.\n";
+  const std::string first = "提示: [ missing.com] 不在域名列表中.\n";
+  const std::string second = first + "提示: [ a.com] 获取时间完毕.\n";
   // (and once more when the command line ends)
   ASSERT_GE(recorder.flushed.size(), 3u);
   EXPECT_EQ(recorder.flushed[0], first);

@@ -268,6 +268,7 @@ struct RouteCase {
 class RouteTable : public ::testing::TestWithParam<RouteCase> {};
 
 TEST_P(RouteTable, OneSuffixOneService) {
+  ::unsetenv("PELMORA_RDAP_BASE");
   const RouteCase& c = GetParam();
   const LookupRoute route = lookupRouteFor(c.suffix);
   EXPECT_EQ(route.service, c.service);

@@ -1,6 +1,6 @@
-// A file written by the previous version gains the indexes of this one once;
-// its rows and ids stay as they were, and a current file is never written by
-// being opened.
+// A file written by an earlier version gains the indexes and the last lookup's
+// columns of this one once; its rows and ids stay as they were, and a current
+// file is never written by being opened.
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -8,6 +8,7 @@
 #include <fstream>
 #include <set>
 
+#include "store/date_store.h"
 #include "test_db.h"
 
 namespace pelmora::testing {
@@ -41,12 +42,15 @@ std::vector<std::string> rowsOf(DomainDatabase& db) {
 }
 
 // Version 3 had the same tables, triggers and group counts, and only the
-// indexes of the grouping and date columns.
+// indexes of the grouping and date columns; version 4 added no column.
 void turnIntoVersion3(const std::filesystem::path& path) {
   sqlite3* raw = nullptr;
   ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
   std::string sql;
   for (const std::string& index : kNewIndexes) sql += "DROP INDEX " + index + ";";
+  for (std::string_view column : kLookupColumns) {
+    sql += "ALTER TABLE 域名 DROP COLUMN " + std::string(column) + ";";
+  }
   sql += "PRAGMA user_version=3;";
   EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
       << sqlite3_errmsg(raw);
@@ -79,11 +83,19 @@ TEST(UpgradeFromVersion3, AddsEveryNewIndexOnceKeepingRowsAndIds) {
   {
     auto db = openCurrentDatabase(path);
     ASSERT_TRUE(db);
-    EXPECT_EQ(storedSchemaVersion(*db), 4);
+    EXPECT_EQ(storedSchemaVersion(*db), kSchemaVersion);
     const std::set<std::string> indexes = indexesOf(*db);
     for (const std::string& index : kNewIndexes) EXPECT_EQ(indexes.count(index), 1u) << index;
     EXPECT_EQ(rowsOf(*db), before);
     EXPECT_EQ(db->scalar("PRAGMA integrity_check"), SqlValue(std::string("ok")));
+    EXPECT_EQ(db->scalar("SELECT group_concat(name) FROM pragma_table_info('域名') WHERE cid>19"),
+              SqlValue(std::string("最后查询,查询来源,域名状态")));
+    // The added time column keeps its shape like the one a new file has.
+    const Date expires = *parseDate("2031-01-01");
+    EXPECT_TRUE(
+        storeDomainDates(*db, "d1.com", std::nullopt, expires, {"2026-12-11 08:00:00", "", ""}).ok);
+    EXPECT_FALSE(storeDomainDates(*db, "d2.com", std::nullopt, expires, {"2026-12-11", "", ""}).ok);
+    before = rowsOf(*db);
   }
 
   // Opening the current file again, for reading or writing, leaves it as it is.

@@ -180,6 +180,7 @@ TEST(Rdap, StatusAndEvents) {
   EXPECT_EQ(queryRdap("中文.info", base), "2001-07-31|2027-04-05");
   EXPECT_EQ(server.requests().back().line(), "GET /rdap/domain/%E4%B8%AD%E6%96%87.info HTTP/1.1");
   EXPECT_EQ(rdapResult(200, R"({"events":[]})"), "err");
+  ::unsetenv("PELMORA_RDAP_BASE");
   EXPECT_EQ(rdapBaseFor(".info"), "https://rdap.identitydigital.services/rdap/");
   EXPECT_EQ(rdapBaseFor(".biz"), "https://rdap.nic.biz/");
   EXPECT_EQ(rdapBaseFor(".name"), "https://tld-rdap.verisign.com/name/v1/");

@@ -9,6 +9,7 @@
 #include <QToolTip>
 #include <array>
 
+#include "store/date_store.h"
 #include "ui/column_visibility_window.h"
 #include "ui_test_support.h"
 
@@ -503,21 +504,29 @@ TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsUnderATitleLine) {
 }
 
 // A cell whose text is cut off shows it whole in a tooltip; one that fits
-// shows none.
+// shows none. The date cells tell the row's last lookup.
 TEST_F(MainWindowTest, ACutOffCellShowsItsTextInATooltip) {
-  addNumbered(1);
+  addNumbered(2);
+  ASSERT_TRUE(
+      storeDomainDates(db(), "n2.com", std::nullopt, *parseDate("2027-01-02"),
+                       {"2026-12-11 08:00:00", "whois.verisign-grs.com", "auto renew period"})
+          .ok);
   auto& window = open();
   ui::ListingGrid* grid = window.grid();
-  const auto tooltipAt = [&](int column) {
+  const auto tooltipAt = [&](int row, int column) {
     QToolTip::hideText();
-    const QPoint at = grid->visualRect(model().index(0, column)).center();
+    const QPoint at = grid->visualRect(model().index(row, column)).center();
     QHelpEvent event(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
     QApplication::sendEvent(grid->viewport(), &event);
     return QToolTip::isVisible() ? QToolTip::text() : QString();
   };
-  EXPECT_EQ(tooltipAt(1), "");
+  EXPECT_EQ(tooltipAt(0, 1), "");
+  EXPECT_EQ(tooltipAt(0, 8),
+            "最后查询: 2026-12-11 08:00:00 (UTC)\n查询来源: whois.verisign-grs.com\n"
+            "域名状态: auto renew period");
+  EXPECT_EQ(tooltipAt(1, 7), "最后查询: 从未");
   grid->setColumnWidth(1, 12);
-  EXPECT_EQ(tooltipAt(1), "n1.com");
+  EXPECT_EQ(tooltipAt(0, 1), "n2.com");
   QToolTip::hideText();
 }
 

@@ -423,6 +423,7 @@ TEST_F(MainWindowNewsTest, TheBrowserShowsTheNewsAddressAndTheStatusText) {
       db(), ui::MainWindowOptions{Clock::fixed(kTestToday),
                                   QStringLiteral("官网状态"),
                                   QString::fromStdString("http://" + server.hostPort() + "/n"),
+                                  {},
                                   {}});
   window_->show();
   auto* browser = window_->findChild<QTextBrowser*>(QStringLiteral("超文本浏览框1"));

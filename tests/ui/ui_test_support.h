@@ -55,7 +55,7 @@ class MainWindowTest : public DatabaseTest {
 
   ui::MainWindow& open(const QString& statusText = {}, const QString& placesFile = {}) {
     window_ = std::make_unique<ui::MainWindow>(
-        db(), ui::MainWindowOptions{Clock::fixed(kTestToday), statusText, {}, placesFile});
+        db(), ui::MainWindowOptions{Clock::fixed(kTestToday), statusText, {}, placesFile, {}});
     window_->show();
     waitForPage();
     return *window_;

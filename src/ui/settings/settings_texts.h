@@ -55,6 +55,8 @@ inline QString minutes() { return QStringLiteral("分钟"); }
 inline QString hours() { return QStringLiteral("小时"); }
 inline QString days() { return QStringLiteral("天"); }
 inline QString closeToTray() { return QStringLiteral("关闭自动缩小到任务栏"); }
+inline QString registryFirst() { return QStringLiteral("注册局优先"); }
+inline QString autoRefresh() { return QStringLiteral("自动更新到期时间"); }
 inline QString tips() {
   return QStringLiteral("提示1: 对分类的增,删,改是实时的.\r\n\r\n提示2: 其他的设置需要保存.");
 }

@@ -79,6 +79,10 @@ QWidget* SettingsWindow::buildOtherSettings() {
   unit_->addItems({texts::minutes(), texts::hours(), texts::days()});
   closeToTray_ =
       named(new QCheckBox(texts::closeToTray()), QStringLiteral("选择框_关闭自动缩小到任务栏"));
+  registryFirst_ =
+      named(new QCheckBox(texts::registryFirst()), QStringLiteral("选择框_注册局优先"));
+  autoRefresh_ =
+      named(new QCheckBox(texts::autoRefresh()), QStringLiteral("选择框_自动更新到期时间"));
 
   auto* layout = new QGridLayout(group);
   layout->addWidget(named(new QLabel(texts::customTitle()), QStringLiteral("透明标签_自定义标题")),
@@ -90,6 +94,8 @@ QWidget* SettingsWindow::buildOtherSettings() {
   layout->addWidget(unit_, 2, 2);
   layout->setColumnStretch(3, 1);
   layout->addWidget(closeToTray_, 3, 0, 1, 4);
+  layout->addWidget(registryFirst_, 4, 0, 1, 4);
+  layout->addWidget(autoRefresh_, 5, 0, 1, 4);
 
   connect(reminder_, &QCheckBox::toggled, this, [this](bool on) {
     period_->setEnabled(on);
@@ -103,6 +109,8 @@ void SettingsWindow::load() {
   if (!settings) message(texts::readFailed(q(settings.error())));
   const ProgramSettings shown = settings.value_or(ProgramSettings{});
   closeToTray_->setChecked(shown.closeToTray);
+  registryFirst_->setChecked(shown.registryFirst);
+  autoRefresh_->setChecked(shown.autoRefreshDates);
   reminder_->setChecked(shown.expiryCheck.on);
   period_->setEnabled(shown.expiryCheck.on);
   unit_->setEnabled(shown.expiryCheck.on);
@@ -141,6 +149,8 @@ void SettingsWindow::save() {
   settings.customTitle = title_->text().toStdString();
   settings.expiryCheck = {reminder_->isChecked(), readInt(periodText), unit};
   settings.closeToTray = closeToTray_->isChecked();
+  settings.registryFirst = registryFirst_->isChecked();
+  settings.autoRefreshDates = autoRefresh_->isChecked();
   if (const auto written = writeProgramSettings(db_, settings); !written) {
     message(texts::saveFailed(q(written.error())));
     return;

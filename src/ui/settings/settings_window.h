@@ -52,6 +52,8 @@ class SettingsWindow : public QDialog {
   QLineEdit* period_ = nullptr;
   QComboBox* unit_ = nullptr;
   QCheckBox* closeToTray_ = nullptr;
+  QCheckBox* registryFirst_ = nullptr;
+  QCheckBox* autoRefresh_ = nullptr;
   QPushButton* save_ = nullptr;
   QPushButton* close_ = nullptr;
 };
