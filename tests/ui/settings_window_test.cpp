@@ -289,7 +289,17 @@ TEST_F(SettingsWindowTest, LoadsTheStoredSettings) {
   setSetting(kSettingCustomTitle, "Tom's");
   setSetting(kSettingExpiryCheck, "1|25|1");
   setSetting(kSettingCloseToTray, "1");
+  setSetting(kSettingRegistryFirst, "1");
   openSettings();
+  EXPECT_TRUE(part<QCheckBox>("选择框_注册局优先")->isChecked());
+  EXPECT_FALSE(part<QCheckBox>("选择框_自动更新到期时间")->isChecked());
+  // Saved as ticked, read back by the next start.
+  part<QCheckBox>("选择框_注册局优先")->setChecked(false);
+  part<QCheckBox>("选择框_自动更新到期时间")->setChecked(true);
+  part<QLineEdit>("编辑框_检测周期")->setText("25");
+  save();
+  EXPECT_EQ(SettingsStore(db()).read(kSettingRegistryFirst), "0");
+  EXPECT_EQ(SettingsStore(db()).read(kSettingAutoRefresh), "1");
   EXPECT_EQ(part<QLineEdit>("编辑框_自定义标题")->text(), "Tom's");
   EXPECT_TRUE(part<QCheckBox>("选择框_开启到期提醒")->isChecked());
   EXPECT_EQ(part<QLineEdit>("编辑框_检测周期")->text(), "25");

@@ -53,9 +53,11 @@ class MainWindowTest : public DatabaseTest {
     add(records);
   }
 
-  ui::MainWindow& open(const QString& statusText = {}, const QString& placesFile = {}) {
+  ui::MainWindow& open(const QString& statusText = {}, const QString& placesFile = {},
+                       std::optional<std::chrono::milliseconds> autoRefreshDelay = {}) {
     window_ = std::make_unique<ui::MainWindow>(
-        db(), ui::MainWindowOptions{Clock::fixed(kTestToday), statusText, {}, placesFile, {}});
+        db(), ui::MainWindowOptions{Clock::fixed(kTestToday), statusText, {}, placesFile,
+                                    autoRefreshDelay});
     window_->show();
     waitForPage();
     return *window_;
