@@ -8,6 +8,7 @@
 #include "cli/command_line.h"
 #include "fake_servers.h"
 #include "lookup/iana_whois.h"
+#include "store/date_store.h"
 #include "store/domain_lookup.h"
 #include "support/text_helpers.h"
 #include "test_db.h"
@@ -97,6 +98,21 @@ TEST_F(CliLookupTest, EachSourceChoiceAsksItsSourcesInTurn) {
   EXPECT_EQ(iana.queries(), std::vector<std::string>{"top\r\n"});  // learnt once
 }
 
+TEST_F(CliLookupTest, CoverageNamesEachSuffixsSourcesAndWhatIsAnswered) {
+  add({makeDomain("a.com"), makeDomain("b.top"), makeDomain("c.top")});
+  ASSERT_TRUE(storeDomainDates(db(), "c.top", std::nullopt, *parseDate("2030-01-01"),
+                               {Clock::system().nowUtc(), "web", ""})
+                  .ok);
+  std::ostringstream out, err;
+  EXPECT_EQ(cli::runCommandLine({"coverage", "--format", "csv"}, Clock::system(), out, err, &db()),
+            0)
+      << err.str();
+  EXPECT_EQ(out.str(),
+            "后缀,域名数,查询来源,30天内有答复,从未答复\r\n"
+            "com,1,WHOIS 127.0.0.1,0,a.com\r\n"
+            "top,2,网页查询 " + web_.hostPort() + " > RDAP http://127.0.0.1:9/ > WHOIS (IANA),1,b.top\r\n");
+}
+
 TEST_F(CliLookupTest, UpdateDatesStoresAndReportsEachDomain) {
   add({makeDomain("a.com"), makeDomain("b.top")});
   EXPECT_EQ(update({"a.com", "b.top", "missing.com"}), 1);
@@ -136,6 +152,41 @@ TEST_F(CliLookupTest, AnInterruptedUpdateEndsAfterTheCurrentDomainAndSaysWhatItD
             "提示: [ b.top] 获取时间完毕.\n"
             "已取消: 共 [2] 个域名, 成功 [1] 个, 失败 [0] 个, 未查询 [1] 个.\n");
   EXPECT_EQ(interrupting.requests().size(), 1u);
+}
+
+// The names the web service was asked about, sorted.
+std::vector<std::string> askedDomains(FakeHttpServer& server) {
+  std::vector<std::string> names;
+  for (const FakeHttpServer::Request& request : server.requests()) {
+    const std::string line = request.line();
+    const std::size_t from = line.find("domain=") + 7;
+    names.push_back(line.substr(from, line.find('&', from) - from));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// a.top was answered a moment ago; the others never were.
+TEST_F(CliLookupTest, UpdateDatesDueGoesOnWhereAnInterruptedRunEnded) {
+  add({makeDomain("a.top"), makeDomain("b.top"), makeDomain("c.top"), makeDomain("d.top")});
+  ASSERT_TRUE(db().run("UPDATE 域名 SET 最后查询=datetime('now') WHERE 域名='a.top'"));
+  FakeHttpServer interrupting([](const FakeHttpServer::Request&) {
+    ::kill(::getpid(), SIGINT);
+    return FakeHttpServer::response(200, R"({"code":100})");
+  });
+  FakeHttpServer answering(
+      [](const FakeHttpServer::Request&) { return FakeHttpServer::response(200, R"({"code":100})"); });
+  {
+    ScopedEnv web("PELMORA_WEBWHOIS_HOST", interrupting.hostPort());
+    EXPECT_EQ(update({"--due"}), 1);
+  }
+  EXPECT_EQ(askedDomains(interrupting), std::vector<std::string>{"b.top"});
+  EXPECT_EQ(out_.str(),
+            "提示: [ b.top] 获取时间完毕.\n"
+            "已取消: 共 [3] 个域名, 成功 [1] 个, 失败 [0] 个, 未查询 [2] 个.\n");
+  ScopedEnv web("PELMORA_WEBWHOIS_HOST", answering.hostPort());
+  EXPECT_EQ(update({"--due"}), 0);
+  EXPECT_EQ(askedDomains(answering), (std::vector<std::string>{"c.top", "d.top"}));
 }
 
 TEST_F(CliLookupTest, UpdateDatesLooksUpTheStoredSpelling) {

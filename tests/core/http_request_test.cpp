@@ -44,6 +44,11 @@ TEST(HttpHelpers, TimeOutsCookiesAndSetCookieNames) {
             "Set-Cookie: a=1; path=/\r\nSet-Cookie: b=2");
   EXPECT_EQ(cookiesFromHeaders("Set-Cookie: a=1; path=/\r\nX: y\r\nSet-Cookie: b=2"), "a=1; b=2");
   EXPECT_EQ(cookiesFromHeaders("X: y"), "");
+  // Retry-After in seconds, the last one of the redirects' headers; a date is not read.
+  EXPECT_EQ(retryAfterSeconds("HTTP/1.1 429\r\nretry-after: 120"), 120);
+  EXPECT_EQ(retryAfterSeconds("Retry-After: 5\r\nRetry-After: 7"), 7);
+  EXPECT_EQ(retryAfterSeconds("Retry-After: Fri, 31 Dec 1999 23:59:59 GMT"), std::nullopt);
+  EXPECT_EQ(retryAfterSeconds("Retry-After: -3\r\nX: 1"), std::nullopt);
 }
 
 struct EncodeCase {

@@ -166,13 +166,17 @@ TEST(Rdap, StatusAndEvents) {
     }
     return FakeHttpServer::response(
         200,
-        R"({"ldhName":"a.info","events":[{"eventAction":"last changed","eventDate":"2024-01-01T00:00:00Z"},)"
+        R"({"ldhName":"a.info","status":["auto renew period","client transfer prohibited"],)"
+        R"("events":[{"eventAction":"last changed","eventDate":"2024-01-01T00:00:00Z"},)"
         R"({"eventAction":"expiration","eventDate":"2027-04-05T12:00:00Z"},)"
         R"({"eventAction":"registration","eventDate":"2001-07-31T00:00:00Z"}]})");
   });
   const std::string base = "http://" + server.hostPort() + "/rdap";
   EXPECT_EQ(queryRdap("a.info", base), "2001-07-31|2027-04-05");
   EXPECT_EQ(server.requests()[0].line(), "GET /rdap/domain/a.info HTTP/1.1");
+  const LookupAnswer answer = askRdap("a.info", base);
+  EXPECT_EQ(answer.result, "2001-07-31|2027-04-05");
+  EXPECT_EQ(answer.status, "auto renew period, client transfer prohibited");
   EXPECT_EQ(queryRdap("free.info", base), "未注册");
   EXPECT_EQ(queryRdap("busy.info", base), "超过查询次数");
   EXPECT_EQ(queryRdap("junk.info", base), "err");
