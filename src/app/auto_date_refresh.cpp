@@ -4,6 +4,7 @@
 #include <stop_token>
 
 #include "lookup/date_update.h"
+#include "lookup/paced_lookups.h"
 #include "store/due_lookups.h"
 #include "ui/qt_text.h"
 
@@ -25,8 +26,9 @@ AutoDateRefresh::AutoDateRefresh(DomainDatabase& db, const Clock& clock, QObject
   connect(&timer_, &QTimer::timeout, this, &AutoDateRefresh::check);
 }
 
-void AutoDateRefresh::configure(bool on, SourceChoice choice) {
+void AutoDateRefresh::configure(bool on, SourceChoice choice, int paceMs) {
   choice_ = choice;
+  paceMs_ = paceMs;
   if (on == on_) return;
   on_ = on;
   if (!on) {
@@ -47,7 +49,7 @@ void AutoDateRefresh::check() {
 void AutoDateRefresh::start() {
   if (job_.isRunning()) return;
   lastStart_ = std::chrono::steady_clock::now();
-  PacedRunOptions options = pacedOptionsFromEnvironment();
+  PacedRunOptions options = pacedOptions(paceMs_);
   options.choice = choice_;
   job_.start([this, options](std::stop_token stop, JobReporter& report) mutable {
     std::atomic<bool> stopped{false};

@@ -24,7 +24,7 @@ class AutoDateRefresh : public QObject {
 
   // Turned on: the first run comes after `firstDelay`, the next a day after
   // the last one started.
-  void configure(bool on, SourceChoice choice);
+  void configure(bool on, SourceChoice choice, int paceMs);
   void setFirstDelay(std::chrono::milliseconds delay) { firstDelay_ = delay; }
   BackgroundJob& job() { return job_; }
 
@@ -45,6 +45,7 @@ class AutoDateRefresh : public QObject {
   const Clock& clock_;
   bool on_ = false;
   SourceChoice choice_ = SourceChoice::Auto;
+  int paceMs_ = 0;
   std::chrono::milliseconds firstDelay_{std::chrono::minutes(1)};
   std::optional<std::chrono::steady_clock::time_point> lastStart_;
   QTimer timer_;

@@ -96,15 +96,18 @@ void MainWindow::finishBatch(const BatchTally& tally, int generation) {
 void MainWindow::configureLookups(const ProgramSettings& settings) {
   const SourceChoice choice = settings.registryFirst ? SourceChoice::Registry : SourceChoice::Auto;
   dateUpdater_->setSourceChoice(choice);
-  autoRefresh_->configure(settings.autoRefreshDates, choice);
+  autoRefresh_->configure(settings.autoRefreshDates, choice, settings.lookupPaceMs);
 }
 
 void MainWindow::startAutoRefresh(const ProgramSettings& settings) {
   autoRefresh_ = new AutoDateRefresh(db_, options_.clock, this);
   if (options_.autoRefreshDelay) autoRefresh_->setFirstDelay(*options_.autoRefreshDelay);
+  // The refresh may take hours at the pace servers ask for, so it holds no
+  // gate: the window stays usable. It only waits for a date update the user
+  // started, which asks the same servers.
   connect(autoRefresh_, &AutoDateRefresh::due, this, [this] {
-    // Another run going on: the next check tries again.
-    if (!gate_->beginRun(Operation::UpdateSelectedDates)) return;
+    const auto holder = gate_->holder();
+    if (holder == Operation::UpdateSelectedDates || holder == Operation::UpdateRowDates) return;
     autoRefresh_->start();
     runProgress_->follow(&autoRefresh_->job(), 0);
   });
@@ -114,7 +117,6 @@ void MainWindow::startAutoRefresh(const ProgramSettings& settings) {
 
 void MainWindow::endAutoRefresh(const QString& statusLine, bool stored) {
   setStatus(statusLine);
-  gate_->endRun(Operation::UpdateSelectedDates);
   ownDatesStored_ = ownDatesStored_ || stored;
 }
 

@@ -48,8 +48,8 @@ int runCoverage(DomainDatabase& db, const CoverageOptions& options, const Clock&
   for (const SuffixCoverage& suffix : *coverage) {
     const std::string sample = "example." + suffix.suffix;
     table.rows.push_back({suffix.suffix, suffix.domains,
-                          describePlan(lookupPlan(sample, options.source, bootstrap)),
-                          suffix.fresh, joinNames(suffix.neverAnswered)});
+                          describePlan(lookupPlan(sample, options.source, bootstrap)), suffix.fresh,
+                          joinNames(suffix.neverAnswered)});
   }
   writeTable(out, table, options.format);
   return 0;

@@ -108,11 +108,11 @@ int runUpdateDates(DomainDatabase& db, const UpdateDatesOptions& options, const 
   }
   const int notStored = tally.attempted;
   const StopOnSignal stop;
-  PacedRunOptions run = pacedOptionsFromEnvironment();
+  PacedRunOptions run = pacedOptions();
   run.choice = options.source;
   run.cache = options.fresh ? kFresh : kUseCache;
   run.stop = stop.flag();
-  if (options.paceMs) run.pace = run.rdapPace = std::chrono::milliseconds(*options.paceMs);
+  if (options.paceMs) setPace(run, *options.paceMs);
   const bool showProgress = ::isatty(STDERR_FILENO) == 1;
   const auto started = std::chrono::steady_clock::now();
   const int given = static_cast<int>(domains.size());
@@ -176,7 +176,8 @@ CommandRun declareUpdateDates(CLI::App& command) {
                  });
   declareSourceOption(command, options->source, kSourceHelp);
   addValueOption(command, "--pace-ms", "MS",
-                 "the least time between two requests to one server (default 1000, RDAP 500)",
+                 "the least time between the starts of two requests to one server (default 1000;"
+                 " RDAP servers half of it)",
                  [options](const std::string& value) -> std::string {
                    const int ms = readInt(value);
                    if (ms < 0 || std::to_string(ms) != value) return "give milliseconds, 0 or more";

@@ -27,10 +27,10 @@ enum class SourceKind { Whois, Rdap, WebService };
 
 struct LookupStep {
   SourceKind kind = SourceKind::WebService;
-  HostPort whois;           // Whois; an empty host: IANA's referral is still to be asked
-  bool cnAnswers = false;   // Whois: CNNIC's layout
-  std::string rdapBase;     // Rdap
-  std::string tld;          // the top-level label, for the referral
+  HostPort whois;          // Whois; an empty host: IANA's referral is still to be asked
+  bool cnAnswers = false;  // Whois: CNNIC's layout
+  std::string rdapBase;    // Rdap
+  std::string tld;         // the top-level label, for the referral
 
   // What the step is paced by: the WHOIS host, the RDAP host or the web host.
   std::string serverKey() const;
@@ -53,7 +53,7 @@ std::string describePlan(const std::vector<LookupStep>& plan);
 std::optional<LookupStep> resolveStep(const LookupStep& step, CancelFlag cancel);
 
 LookupAnswer askStep(const LookupStep& step, std::string_view domain, CacheChoice cache,
-                   CancelFlag cancel);
+                     CancelFlag cancel);
 
 // Whether the next step is asked after this answer: the source had no answer
 // ("err", "err2"), refused ("超过查询次数") or, for the web service, does not
@@ -65,7 +65,7 @@ struct SourcedLookup {
   DateLookupResult result;  // the first definite answer, else the first step's
   std::string source;       // of the answer kept; empty when nothing answered
   std::string status;
-  bool answered() const;    // dates or "未注册": worth recording as an answer
+  bool answered() const;  // dates or "未注册": worth recording as an answer
 };
 
 // Folds one step's answer into the outcome so far.

@@ -17,6 +17,10 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
+// A server that keeps asking to wait is believed this often for a domain,
+// which then goes on to its next source.
+constexpr int kPausesPerDomain = 3;
+
 // Waits are cut into slices so that a cancel is seen soon.
 constexpr auto kWaitSlice = 50ms;
 
@@ -47,6 +51,7 @@ class PacedRun {
     std::string domain;
     std::vector<LookupStep> plan;
     std::size_t step = 0;
+    int pauses = 0;  // Retry-After waits obeyed for this domain
     SourcedLookup outcome;
   };
   struct Server {
@@ -115,8 +120,9 @@ class PacedRun {
       }
       const auto now = SteadyClock::now();
       if (best == servers_.end() || (!best->second.closed && best->second.nextStart > now)) {
-        const auto until = best == servers_.end() ? now + kWaitSlice
-                                                  : std::min(best->second.nextStart, now + kWaitSlice);
+        const auto until = best == servers_.end()
+                               ? now + kWaitSlice
+                               : std::min(best->second.nextStart, now + kWaitSlice);
         changed_.wait_until(lock, until);
         continue;
       }
@@ -136,6 +142,9 @@ class PacedRun {
     while (const std::optional<Pick> pick = next()) {
       Item& item = items_[pick->item];
       if (pick->closed) {
+        // As if it had answered so: what a run that asks nothing else reports.
+        const LookupStep& skipped = item.plan[item.step];
+        keepAnswer(item.outcome, skipped, {std::string(kLookupQueryLimit), {}, {}}, item.step == 0);
         ++item.step;
         place(pick->item);
         continue;
@@ -143,7 +152,8 @@ class PacedRun {
       const LookupStep& step = item.plan[item.step];
       const LookupAnswer answer = askStep(step, item.domain, options_.cache, options_.cancel);
       if (raised(options_.cancel)) return;  // an abandoned lookup stores nothing
-      if (answer.result == kLookupQueryLimit && answer.retryAfterSeconds) {
+      if (answer.result == kLookupQueryLimit && answer.retryAfterSeconds &&
+          ++item.pauses <= kPausesPerDomain) {
         const auto pause = std::min<std::chrono::seconds>(
             std::chrono::seconds(*answer.retryAfterSeconds), options_.longestPause);
         release(pick->server, pick->item, pause);
@@ -163,8 +173,8 @@ class PacedRun {
 
   // Frees the server; `again` goes back to the front of its queue after
   // `pause`; `close` stops asking it for the rest of the run.
-  void release(const std::string& key, std::optional<std::size_t> again,
-               std::chrono::seconds pause, bool close = false) {
+  void release(const std::string& key, std::optional<std::size_t> again, std::chrono::seconds pause,
+               bool close = false) {
     std::lock_guard lock(mutex_);
     Server& server = servers_[key];
     server.busy = false;
@@ -188,12 +198,17 @@ class PacedRun {
 
 }  // namespace
 
-PacedRunOptions pacedOptionsFromEnvironment() {
+void setPace(PacedRunOptions& options, int ms) {
+  options.pace = std::chrono::milliseconds(std::max(0, ms));
+  options.rdapPace = options.pace / 2;
+}
+
+PacedRunOptions pacedOptions(std::optional<int> paceMs) {
   PacedRunOptions options;
+  if (paceMs) setPace(options, *paceMs);
   const char* value = std::getenv("PELMORA_PACE_MS");
   if (value != nullptr && *value != '\0') {
-    const int ms = std::max(0, readInt(value));
-    options.pace = options.rdapPace = std::chrono::milliseconds(ms);
+    options.pace = options.rdapPace = std::chrono::milliseconds(std::max(0, readInt(value)));
   }
   return options;
 }
@@ -213,7 +228,8 @@ std::chrono::seconds estimatedTimeLeft(int done, int total,
 
 std::string timeLeftText(std::chrono::seconds left) {
   const long long s = left.count();
-  if (s >= 3600) return "约 " + std::to_string(s / 3600) + " 小时 " + std::to_string(s % 3600 / 60) + " 分";
+  if (s >= 3600)
+    return "约 " + std::to_string(s / 3600) + " 小时 " + std::to_string(s % 3600 / 60) + " 分";
   if (s >= 60) return "约 " + std::to_string(s / 60) + " 分 " + std::to_string(s % 60) + " 秒";
   return "约 " + std::to_string(s) + " 秒";
 }

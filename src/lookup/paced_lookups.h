@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,13 @@ struct PacedRunOptions {
   CancelFlag stop = nullptr;                // no new lookups start; those under way finish
 };
 
-// The paces of PELMORA_PACE_MS (both) when it is set, else the defaults.
-PacedRunOptions pacedOptionsFromEnvironment();
+// Sets the pace of WHOIS servers and the web service to `ms`, and RDAP's to
+// half of it.
+void setPace(PacedRunOptions& options, int ms);
+
+// The defaults, or the pace the user set (查询间隔); PELMORA_PACE_MS, when
+// set, replaces both (tests).
+PacedRunOptions pacedOptions(std::optional<int> paceMs = std::nullopt);
 
 // Looks up every domain; `finished(index, outcome)` is called once for each
 // domain whose lookup came to its end, one call at a time, from the workers.

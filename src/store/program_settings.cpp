@@ -43,6 +43,9 @@ ProgramSettings validated(ProgramSettings settings) {
   ExpiryCheck& check = settings.expiryCheck;
   if (!validUnit(check.unit)) check = {check.on, 0, ExpiryCheckUnit::Minutes};
   check.period = std::max(check.period, 0);
+  if (settings.lookupPaceMs < 0 || settings.lookupPaceMs > kMaxLookupPaceMs) {
+    settings.lookupPaceMs = kDefaultLookupPaceMs;
+  }
   return settings;
 }
 
@@ -88,6 +91,13 @@ ExpiryPeriodCheck checkExpiryPeriodText(std::string_view text, ExpiryCheckUnit u
   return ExpiryPeriodCheck::Ok;
 }
 
+bool isLookupPaceText(std::string_view text) {
+  const std::string digits = trimSpaces(text);
+  return !digits.empty() && digits.size() <= 5 &&
+         digits.find_first_not_of("0123456789") == std::string::npos &&
+         readInt(digits) <= kMaxLookupPaceMs;
+}
+
 Result<ProgramSettings> readProgramSettings(DomainDatabase& db) {
   const SettingsStore store(db);
   std::array<std::string, kSettingKeys.size()> texts;
@@ -118,6 +128,8 @@ Result<ProgramSettings> readProgramSettings(DomainDatabase& db) {
   settings.pageSize = pageSizeFromText(text(kSettingPageSize));
   settings.registryFirst = text(kSettingRegistryFirst) == "1";
   settings.autoRefreshDates = text(kSettingAutoRefresh) == "1";
+  const std::string& pace = text(kSettingLookupPace);
+  settings.lookupPaceMs = isLookupPaceText(pace) ? readInt(pace) : kDefaultLookupPaceMs;
   return settings;
 }
 
@@ -134,6 +146,7 @@ Result<void> writeProgramSettings(DomainDatabase& db, const ProgramSettings& set
       {kSettingCustomTitle, valid.customTitle},
       {kSettingRegistryFirst, valid.registryFirst ? "1" : "0"},
       {kSettingAutoRefresh, valid.autoRefreshDates ? "1" : "0"},
+      {kSettingLookupPace, std::to_string(valid.lookupPaceMs)},
   }};
   SettingsStore store(db);
   std::string reason;

@@ -46,6 +46,12 @@ ExpiryPeriodCheck checkExpiryPeriodText(std::string_view text, ExpiryCheckUnit u
 // 596 hours or 24 days.
 int maxExpiryCheckPeriod(ExpiryCheckUnit unit);
 
+inline constexpr int kDefaultLookupPaceMs = 1000;
+inline constexpr int kMaxLookupPaceMs = 60000;
+
+// Whether a typed 查询间隔 is a whole number of 0 .. kMaxLookupPaceMs.
+bool isLookupPaceText(std::string_view text);
+
 struct ProgramSettings {
   std::string customTitle;          // 自定义标题
   ExpiryCheck expiryCheck;          // 到期检测
@@ -53,6 +59,10 @@ struct ProgramSettings {
   int pageSize = kDefaultPageSize;  // 每页数量: a positive integer
   bool registryFirst = false;       // 注册局优先: "1" / "0"
   bool autoRefreshDates = false;    // 自动更新到期时间: "1" / "0"
+  // 查询间隔: the least milliseconds between two requests to one server
+  // (RDAP servers half of it); anything but a whole number up to
+  // kMaxLookupPaceMs reads as the default.
+  int lookupPaceMs = kDefaultLookupPaceMs;
 
   bool operator==(const ProgramSettings&) const = default;
 };

@@ -16,10 +16,11 @@ inline constexpr std::string_view kSettingCloseToTray = "关闭缩小到任务�
 inline constexpr std::string_view kSettingCustomTitle = "自定义标题";
 inline constexpr std::string_view kSettingRegistryFirst = "注册局优先";
 inline constexpr std::string_view kSettingAutoRefresh = "自动更新到期时间";
+inline constexpr std::string_view kSettingLookupPace = "查询间隔";
 
-inline constexpr std::array<std::string_view, 6> kSettingKeys{
-    kSettingPageSize,    kSettingExpiryCheck,   kSettingCloseToTray,
-    kSettingCustomTitle, kSettingRegistryFirst, kSettingAutoRefresh};
+inline constexpr std::array<std::string_view, 7> kSettingKeys{
+    kSettingPageSize,      kSettingExpiryCheck, kSettingCloseToTray, kSettingCustomTitle,
+    kSettingRegistryFirst, kSettingAutoRefresh, kSettingLookupPace};
 
 inline constexpr int kDefaultPageSize = 100;
 

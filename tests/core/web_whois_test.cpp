@@ -165,11 +165,10 @@ TEST(Rdap, StatusAndEvents) {
       return FakeHttpServer::response(200, "<html>");
     }
     return FakeHttpServer::response(
-        200,
-        R"({"ldhName":"a.info","status":["auto renew period","client transfer prohibited"],)"
-        R"("events":[{"eventAction":"last changed","eventDate":"2024-01-01T00:00:00Z"},)"
-        R"({"eventAction":"expiration","eventDate":"2027-04-05T12:00:00Z"},)"
-        R"({"eventAction":"registration","eventDate":"2001-07-31T00:00:00Z"}]})");
+        200, R"({"ldhName":"a.info","status":["auto renew period","client transfer prohibited"],)"
+             R"("events":[{"eventAction":"last changed","eventDate":"2024-01-01T00:00:00Z"},)"
+             R"({"eventAction":"expiration","eventDate":"2027-04-05T12:00:00Z"},)"
+             R"({"eventAction":"registration","eventDate":"2001-07-31T00:00:00Z"}]})");
   });
   const std::string base = "http://" + server.hostPort() + "/rdap";
   EXPECT_EQ(queryRdap("a.info", base), "2001-07-31|2027-04-05");

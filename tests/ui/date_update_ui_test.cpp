@@ -108,7 +108,8 @@ class DateUpdateUiTest : public MainWindowTest {
 TEST_F(DateUpdateUiTest, TheAutomaticRefreshStoresTheDueDatesAndEndsWithAStatusLine) {
   setSetting(kSettingAutoRefresh, "1");
   open({}, {}, std::chrono::milliseconds(0));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return window_->statusText(1).startsWith("自动更新"); }, 10000));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return window_->statusText(1).startsWith("自动更新"); }, 10000));
   EXPECT_EQ(window_->statusText(1),
             "自动更新到期时间: 共查询 [3] 个域名的时间, 成功 [2] 个, 失败 [1] 个.");
   EXPECT_TRUE(ui::Toolkit::takeMessages().isEmpty());  // no message box
@@ -116,8 +117,8 @@ TEST_F(DateUpdateUiTest, TheAutomaticRefreshStoresTheDueDatesAndEndsWithAStatusL
   EXPECT_EQ(stored("ok.com", "查询来源"), "127.0.0.1");
   EXPECT_EQ(stored("bad.top", "最后查询"), "NULL");  // no answer: still due
   // The grid shows what the refresh stored at its next look.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return model().cellText(rowOf("ok.com"), 8) == "2031-02-03"; },
-                              5000));
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return model().cellText(rowOf("ok.com"), 8) == "2031-02-03"; }, 5000));
 }
 
 TEST_F(DateUpdateUiTest, BatchColoursRowsStoresDatesAndReportsCounts) {

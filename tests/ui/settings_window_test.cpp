@@ -297,9 +297,15 @@ TEST_F(SettingsWindowTest, LoadsTheStoredSettings) {
   part<QCheckBox>("选择框_注册局优先")->setChecked(false);
   part<QCheckBox>("选择框_自动更新到期时间")->setChecked(true);
   part<QLineEdit>("编辑框_检测周期")->setText("25");
+  EXPECT_EQ(part<QLineEdit>("编辑框_查询间隔")->text(), "1000");
+  part<QLineEdit>("编辑框_查询间隔")->setText("60001");
+  EXPECT_EQ(save(), QStringList{kHint + "查询间隔只能是 0 到 60000 之间的整数(毫秒)."});
+  EXPECT_EQ(SettingsStore(db()).read(kSettingAutoRefresh), "");  // nothing saved
+  part<QLineEdit>("编辑框_查询间隔")->setText("500");
   save();
   EXPECT_EQ(SettingsStore(db()).read(kSettingRegistryFirst), "0");
   EXPECT_EQ(SettingsStore(db()).read(kSettingAutoRefresh), "1");
+  EXPECT_EQ(SettingsStore(db()).read(kSettingLookupPace), "500");
   EXPECT_EQ(part<QLineEdit>("编辑框_自定义标题")->text(), "Tom's");
   EXPECT_TRUE(part<QCheckBox>("选择框_开启到期提醒")->isChecked());
   EXPECT_EQ(part<QLineEdit>("编辑框_检测周期")->text(), "25");

@@ -56,8 +56,8 @@ class MainWindowTest : public DatabaseTest {
   ui::MainWindow& open(const QString& statusText = {}, const QString& placesFile = {},
                        std::optional<std::chrono::milliseconds> autoRefreshDelay = {}) {
     window_ = std::make_unique<ui::MainWindow>(
-        db(), ui::MainWindowOptions{Clock::fixed(kTestToday), statusText, {}, placesFile,
-                                    autoRefreshDelay});
+        db(), ui::MainWindowOptions{
+                  Clock::fixed(kTestToday), statusText, {}, placesFile, autoRefreshDelay});
     window_->show();
     waitForPage();
     return *window_;

@@ -57,6 +57,10 @@ inline QString days() { return QStringLiteral("天"); }
 inline QString closeToTray() { return QStringLiteral("关闭自动缩小到任务栏"); }
 inline QString registryFirst() { return QStringLiteral("注册局优先"); }
 inline QString autoRefresh() { return QStringLiteral("自动更新到期时间"); }
+inline QString lookupPace() { return QStringLiteral("查询间隔(毫秒)"); }
+inline QString lookupPaceInvalid() {
+  return QStringLiteral("查询间隔只能是 0 到 60000 之间的整数(毫秒).");
+}
 inline QString tips() {
   return QStringLiteral("提示1: 对分类的增,删,改是实时的.\r\n\r\n提示2: 其他的设置需要保存.");
 }

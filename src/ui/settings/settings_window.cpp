@@ -14,6 +14,7 @@
 
 #include "store/classification_edit.h"
 #include "support/numbers.h"
+#include "support/text_helpers.h"
 #include "ui/qt_text.h"
 #include "ui/settings/classification_tree.h"
 #include "ui/settings/settings_texts.h"
@@ -83,6 +84,7 @@ QWidget* SettingsWindow::buildOtherSettings() {
       named(new QCheckBox(texts::registryFirst()), QStringLiteral("选择框_注册局优先"));
   autoRefresh_ =
       named(new QCheckBox(texts::autoRefresh()), QStringLiteral("选择框_自动更新到期时间"));
+  pace_ = named(new QLineEdit, QStringLiteral("编辑框_查询间隔"));
 
   auto* layout = new QGridLayout(group);
   layout->addWidget(named(new QLabel(texts::customTitle()), QStringLiteral("透明标签_自定义标题")),
@@ -96,6 +98,9 @@ QWidget* SettingsWindow::buildOtherSettings() {
   layout->addWidget(closeToTray_, 3, 0, 1, 4);
   layout->addWidget(registryFirst_, 4, 0, 1, 4);
   layout->addWidget(autoRefresh_, 5, 0, 1, 4);
+  layout->addWidget(named(new QLabel(texts::lookupPace()), QStringLiteral("透明标签_查询间隔")), 6,
+                    0);
+  layout->addWidget(pace_, 6, 1);
 
   connect(reminder_, &QCheckBox::toggled, this, [this](bool on) {
     period_->setEnabled(on);
@@ -111,6 +116,7 @@ void SettingsWindow::load() {
   closeToTray_->setChecked(shown.closeToTray);
   registryFirst_->setChecked(shown.registryFirst);
   autoRefresh_->setChecked(shown.autoRefreshDates);
+  pace_->setText(QString::number(shown.lookupPaceMs));
   reminder_->setChecked(shown.expiryCheck.on);
   period_->setEnabled(shown.expiryCheck.on);
   unit_->setEnabled(shown.expiryCheck.on);
@@ -135,6 +141,11 @@ void SettingsWindow::save() {
     case ExpiryPeriodCheck::Ok:
       break;
   }
+  const std::string paceText = pace_->text().toStdString();
+  if (!isLookupPaceText(paceText)) {
+    message(texts::lookupPaceInvalid());
+    return;
+  }
   if (const auto stored = storeClassificationOrder(db_, tree_->order()); !stored) {
     message(texts::saveFailed(q(stored.error())));
     return;
@@ -151,6 +162,7 @@ void SettingsWindow::save() {
   settings.closeToTray = closeToTray_->isChecked();
   settings.registryFirst = registryFirst_->isChecked();
   settings.autoRefreshDates = autoRefresh_->isChecked();
+  settings.lookupPaceMs = readInt(trimSpaces(paceText));
   if (const auto written = writeProgramSettings(db_, settings); !written) {
     message(texts::saveFailed(q(written.error())));
     return;

@@ -54,6 +54,7 @@ class SettingsWindow : public QDialog {
   QCheckBox* closeToTray_ = nullptr;
   QCheckBox* registryFirst_ = nullptr;
   QCheckBox* autoRefresh_ = nullptr;
+  QLineEdit* pace_ = nullptr;
   QPushButton* save_ = nullptr;
   QPushButton* close_ = nullptr;
 };
