@@ -94,6 +94,8 @@ std::vector<LookupStep> lookupPlan(std::string_view domain, SourceChoice choice,
   if (choice == SourceChoice::Service) return plan;
   if (registryRdap) plan.push_back(rdapStep(*registryRdap));
   plan.push_back(referralStep(tld));
+  // Registry first: the service still answers when the registry cannot.
+  if (choice == SourceChoice::Registry) plan.push_back(webStep());
   return plan;
 }
 

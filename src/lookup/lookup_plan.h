@@ -4,7 +4,8 @@
 // suffixes keep their registry (WHOIS, or RDAP found through IANA's
 // bootstrap); every other suffix asks the web service first and, when it
 // cannot answer, the registry's RDAP server, then its WHOIS server as IANA
-// names it. The user may put the registry first or ask the service only.
+// names it. The user may put the registry first (the service then comes
+// last) or ask the service only.
 
 #include <optional>
 #include <string>

@@ -18,6 +18,7 @@
 
 #include "editing/single_add.h"
 #include "lookup/date_update.h"
+#include "store/program_settings.h"
 #include "lookup/fetched_dates.h"
 #include "support/numbers.h"
 #include "ui/background_job.h"
@@ -269,11 +270,13 @@ void SingleAddWindow::startFetch() {
   showFetchLabel(texts::fetching(), texts::fetchingColour());
   const std::string domain = normaliseAddedDomain(text(domain_));
   setStatus(q(fetchingDatesStatus(domain)));
+  const SourceChoice choice =
+      programSettingsOrDefaults(db_).registryFirst ? SourceChoice::Registry : SourceChoice::Auto;
   // A fetch still going is superseded: only the latest reports.
-  job_->start([this, domain](std::stop_token stop, JobReporter& reporter) {
+  job_->start([this, domain, choice](std::stop_token stop, JobReporter& reporter) {
     std::atomic<bool> stopped{false};
     const std::stop_callback raise(stop, [&stopped] { stopped = true; });
-    const DateLookupResult result = lookupDomainDates(domain, kUseCache, &stopped);
+    const DateLookupResult result = lookupDomainDates(domain, kUseCache, &stopped, choice);
     if (stopped) return;
     reporter.post([this, domain, result] { showFetched(domain, result); });
   });
