@@ -70,7 +70,7 @@ uninstall:
 
 # Every benchmark runs even when an earlier one misses a goal; the target
 # fails when any did.
-BENCHES := listing gui whois batch-add batch-modify export report
+BENCHES := listing gui whois batch-add batch-modify export report pacing
 
 bench: deps
 	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \

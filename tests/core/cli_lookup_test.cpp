@@ -110,7 +110,8 @@ TEST_F(CliLookupTest, CoverageNamesEachSuffixsSourcesAndWhatIsAnswered) {
   EXPECT_EQ(out.str(),
             "后缀,域名数,查询来源,30天内有答复,从未答复\r\n"
             "com,1,WHOIS 127.0.0.1,0,a.com\r\n"
-            "top,2,网页查询 " + web_.hostPort() + " > RDAP http://127.0.0.1:9/ > WHOIS (IANA),1,b.top\r\n");
+            "top,2,网页查询 " +
+                web_.hostPort() + " > RDAP http://127.0.0.1:9/ > WHOIS (IANA),1,b.top\r\n");
 }
 
 TEST_F(CliLookupTest, UpdateDatesStoresAndReportsEachDomain) {
@@ -174,8 +175,9 @@ TEST_F(CliLookupTest, UpdateDatesDueGoesOnWhereAnInterruptedRunEnded) {
     ::kill(::getpid(), SIGINT);
     return FakeHttpServer::response(200, R"({"code":100})");
   });
-  FakeHttpServer answering(
-      [](const FakeHttpServer::Request&) { return FakeHttpServer::response(200, R"({"code":100})"); });
+  FakeHttpServer answering([](const FakeHttpServer::Request&) {
+    return FakeHttpServer::response(200, R"({"code":100})");
+  });
   {
     ScopedEnv web("PELMORA_WEBWHOIS_HOST", interrupting.hostPort());
     EXPECT_EQ(update({"--due"}), 1);
