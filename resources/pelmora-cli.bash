@@ -25,6 +25,10 @@ _pelmora_cli() {
       return
       ;;
   esac
+  if [[ $command == calendar && $current != -* ]]; then
+    COMPREPLY=($(compgen -f -- "$current"))
+    return
+  fi
   local help
   if [[ -z $command ]]; then
     help=$("${COMP_WORDS[0]}" --help 2>/dev/null)

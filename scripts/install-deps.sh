@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev clang-format whois ccache
   qt6-translations-l10n libcli11-dev
   help2man desktop-file-utils appstream
+  python3-icalendar
 )
 
 missing=()

@@ -20,6 +20,7 @@ constexpr OperationItem kOperations[] = {
     {Operation::Settings, "软件设置", "Ctrl+R"},
     {Operation::Report, "报表统计", ""},
     {Operation::ExportListing, "导出列表", ""},
+    {Operation::ExportCalendar, "导出日历", ""},
     {Operation::HideColumns, "隐藏列", ""},
     {Operation::ModifySelected, "批量修改选中", ""},
     {Operation::AdvancedModify, "高级修改", ""},

@@ -47,7 +47,7 @@ void MainWindow::buildMenus() {
   fileMenu_ = bar->addMenu(QStringLiteral("文件(&F)"));
   fileMenu_->setObjectName(QStringLiteral("菜单_文件"));
   addOperations(fileMenu_, {Operation::Filter, Operation::Settings, Operation::Report,
-                            Operation::ExportListing});
+                            Operation::ExportListing, Operation::ExportCalendar});
   connect(fileMenu_->addAction(QStringLiteral("完全退出")), &QAction::triggered, this,
           &MainWindow::exitCompletely);
 

@@ -17,6 +17,7 @@ enum class Operation {
   Settings,
   Report,
   ExportListing,
+  ExportCalendar,
   HideColumns,
   ModifySelected,
   AdvancedModify,

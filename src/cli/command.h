@@ -48,6 +48,9 @@ struct Command {
   // returns the run that uses what they read. Bad values throw UsageError
   // while parsing, before any file is opened.
   CommandRun (*declare)(CLI::App& command);
+  // When set, tells from the options read what the command does with the
+  // file, in place of `database`: a reader that writes only when asked to.
+  DatabaseUse (*databaseFor)(const CLI::App& command) = nullptr;
 };
 
 }  // namespace pelmora::cli

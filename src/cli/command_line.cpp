@@ -126,9 +126,11 @@ int runCommand(const std::vector<std::string>& args, const Clock& clock, std::os
   std::size_t k = 0;
   while (commands[k].name != command) ++k;
 
+  const DatabaseUse use =
+      commands[k].databaseFor != nullptr ? commands[k].databaseFor(*chosen) : commands[k].database;
   std::unique_ptr<DomainDatabase> opened;
-  if (commands[k].database != DatabaseUse::None && database == nullptr) {
-    opened = openDatabase(databasePath, commands[k].database, err);
+  if (use != DatabaseUse::None && database == nullptr) {
+    opened = openDatabase(databasePath, use, err);
     if (!opened) return 2;
     database = opened.get();
   }

@@ -3,10 +3,12 @@
 #include <array>
 
 #include "cli/add_command.h"
+#include "cli/calendar_command.h"
 #include "cli/coverage_command.h"
 #include "cli/delete_command.h"
 #include "cli/expiring_command.h"
 #include "cli/export_command.h"
+#include "cli/forecast_command.h"
 #include "cli/list_command.h"
 #include "cli/lookup_commands.h"
 #include "cli/modify_batch_command.h"
@@ -19,10 +21,13 @@ namespace {
 constexpr std::array kCommands{
     Command{"list", "one page of the listing: the page caption, then one line per domain",
             DatabaseUse::ReadOnly, declareList},
-    Command{"expiring", "the six expiry reminder captions after one check", DatabaseUse::ReadOnly,
-            declareExpiring},
+    Command{"expiring",
+            "the six expiry reminder captions after one check, or the domains behind them",
+            DatabaseUse::ReadOnly, declareExpiring, expiringDatabaseUse},
     Command{"report", "purchase and sales statistics per day, month or year, and their totals",
             DatabaseUse::ReadOnly, declareReport},
+    Command{"forecast", "what renewing the unsold domains will cost per month, per group",
+            DatabaseUse::ReadOnly, declareForecast},
     Command{"lookup", "the registration and expiry dates of one domain", DatabaseUse::None,
             declareLookup},
     Command{"update-dates",
@@ -42,6 +47,8 @@ constexpr std::array kCommands{
             DatabaseUse::ReadWrite, declareModify},
     Command{"export", "the fixed-price lines (西数 or 爱名) of the filtered domains",
             DatabaseUse::ReadOnly, declareExport},
+    Command{"calendar", "the expiry dates of the filtered domains as an iCalendar file",
+            DatabaseUse::ReadOnly, declareCalendar},
 };
 
 }  // namespace

@@ -61,6 +61,18 @@ CREATE TABLE 域名类型 (域名类型 TEXT, 排序 INTEGER);
 CREATE TABLE 自定义分类 (自定义分类 TEXT, 排序 INTEGER);
 )sql";
 
+// The expiry reminders already given, per domain, reminder (已到期, 3日内到期,
+// ...) and source ('cli' for `expiring --new`), with the expiry date each was
+// given for: a domain renewed since then is reminded again.
+constexpr std::string_view kReminderTableBody = R"sql( 已提醒 (
+  域名 TEXT NOT NULL COLLATE NOCASE,
+  提醒 TEXT NOT NULL,
+  来源 TEXT NOT NULL,
+  到期时间 TEXT )sql" PELMORA_DATE_CHECK("到期时间") R"sql(,
+  时间 TEXT )sql" PELMORA_TIME_CHECK("时间") R"sql(,
+  PRIMARY KEY(域名, 提醒, 来源)
+) WITHOUT ROWID)sql";
+
 // A new inventory starts with the lists the examples of the batch-add and advanced-modify windows
 // use, so that pasting them works before anything has been set up.
 constexpr std::string_view kStarterLists = R"sql(
@@ -235,6 +247,7 @@ void upgradeSteps(SqliteConnection& connection, Steps& steps) {
   createIndexes(steps);
   if (steps.ok() && !comparesWithoutCase(connection, "分组计数", "名称")) rebuildGroupCounts(steps);
   for (std::string_view column : kCountedColumns) steps.run(countTriggers(column));
+  steps.run("CREATE TABLE IF NOT EXISTS" + std::string(kReminderTableBody));
   steps.run("PRAGMA user_version=" + std::to_string(kSchemaVersion));
 }
 
@@ -246,6 +259,7 @@ Result<void> createCurrentSchema(SqliteConnection& connection) {
   if (!steps.ok()) return Failure{steps.error()};
   steps.run("CREATE TABLE 域名" + std::string(kDomainTableBody))
       .run(std::string(kOtherTables))
+      .run("CREATE TABLE" + std::string(kReminderTableBody))
       .run(std::string(kStarterLists));
   upgradeSteps(connection, steps);
   if (steps.ok()) steps.run("COMMIT");

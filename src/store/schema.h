@@ -22,9 +22,9 @@ Result<int> storedSchemaVersion(DomainDatabase& db);
 
 // Brings an opened database to the current shape: missing columns, the unique
 // key on the settings keys, the four settings rows, case-blind group columns,
-// the listing indexes and the group counts. One write transaction: either every
-// step is applied and the version stamped, or nothing changes and it fails
-// with the reason. Every step is idempotent.
+// the listing indexes, the group counts and the table of reminders given. One write transaction:
+// either every step is applied and the version stamped, or nothing changes and it fails with the
+// reason. Every step is idempotent.
 Result<void> upgradeSchema(DomainDatabase& db);
 
 // Told once, before an older file is backed up and upgraded: at a million

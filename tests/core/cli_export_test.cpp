@@ -4,7 +4,10 @@
 #include <sstream>
 
 #include "cli_in_process.h"
+#include "cli_process.h"
+#include "reports/expiry_calendar.h"
 #include "support/csv_reader.h"
+#include "support/text_encoding.h"
 #include "test_db.h"
 
 namespace pelmora::testing {
@@ -130,6 +133,131 @@ TEST_F(CliExportTest, ListFormatDefaultsToTsvAndRefusesOthers) {
   const RunResult bad = run({"list", "--format", "xml"});
   EXPECT_EQ(bad.code, 2);
   EXPECT_EQ(bad.out, "");
+}
+
+TEST(CalendarText, EscapesTextValuesAndFoldsLongLines) {
+  for (const auto& [text, escaped] :
+       std::vector<std::pair<std::string, std::string>>{{"a\\b;c,d", "a\\\\b\\;c\\,d"},
+                                                        {"一\r\n二\n三\r四", "一\\n二\\n三\\n四"},
+                                                        {"tab\tbell\x07-del\x7F", "tab\tbell-del"},
+                                                        {"bad\xFF", "bad\xEF\xBF\xBD"},
+                                                        {"引号\"冒号:", "引号\"冒号:"}}) {
+    EXPECT_EQ(calendarText(text), escaped) << text;
+  }
+  EXPECT_EQ(foldedCalendarLine(std::string(75, 'x')), std::string(75, 'x') + "\r\n");
+  EXPECT_EQ(foldedCalendarLine(std::string(76, 'x')), std::string(75, 'x') + "\r\n x\r\n");
+  std::string line = "SUMMARY:";  // 8 octets, then 3 per character
+  for (int k = 0; k < 30; ++k) line += "注";
+  const std::string folded = foldedCalendarLine(line);
+  std::string unfolded;
+  std::size_t start = 0;
+  for (std::size_t end; (end = folded.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    const std::string piece = folded.substr(start, end - start);
+    EXPECT_LE(piece.size(), 75u) << piece;
+    EXPECT_TRUE(isValidUtf8(piece)) << piece;
+    unfolded += start == 0 ? piece : piece.substr(1);
+  }
+  // 8 + 22 * 3 octets: the 23rd character would not fit whole.
+  EXPECT_EQ(folded.substr(0, 74), line.substr(0, 74));
+  EXPECT_EQ(folded.substr(74, 3), "\r\n ");
+  EXPECT_EQ(unfolded, line);
+}
+
+// The interpreter Debian's python3-icalendar is installed for.
+constexpr const char* kSystemPython = "/usr/bin/python3";
+
+class CliCalendarTest : public CliExportTest {
+ protected:
+  // What the icalendar parser reads from the files (see calendar_check.py).
+  nlohmann::json parsed(const std::vector<std::string>& files) {
+    const auto json = folder_.file("parsed.json");
+    std::ofstream{json};
+    CliSetup setup;
+    setup.program = kSystemPython;
+    setup.standardOutput = json.string();
+    std::vector<std::string> args{
+        (std::filesystem::path(PELMORA_SOURCE_DIR) / "tests/core/calendar_check.py").string()};
+    args.insert(args.end(), files.begin(), files.end());
+    CliProcess python(args, folder_.file("python.err"), setup);
+    EXPECT_EQ(python.wait(), 0) << python.output();
+    std::ifstream in(json);
+    return nlohmann::json::parse(in, nullptr, false);
+  }
+  const std::string kLongRegistrar =
+      "阿里;云,网\\" + std::string(30, 'x') + "很长的注册商名称很长的注册商名称";
+};
+
+TEST_F(CliCalendarTest, OneAllDayEventPerExpiryWithThreeRemindersAndAStableUid) {
+  add({makeDomain("CaseD.org", {{DomainField::ExpiresOn, "2017-12-31"},
+                                {DomainField::Registrar, kLongRegistrar},
+                                {DomainField::RenewalCost, "55.5"}}),
+       makeDomain("gone.cn", {{DomainField::ExpiresOn, "2222-11-11"}}),
+       makeDomain("odd.com", {{DomainField::ExpiresOn, "2018-01-01"}})});
+  // A name from before names were checked.
+  ASSERT_TRUE(db().run("UPDATE 域名 SET 域名='semi;colon,comma.com' WHERE 域名='odd.com'"));
+  const std::string first = folder_.file("first.ics").string();
+  const RunResult r = run({"calendar", first});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "已导出 3 个到期日到 " + first + ", 2 个域名没有到期时间\n");
+  ASSERT_TRUE(db().run("UPDATE 域名 SET 续费成本=60 WHERE 域名='CaseD.org'"));
+  const std::string second = folder_.file("second.ics").string();
+  ASSERT_EQ(run({"calendar", second}).code, 0);
+  const nlohmann::json files = parsed({first, second});
+  ASSERT_EQ(files.size(), 2u) << files.dump();
+  EXPECT_EQ(files[0]["prodid"], "-//Pelmora//青禾名簿//ZH");
+  EXPECT_EQ(files[0]["version"], "2.0");
+  EXPECT_EQ(files[0]["problems"].size() + files[1]["problems"].size(), 0u) << files.dump();
+  const auto& events = files[0]["events"];
+  ASSERT_EQ(events.size(), 3u) << files.dump();
+  std::vector<std::string> uids;
+  for (const auto& event : events) uids.push_back(event["uid"]);
+  EXPECT_EQ(uids, (std::vector<std::string>{"one.com@pelmora", "cased.org@pelmora",
+                                            "semi;colon,comma.com@pelmora"}));
+  for (std::size_t k = 0; k < 3; ++k) EXPECT_EQ(files[1]["events"][k]["uid"], uids[k]);
+  const auto& cased = events[1];
+  EXPECT_EQ(cased["start"], "2017-12-31");
+  EXPECT_EQ(cased["end"], "2018-01-01");
+  EXPECT_TRUE(cased["all_day"]);
+  EXPECT_EQ(cased["stamp"], "20170315T120000Z");
+  EXPECT_EQ(cased["summary"], "到期: CaseD.org");
+  EXPECT_EQ(cased["description"], "注册商: " + kLongRegistrar + "\n续费成本: 55.5");
+  EXPECT_EQ(files[1]["events"][1]["description"], "注册商: " + kLongRegistrar + "\n续费成本: 60");
+  EXPECT_EQ(events[2]["summary"], "到期: semi;colon,comma.com");
+  EXPECT_EQ(events[0]["description"], "注册商: 西数\n续费成本: 0");
+  ASSERT_EQ(cased["alarms"].size(), 3u);
+  const std::vector<std::string> triggers{"-P30D", "-P7D", "-P1D"};
+  for (std::size_t k = 0; k < 3; ++k) {
+    EXPECT_EQ(cased["alarms"][k]["action"], "DISPLAY");
+    EXPECT_EQ(cased["alarms"][k]["trigger"], triggers[k]);
+  }
+  EXPECT_EQ(cased["alarms"][2]["description"], "CaseD.org 明天到期");
+}
+
+TEST_F(CliCalendarTest, TheFilterPicksTheDomains) {
+  const std::string file = folder_.file("west.ics").string();
+  ASSERT_EQ(run({"calendar", file, "--registrar", "西数"}).code, 0);
+  const nlohmann::json files = parsed({file});
+  ASSERT_EQ(files.size(), 1u);
+  ASSERT_EQ(files[0]["events"].size(), 1u);
+  EXPECT_EQ(files[0]["events"][0]["uid"], "one.com@pelmora");
+}
+
+TEST_F(CliCalendarTest, AFailedExportLeavesTheFileAsItWas) {
+  const auto file = folder_.file("dates.ics");
+  std::ofstream(file) << "old";
+  ASSERT_TRUE(db().run("ALTER TABLE 域名 RENAME COLUMN 备注 TO 旧备注"));
+  const RunResult r = run({"calendar", file.string()});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("备注"), std::string::npos) << r.err;
+  std::ifstream in(file);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
+    EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+  }
+  const RunResult missing = run({"calendar", folder_.file("none/dates.ics").string()});
+  EXPECT_EQ(missing.code, 2);
+  EXPECT_NE(missing.err.find("none/dates.ics"), std::string::npos) << missing.err;
 }
 
 }  // namespace

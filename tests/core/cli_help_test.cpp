@@ -65,7 +65,10 @@ INSTANTIATE_TEST_SUITE_P(
                                         "--hour N", "--hour-from N", "--hour-to N"})},
         HelpCase{"report",
                  {"--db PATH", "--from yyyy-MM-dd", "--to yyyy-MM-dd", "--format FORMAT"}},
-        HelpCase{"expiring", {"--db PATH"}},
+        HelpCase{"expiring", {"--db PATH", "--domains", "--new", "--format FORMAT"}},
+        HelpCase{"calendar", withFilters({"--db PATH", "FILE"})},
+        HelpCase{"forecast",
+                 withFilters({"--db PATH", "--months N", "--by COLUMN", "--format FORMAT"})},
         HelpCase{"lookup", {"DOMAIN", "--fresh", "--source SOURCE"}},
         HelpCase{"coverage", {"--db PATH", "--format FORMAT", "--source SOURCE"}},
         HelpCase{"update-dates", withFilters({"--db PATH", "DOMAIN ...", "--fresh", "--due",
@@ -82,7 +85,7 @@ TEST(CliHelp, ProgramHelpListsEveryCommandOfTheTable) {
     EXPECT_TRUE(contains(output, "--db PATH")) << output;
     EXPECT_TRUE(contains(output, "--version")) << output;
     EXPECT_TRUE(contains(output, kExitCodeRule)) << output;
-    ASSERT_EQ(cli::commandTable().size(), 11u);
+    ASSERT_EQ(cli::commandTable().size(), 13u);
     for (const cli::Command& command : cli::commandTable()) {
       EXPECT_TRUE(contains(output, "  " + std::string(command.name) + " ")) << command.name;
     }
@@ -139,7 +142,9 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"list stray", "pelmora-cli list: unexpected stray\n"},
         UsageCase{"list expiring", "pelmora-cli list: unexpected expiring\n"},
         UsageCase{"expiring --page 1", "pelmora-cli expiring: unknown option --page\n"},
+        UsageCase{"expiring --new", "pelmora-cli expiring: --new and --format go with --domains\n"},
         UsageCase{"lookup", "pelmora-cli lookup: give a domain\n"},
+        UsageCase{"calendar", "pelmora-cli calendar: give the file to write\n"},
         UsageCase{"lookup a.com b.com", "pelmora-cli lookup: unexpected b.com\n"},
         UsageCase{"update-dates --sold maybe",
                   "pelmora-cli update-dates: --sold maybe: use 未出售 or 已出售\n"},
@@ -201,14 +206,13 @@ TEST_P(ExitCodeRule, ForEveryCommand) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryCommand, ExitCodeRule,
-    ::testing::Values(ExitCase{"list", 0}, ExitCase{"list --sort nope", 2},
-                      ExitCase{"list", 2, true}, ExitCase{"expiring", 0},
-                      ExitCase{"expiring now", 2}, ExitCase{"expiring", 2, true},
-                      ExitCase{"lookup a.com", 0}, ExitCase{"lookup b.top", 1},
-                      ExitCase{"lookup --fresh", 2}, ExitCase{"update-dates a.com", 0},
-                      ExitCase{"update-dates a.com b.top", 1},
-                      ExitCase{"update-dates missing.com", 1}, ExitCase{"update-dates --sold 7", 2},
-                      ExitCase{"update-dates a.com", 2, true}));
+    ::testing::Values(
+        ExitCase{"list", 0}, ExitCase{"list --sort nope", 2}, ExitCase{"list", 2, true},
+        ExitCase{"expiring", 0}, ExitCase{"expiring now", 2}, ExitCase{"expiring", 2, true},
+        ExitCase{"lookup a.com", 0}, ExitCase{"lookup b.top", 1}, ExitCase{"lookup --fresh", 2},
+        ExitCase{"update-dates a.com", 0}, ExitCase{"update-dates a.com b.top", 1},
+        ExitCase{"update-dates missing.com", 1}, ExitCase{"update-dates --sold 7", 2},
+        ExitCase{"update-dates a.com", 2, true}, ExitCase{"calendar /nonexistent/dates.ics", 2}));
 
 }  // namespace
 }  // namespace pelmora::testing

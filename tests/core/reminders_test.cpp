@@ -3,7 +3,9 @@
 #include <climits>
 #include <sstream>
 
+#include "cli/command_line.h"
 #include "cli/expiring_command.h"
+#include "cli_runner.h"
 #include "editing/filter_ranges.h"
 #include "reports/expiry_reminder.h"
 #include "store/expiry_counts.h"
@@ -24,7 +26,17 @@ class ExpiryCountsTest : public DatabaseTest {
   void addExpiring(const std::string& name, int daysFromToday) {
     add({makeDomain(name, {{DomainField::ExpiresOn, formatDate(addDays(kToday, daysFromToday))}})});
   }
+  // `pelmora-cli expiring ARGS` on this database and `today`: the exit code and the output.
+  std::pair<int, std::string> expiring(std::vector<std::string> args, const Date& today = kToday) {
+    args.insert(args.begin(), "expiring");
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = cli::runCommandLine(args, Clock::fixed(today), out, err, &db());
+    return {code, out.str() + err.str()};
+  }
 };
+
+constexpr const char* kDomainsHeader = "提醒\t域名\t到期时间\t剩余天数\t注册商\n";
 
 TEST_F(ExpiryCountsTest, EachWindowCountsTodayThroughItsLastDay) {
   addExpiring("past.com", -1);
@@ -63,6 +75,88 @@ TEST_F(ExpiryCountsTest, CliPrintsTheSixCaptions) {
   EXPECT_EQ(out.str(),
             "[ 2 ] 显示 已到期\n[ 无 ] 显示 今天到期\n[ 无 ] 显示 3日内到期\n"
             "[ 无 ] 显示 5日内到期\n[ 无 ] 显示 10日内到期\n[ 无 ] 显示 30日内到期\n");
+}
+
+TEST_F(ExpiryCountsTest, EachDomainOnceUnderTheTightestCountThatHoldsIt) {
+  for (const int days : {-40, -1, 0, 2, 3, 4, 9, 29, 30}) {
+    addExpiring("d" + std::to_string(days) + ".com", days);
+  }
+  add({makeDomain("nodate.com")});
+  EXPECT_EQ(
+      expiring({"--domains"}),
+      std::pair(
+          0, std::string(kDomainsHeader) +
+                 "已到期\td-40.com\t2017-02-03\t-40\t-\n已到期\td-1.com\t2017-03-14\t-1\t-\n"
+                 "今天到期\td0.com\t2017-03-15\t0\t-\n3日内到期\td2.com\t2017-03-17\t2\t-\n"
+                 "5日内到期\td3.com\t2017-03-18\t3\t-\n5日内到期\td4.com\t2017-03-19\t4\t-\n"
+                 "10日内到期\td9.com\t2017-03-24\t9\t-\n30日内到期\td29.com\t2017-04-13\t29\t-\n"));
+  // The counts are cumulative after 已到期: each holds its rows and those of the tighter ones.
+  EXPECT_EQ(countExpiring(db(), kToday), (ExpiryCounts{2, 1, 2, 4, 5, 6}));
+}
+
+TEST_F(ExpiryCountsTest, DomainsAsCsvAndJson) {
+  add({makeDomain("ab.com",
+                  {{DomainField::ExpiresOn, "2017-03-10"}, {DomainField::Registrar, "西数"}}),
+       makeDomain("c.com",
+                  {{DomainField::ExpiresOn, "2017-03-16"}, {DomainField::Registrar, "爱名"}})});
+  ASSERT_TRUE(db().run("UPDATE 域名 SET 注册商=NULL WHERE 域名='c.com'"));
+  EXPECT_EQ(expiring({"--domains", "--format", "csv"}).second,
+            "提醒,域名,到期时间,剩余天数,注册商\r\n已到期,ab.com,2017-03-10,-5,西数\r\n"
+            "3日内到期,c.com,2017-03-16,1,\r\n");
+  EXPECT_EQ(expiring({"--domains", "--format", "json"}).second, R"([
+  {
+    "提醒": "已到期",
+    "域名": "ab.com",
+    "到期时间": "2017-03-10",
+    "剩余天数": -5,
+    "注册商": "西数"
+  },
+  {
+    "提醒": "3日内到期",
+    "域名": "c.com",
+    "到期时间": "2017-03-16",
+    "剩余天数": 1,
+    "注册商": null
+  }
+]
+)");
+}
+
+TEST_F(ExpiryCountsTest, NewListsEachReminderOnceUntilTheDomainIsRenewed) {
+  addExpiring("soon.com", 3);
+  addExpiring("late.com", 20);
+  const std::string both =
+      std::string(kDomainsHeader) +
+      "5日内到期\tsoon.com\t2017-03-18\t3\t-\n30日内到期\tlate.com\t2017-04-04\t20\t-\n";
+  // Output that was lost marks nothing.
+  std::ostream lost(nullptr);
+  std::ostringstream err;
+  EXPECT_EQ(cli::runCommandLine({"expiring", "--domains", "--new"}, Clock::fixed(kToday), lost, err,
+                                &db()),
+            2);
+  EXPECT_EQ(expiring({"--domains", "--new"}), std::pair(0, both));
+  EXPECT_EQ(expiring({"--domains", "--new"}), std::pair(0, std::string()));
+  EXPECT_EQ(expiring({"--domains"}), std::pair(0, both));
+  // A tighter reminder is new; so is the old one after the domain was renewed.
+  EXPECT_EQ(expiring({"--domains", "--new"}, addDays(kToday, 1)).second,
+            std::string(kDomainsHeader) + "3日内到期\tsoon.com\t2017-03-18\t2\t-\n");
+  ASSERT_TRUE(db().run("UPDATE 域名 SET 到期时间='2017-04-05' WHERE 域名='late.com'"));
+  ASSERT_TRUE(db().run("UPDATE 域名 SET 到期时间='2018-03-18' WHERE 域名='soon.com'"));
+  EXPECT_EQ(expiring({"--domains", "--new"}).second,
+            std::string(kDomainsHeader) + "30日内到期\tlate.com\t2017-04-05\t21\t-\n");
+  EXPECT_EQ(expiring({"--domains", "--new", "--format", "json"}).second, "[]\n");
+  // Reminders of a renewed domain are dropped, not kept for ever.
+  EXPECT_EQ(db().count("SELECT count(*) FROM 已提醒 WHERE 来源='cli'", {}, nullptr), 1);
+}
+
+TEST_F(ExpiryCountsTest, TheProgramOpensTheFileForWritingWithNew) {
+  addExpiring("soon.com", 3);
+  const std::string args = "--db " + dbPath().string() + " expiring --domains";
+  const std::string today = "PELMORA_TODAY=2017-03-15 ";
+  EXPECT_EQ(runProgramAs(today, PELMORA_CLI_PATH, args + " --new").second,
+            std::string(kDomainsHeader) + "5日内到期\tsoon.com\t2017-03-18\t3\t-\n");
+  EXPECT_EQ(runProgramAs(today, PELMORA_CLI_PATH, args + " --new"), std::pair(0, std::string()));
+  EXPECT_EQ(runProgramAs(today, PELMORA_CLI_PATH, "expiring --new").first, 2);
 }
 
 TEST_F(ExpiryCountsTest, AFailingCountIsAnErrorNotZero) {

@@ -51,7 +51,7 @@ void turnIntoVersion3(const std::filesystem::path& path) {
   for (std::string_view column : kLookupColumns) {
     sql += "ALTER TABLE 域名 DROP COLUMN " + std::string(column) + ";";
   }
-  sql += "PRAGMA user_version=3;";
+  sql += "DROP TABLE 已提醒; PRAGMA user_version=3;";
   EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
       << sqlite3_errmsg(raw);
   sqlite3_close(raw);
@@ -90,6 +90,7 @@ TEST(UpgradeFromVersion3, AddsEveryNewIndexOnceKeepingRowsAndIds) {
     EXPECT_EQ(db->scalar("PRAGMA integrity_check"), SqlValue(std::string("ok")));
     EXPECT_EQ(db->scalar("SELECT group_concat(name) FROM pragma_table_info('域名') WHERE cid>19"),
               SqlValue(std::string("最后查询,查询来源,域名状态")));
+    EXPECT_EQ(db->count("SELECT count(*) FROM 已提醒", {}, nullptr), 0);
     // The added time column keeps its shape like the one a new file has.
     const Date expires = *parseDate("2031-01-01");
     EXPECT_TRUE(

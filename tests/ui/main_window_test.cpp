@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "app/operation_gate.h"
+#include "ui/export/calendar_export_window.h"
 #include "ui/export/listing_export_window.h"
 #include "ui_test_support.h"
 
@@ -429,6 +430,36 @@ TEST_F(MainWindowTest, ExportListingWritesEveryPageInTheShownOrder) {
     const std::string name = entry.path().filename().string();
     EXPECT_TRUE(!name.starts_with("list") || name == "list.csv") << name;  // no temporary left
   }
+}
+
+// 文件 → 导出日历: one all-day event per expiry date of the filtered domains.
+TEST_F(MainWindowTest, ExportCalendarWritesTheExpiryDatesOfTheFilter) {
+  add({makeDomain("keep1.com", {{DomainField::ExpiresOn, "2030-01-02"}}), makeDomain("keep2.com"),
+       makeDomain("other.com", {{DomainField::ExpiresOn, "2030-05-05"}})});
+  auto& window = open();
+  QTest::mouseClick(control<QAbstractButton>("按钮_筛选"), Qt::LeftButton);
+  filterControl<QCheckBox>("选择框_域名")->setChecked(true);
+  filterControl<QLineEdit>("编辑框_域名")->setText("keep");
+  QTest::mouseClick(filterControl<QPushButton>("按钮_确定"), Qt::LeftButton);
+  waitForPage();
+  menuAction("菜单_文件", "导出日历")->trigger();
+  auto* dialog = window.findChild<ui::CalendarExportWindow*>("导出日历窗口");
+  ASSERT_NE(dialog, nullptr);
+  const QString file = QString::fromStdString(folder_.file("dates.ics").string());
+  dialog->findChild<QLineEdit*>("编辑框_导出文件")->setText(file);
+  QSignalSpy ended(dialog, &ui::CalendarExportWindow::exportEnded);
+  QTest::mouseClick(dialog->findChild<QPushButton*>("按钮_导出"), Qt::LeftButton);
+  ASSERT_TRUE(ended.wait(10000));
+  EXPECT_EQ(ended[0][0].toString(), "已导出 1 个到期日到 " + file + ", 1 个域名没有到期时间");
+  std::ifstream in(folder_.file("dates.ics"), std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_TRUE(text.starts_with("BEGIN:VCALENDAR\r\nVERSION:2.0\r\n")) << text;
+  EXPECT_NE(text.find("\r\nUID:keep1.com@pelmora\r\nDTSTAMP:20170315T120000Z\r\n"
+                      "DTSTART;VALUE=DATE:20300102\r\nDTEND;VALUE=DATE:20300103\r\n"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(text.find("other.com"), std::string::npos);
+  EXPECT_TRUE(text.ends_with("END:VEVENT\r\nEND:VCALENDAR\r\n"));
 }
 
 }  // namespace

@@ -18,8 +18,8 @@
 
 #include "editing/single_add.h"
 #include "lookup/date_update.h"
-#include "store/program_settings.h"
 #include "lookup/fetched_dates.h"
+#include "store/program_settings.h"
 #include "support/numbers.h"
 #include "ui/background_job.h"
 #include "ui/date_box.h"
