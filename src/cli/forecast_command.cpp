@@ -44,26 +44,28 @@ int runForecast(DomainDatabase& db, const ForecastOptions& options, const Clock&
 CommandRun declareForecast(CLI::App& command) {
   auto options = std::make_shared<ForecastOptions>();
   command.footer(std::string(kForecastHelp) + "\n\n" + command.get_footer());
-  addValueOption(command, "--months", "N", "how many months from this one (default 12, up to 60)",
-                 [options](const std::string& value) -> std::string {
-                   const int months = readInt(value);
-                   if (months < 1 || months > kMaxForecastMonths || std::to_string(months) != value) {
-                     return "give 1 to 60 months";
-                   }
-                   options->months = months;
-                   return {};
-                 });
-  addValueOption(command, "--by", "COLUMN", "注册商 (default), 后缀 or 自定义分类",
-                 [options](const std::string& value) -> std::string {
-                   for (const ForecastGroup group : {ForecastGroup::Registrar, ForecastGroup::Suffix,
-                                                     ForecastGroup::Category}) {
-                     if (value == forecastGroupColumn(group)) {
-                       options->group = group;
-                       return {};
-                     }
-                   }
-                   return "give 注册商, 后缀 or 自定义分类";
-                 });
+  addValueOption(
+      command, "--months", "N", "how many months from this one (default 12, up to 60)",
+      [options](const std::string& value) -> std::string {
+        const int months = readInt(value);
+        if (months < 1 || months > kMaxForecastMonths || std::to_string(months) != value) {
+          return "give 1 to 60 months";
+        }
+        options->months = months;
+        return {};
+      });
+  addValueOption(
+      command, "--by", "COLUMN", "注册商 (default), 后缀 or 自定义分类",
+      [options](const std::string& value) -> std::string {
+        for (const ForecastGroup group :
+             {ForecastGroup::Registrar, ForecastGroup::Suffix, ForecastGroup::Category}) {
+          if (value == forecastGroupColumn(group)) {
+            options->group = group;
+            return {};
+          }
+        }
+        return "give 注册商, 后缀 or 自定义分类";
+      });
   declareFormatOption(command, options->format);
   declareFilterOptions(command, options->listing);
   return [options](const CommandContext& context) {

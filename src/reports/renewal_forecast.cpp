@@ -27,14 +27,15 @@ Result<RenewalForecast> runRenewalForecast(DomainDatabase& db, const SqlConditio
   const Date until = first + std::chrono::months{reach};
   const auto cells = renewalCells(db, condition, group, today, until);
   if (!cells) return Failure{cells.error()};
-  const auto sales = salesCells(db, condition, group, addDays(today + std::chrono::years{-1}, 1),
-                                today);
+  const auto sales =
+      salesCells(db, condition, group, addDays(today + std::chrono::years{-1}, 1), today);
   if (!sales) return Failure{sales.error()};
 
   RenewalForecast forecast;
   forecast.group = group;
   forecast.periods.emplace_back(kExpiredPeriod);
-  for (int m = 0; m < months; ++m) forecast.periods.push_back(monthText(first + std::chrono::months{m}));
+  for (int m = 0; m < months; ++m)
+    forecast.periods.push_back(monthText(first + std::chrono::months{m}));
   // The next year: this month (from today) and the eleven after it.
   const std::string yearEnd = monthText(first + std::chrono::months{12});
   std::set<std::string> groups;
@@ -76,8 +77,13 @@ Table renewalForecastTable(const RenewalForecast& forecast) {
       if (forecast.counts[p][g] == 0) continue;
       groupCount[g] += forecast.counts[p][g];
       groupCost[g] += forecast.costs[p][g];
-      table.rows.push_back({forecast.periods[p], forecast.groups[g], forecast.counts[p][g],
-                            roundMoney(forecast.costs[p][g]), {}, {}, {}});
+      table.rows.push_back({forecast.periods[p],
+                            forecast.groups[g],
+                            forecast.counts[p][g],
+                            roundMoney(forecast.costs[p][g]),
+                            {},
+                            {},
+                            {}});
     }
   }
   std::int64_t totalCount = 0;

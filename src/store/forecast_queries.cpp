@@ -35,9 +35,11 @@ Result<std::vector<RenewalCell>> renewalCells(DomainDatabase& db, const SqlCondi
   // The column name comes from the fixed list above, never from the caller.
   const std::string column(forecastGroupColumn(group));
   const std::string sql =
-      "SELECT coalesce(" + column + ",''), CASE WHEN 到期时间 < ? THEN '' ELSE substr(到期时间,1,7) END,"
+      "SELECT coalesce(" + column +
+      ",''), CASE WHEN 到期时间 < ? THEN '' ELSE substr(到期时间,1,7) END,"
       " count(*), total(续费成本) FROM 域名" +
-      whereWith(condition, "出售=0 and 到期时间 IS NOT NULL and 到期时间 < ? and 到期时间 <> '2222-11-11'") +
+      whereWith(condition,
+                "出售=0 and 到期时间 IS NOT NULL and 到期时间 < ? and 到期时间 <> '2222-11-11'") +
       " GROUP BY 1, 2 ORDER BY 2, 1";
   std::vector<RenewalCell> cells;
   std::string error;
@@ -64,7 +66,10 @@ Result<std::vector<SalesCell>> salesCells(DomainDatabase& db, const SqlCondition
   std::string error;
   const bool ok = db.query(
       sql, paramsWith(condition, {formatDate(from), formatDate(to)}),
-      [&](const SqlRow& row) { cells.push_back({row.text(0), row.real(1)}); }, &error);
+      [&](const SqlRow& row) {
+        cells.push_back({row.text(0), row.real(1)});
+      },
+      &error);
   if (!ok) return Failure{error};
   return cells;
 }

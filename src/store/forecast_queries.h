@@ -22,10 +22,10 @@ enum class ForecastGroup { Registrar, Suffix, Category };
 std::string_view forecastGroupColumn(ForecastGroup group);
 
 struct RenewalCell {
-  std::string group;   // the group's value as stored (empty for none)
-  std::string month;   // "yyyy-MM"; empty: expired before `from`, not renewed
+  std::string group;  // the group's value as stored (empty for none)
+  std::string month;  // "yyyy-MM"; empty: expired before `from`, not renewed
   std::int64_t count = 0;
-  double cost = 0;     // the sum of 续费成本
+  double cost = 0;  // the sum of 续费成本
 };
 
 // The unsold domains of `condition` whose expiry date is before `until`

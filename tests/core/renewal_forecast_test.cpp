@@ -1,11 +1,12 @@
 // The forecast against a computation of its own over a seeded inventory.
 
+#include "reports/renewal_forecast.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 #include <random>
 
-#include "reports/renewal_forecast.h"
 #include "support/numbers.h"
 #include "test_db.h"
 
@@ -25,7 +26,8 @@ TEST_F(RenewalForecastTest, EveryFigureMatchesACountOfItsOwn) {
     records.push_back(testDomain(
         "f" + std::to_string(i) + ".com",
         {{DomainField::Registrar, registrars[random() % 3]},
-         {DomainField::ExpiresOn, formatDate(addDays(kToday, static_cast<int>(random() % 600) - 100))},
+         {DomainField::ExpiresOn,
+          formatDate(addDays(kToday, static_cast<int>(random() % 600) - 100))},
          {DomainField::RenewalCost, std::to_string(random() % 100) + ".5"},
          {DomainField::FinalPrice, sold ? std::to_string(100 + random() % 900) : "0"},
          {DomainField::SoldOn, formatDate(addDays(kToday, -static_cast<int>(random() % 500)))}}));
@@ -43,7 +45,8 @@ TEST_F(RenewalForecastTest, EveryFigureMatchesACountOfItsOwn) {
         earned[r[DomainField::Registrar]] += readNumber(r[DomainField::FinalPrice]);
       }
     } else if (expires < end) {
-      auto& cell = expected[{expires < today ? "已过期" : expires.substr(0, 7), r[DomainField::Registrar]}];
+      auto& cell =
+          expected[{expires < today ? "已过期" : expires.substr(0, 7), r[DomainField::Registrar]}];
       ++cell.first;
       cell.second += readNumber(r[DomainField::RenewalCost]);
     }

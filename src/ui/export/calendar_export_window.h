@@ -6,57 +6,25 @@
 // calendar` writes). The file is written on a worker with a progress bar and
 // a cancel button; it appears under its name only when it is complete.
 
-#include <QDialog>
-#include <functional>
-
 #include "store/domain_database.h"
 #include "support/dates.h"
-#include "ui/background_job.h"
 #include "ui/export/listing_export_window.h"
-
-class QLabel;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
 
 namespace pelmora::ui {
 
-class CalendarExportWindow : public QDialog {
+class CalendarExportWindow : public FileExportWindow {
   Q_OBJECT
 
  public:
   CalendarExportWindow(QWidget* parent, DomainDatabase& db, ListingView view, Clock clock);
 
-  // Starts writing the file named in the path box. While it runs the 关闭
-  // button reads 取消 and stops it.
-  void startExport();
-  bool isExporting() const { return job_.isRunning(); }
-
-  // Runs on the worker before the file is written, to hold a run back in
-  // tests.
-  void setBeforeWrite(std::function<void()> hook) { beforeWrite_ = std::move(hook); }
-
- signals:
-  // The run ended: written, failed or cancelled (`result` is the shown text).
-  void exportEnded(const QString& result);
-
  protected:
-  void reject() override;
+  Write prepareWrite() override;
 
  private:
-  void browse();
-  void finish(const QString& text);
-
   DomainDatabase& db_;
   ListingView view_;
   Clock clock_;
-  std::function<void()> beforeWrite_;
-  QLineEdit* path_;
-  QProgressBar* progress_;
-  QLabel* result_;
-  QPushButton* export_;
-  QPushButton* cancel_;
-  BackgroundJob job_;
 };
 
 }  // namespace pelmora::ui
