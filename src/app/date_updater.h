@@ -12,7 +12,10 @@
 #include <vector>
 
 #include "lookup/date_update.h"
+#include "lookup/paced_lookups.h"
+#include "lookup/rdap_bootstrap.h"
 #include "store/domain_database.h"
+#include "store/program_settings.h"
 #include "support/dates.h"
 #include "ui/background_job.h"
 
@@ -32,6 +35,8 @@ class DateUpdater : public QObject {
   // Who is asked for the suffixes outside the route table (注册局优先), from
   // the next run on.
   void setSourceChoice(SourceChoice choice) { choice_ = choice; }
+  // 查询间隔: the least time between two requests to one server in a run.
+  void setPaceMs(int ms) { paceMs_ = ms; }
 
   ActiveLookupLabel& label() { return label_; }
   // The job the runs go through: its progress and its end.
@@ -57,13 +62,20 @@ class DateUpdater : public QObject {
   void launch(std::vector<DateJob> jobs, CacheChoice cache, int generation, bool batch);
   // Whether the row was stored; none when the run was stopped before the
   // lookup came back.
-  std::optional<bool> updateOne(const DateJob& job, CacheChoice cache, SourceChoice choice,
-                                int generation, const std::atomic<bool>& stopped,
-                                JobReporter& report);
+  struct RunContext {
+    CacheChoice cache;
+    SourceChoice choice;
+    int generation;
+    const RdapBootstrap& bootstrap;
+    SequentialPacer& pacer;
+  };
+  std::optional<bool> updateOne(const DateJob& job, const RunContext& run,
+                                const std::atomic<bool>& stopped, JobReporter& report);
 
   DomainDatabase& db_;
   const Clock& clock_;
   SourceChoice choice_ = SourceChoice::Auto;
+  int paceMs_ = kDefaultLookupPaceMs;
   ActiveLookupLabel label_;
   BackgroundJob job_;  // last: joined before the members its worker uses go
 };

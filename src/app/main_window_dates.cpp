@@ -96,6 +96,7 @@ void MainWindow::finishBatch(const BatchTally& tally, int generation) {
 void MainWindow::configureLookups(const ProgramSettings& settings) {
   const SourceChoice choice = settings.registryFirst ? SourceChoice::Registry : SourceChoice::Auto;
   dateUpdater_->setSourceChoice(choice);
+  dateUpdater_->setPaceMs(settings.lookupPaceMs);
   autoRefresh_->configure(settings.autoRefreshDates, choice, settings.lookupPaceMs);
 }
 

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <memory>
 
+#include "cli/calendar_command.h"
 #include "cli/cli_options.h"
 #include "reports/fixed_price_export.h"
 #include "support/numbers.h"
@@ -11,6 +12,7 @@ namespace pelmora::cli {
 namespace {
 
 struct ExportOptions {
+  std::string calendar;  // --calendar FILE
   ListOptions list;
   FixedPriceFormat format = FixedPriceFormat::West;
   FixedPriceChoices choices;
@@ -79,8 +81,12 @@ CommandRun declareExport(CLI::App& command) {
             }
           },
           "西数 (domain,description,price,period,end hour) or 爱名 (domain,description)")
-      ->required()
       ->type_name("西数|爱名");
+  command
+      .add_option("--calendar", options->calendar,
+                  "instead of fixed-price lines: the expiry dates as an iCalendar file"
+                  " (as the calendar command writes)")
+      ->type_name("FILE.ics");
   FixedPriceChoices& c = options->choices;
   addWholeOption(command, "--desc", "the description: 0 备注 (default), 1 自定义分类", 0, 1,
                  c.description);
@@ -96,7 +102,17 @@ CommandRun declareExport(CLI::App& command) {
   addWholeOption(command, "--hour-to", "西数 random end hour to (8..22, default 22)", kFirstEndHour,
                  kLastEndHour, c.hourTo);
   declareFilterOptions(command, options->list);
+  command.callback([options, &command] {
+    const bool marketplace = command.get_option("marketplace")->count() > 0;
+    if (marketplace == !options->calendar.empty()) {
+      throw UsageError("give 西数 or 爱名, or --calendar FILE");
+    }
+  });
   return [options](const CommandContext& context) {
+    if (!options->calendar.empty()) {
+      return writeCalendarFile(*context.db, options->list, options->calendar, context.clock,
+                               context.out, context.err, "export");
+    }
     return runExport(*context.db, *options, context.clock, context.out, context.err);
   };
 }

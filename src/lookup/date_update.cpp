@@ -22,13 +22,15 @@ std::optional<Date> lookupDate(const std::string& text) {
 }  // namespace
 
 SourcedLookup lookupDomainDatesFrom(std::string_view domain, const RdapBootstrap& bootstrap,
-                                    SourceChoice choice, CacheChoice cache, CancelFlag cancel) {
+                                    SourceChoice choice, CacheChoice cache, CancelFlag cancel,
+                                    SequentialPacer* pacer) {
   SourcedLookup outcome;
   bool first = true;
   for (const LookupStep& planned : lookupPlan(domain, choice, bootstrap)) {
     if (cancel != nullptr && *cancel) break;
     const std::optional<LookupStep> step = resolveStep(planned, cancel);
     if (!step) continue;
+    if (pacer != nullptr && !pacer->waitTurn(*step, cancel)) break;
     const LookupAnswer answer = askStep(*step, domain, cache, cancel);
     keepAnswer(outcome, *step, answer, first);
     first = false;

@@ -22,9 +22,10 @@ namespace pelmora {
 DateLookupResult lookupDomainDates(std::string_view domain, CacheChoice cache,
                                    CancelFlag cancel = nullptr,
                                    SourceChoice choice = SourceChoice::Auto);
+// With a pacer, each request waits for its server's turn.
 SourcedLookup lookupDomainDatesFrom(std::string_view domain, const RdapBootstrap& bootstrap,
                                     SourceChoice choice, CacheChoice cache,
-                                    CancelFlag cancel = nullptr);
+                                    CancelFlag cancel = nullptr, SequentialPacer* pacer = nullptr);
 
 // The message shown for a non-date result; empty for a dates result.
 std::string lookupMessage(const DateLookupResult& result);

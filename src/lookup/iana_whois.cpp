@@ -1,7 +1,5 @@
 #include "lookup/iana_whois.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <charconv>
 #include <condition_variable>
@@ -17,6 +15,7 @@
 #include "support/result.h"
 #include "support/text_helpers.h"
 #include "support/user_folders.h"
+#include "support/whole_file_write.h"
 
 namespace pelmora {
 namespace {
@@ -92,30 +91,17 @@ KeptTable readKeptFile() {
   return table;
 }
 
-// The fresh entries, written beside the file and renamed over it so that a
-// reader never sees half a file; the temporary name is the process's own.
+// The fresh entries, written whole (a reader never sees half a file).
 Result<void> writeKeptFile(const KeptTable& table, std::int64_t now) {
-  const std::filesystem::path file = ianaWhoisCacheFile();
-  const std::filesystem::path part = file.string() + "." + std::to_string(::getpid()) + ".part";
-  std::error_code ec;
-  std::filesystem::create_directories(file.parent_path(), ec);
-  {
-    std::ofstream out(part, std::ios::binary | std::ios::trunc);
-    for (const auto& [tld, kept] : table) {
-      if (isFresh(kept, now)) out << tld << '\t' << kept.host << '\t' << kept.askedAt << '\n';
-    }
-    if (!out.flush()) {
-      std::filesystem::remove(part, ec);
-      return Failure{"cannot write " + part.string()};
-    }
-  }
-  std::filesystem::rename(part, file, ec);
-  if (ec) {
-    const std::string reason = "cannot write " + file.string() + ": " + ec.message();
-    std::filesystem::remove(part, ec);
-    return Failure{reason};
-  }
-  return {};
+  return writeFileWhole(
+      ianaWhoisCacheFile(),
+      [&](std::ostream& out) {
+        for (const auto& [tld, kept] : table) {
+          if (isFresh(kept, now)) out << tld << '\t' << kept.host << '\t' << kept.askedAt << '\n';
+        }
+        return std::string();
+      },
+      true);
 }
 
 struct Memory {

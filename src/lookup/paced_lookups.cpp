@@ -198,6 +198,22 @@ class PacedRun {
 
 }  // namespace
 
+bool SequentialPacer::waitTurn(const LookupStep& step, CancelFlag cancel) {
+  const std::string key = step.serverKey();
+  const auto pace = step.kind == SourceKind::Rdap ? options_.rdapPace : options_.pace;
+  const auto last = lastStart_.find(key);
+  if (last != lastStart_.end()) {
+    const auto turn = last->second + pace;
+    while (SteadyClock::now() < turn) {
+      if (raised(cancel)) return false;
+      std::this_thread::sleep_for(
+          std::min<SteadyClock::duration>(kWaitSlice, turn - SteadyClock::now()));
+    }
+  }
+  lastStart_[key] = SteadyClock::now();
+  return !raised(cancel);
+}
+
 void setPace(PacedRunOptions& options, int ms) {
   options.pace = std::chrono::milliseconds(std::max(0, ms));
   options.rdapPace = options.pace / 2;

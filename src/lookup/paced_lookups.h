@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,6 +39,19 @@ void setPace(PacedRunOptions& options, int ms);
 // The defaults, or the pace the user set (查询间隔); PELMORA_PACE_MS, when
 // set, replaces both (tests).
 PacedRunOptions pacedOptions(std::optional<int> paceMs = std::nullopt);
+
+// Domains looked up one after another: before each request, waits until its
+// server's pace since the last request to it has passed.
+class SequentialPacer {
+ public:
+  explicit SequentialPacer(const PacedRunOptions& options) : options_(options) {}
+  // False when `cancel` was raised while waiting.
+  bool waitTurn(const LookupStep& step, CancelFlag cancel);
+
+ private:
+  PacedRunOptions options_;
+  std::map<std::string, std::chrono::steady_clock::time_point> lastStart_;
+};
 
 // Looks up every domain; `finished(index, outcome)` is called once for each
 // domain whose lookup came to its end, one call at a time, from the workers.

@@ -8,6 +8,7 @@
 #include "support/json_reader.h"
 #include "support/text_helpers.h"
 #include "support/user_folders.h"
+#include "support/whole_file_write.h"
 
 namespace pelmora {
 
@@ -127,17 +128,14 @@ BootstrapRefresh refreshRdapBootstrap(std::chrono::system_clock::time_point now,
   if (const auto parsed = RdapBootstrap::parse(response.body); !parsed) {
     return fail(request.url + ": " + parsed.error());
   }
-  std::filesystem::create_directories(file.parent_path(), ec);
-  // Written beside the cache file and renamed over it, so that a reader never
-  // sees half a file.
-  const std::filesystem::path part = file.string() + ".part";
-  {
-    std::ofstream out(part, std::ios::binary | std::ios::trunc);
-    out << response.body;
-    if (!out.flush()) return fail("cannot write " + part.string());
-  }
-  std::filesystem::rename(part, file, ec);
-  if (ec) return fail("cannot write " + file.string() + ": " + ec.message());
+  const auto stored = writeFileWhole(
+      file,
+      [&](std::ostream& out) {
+        out << response.body;
+        return std::string();
+      },
+      true);
+  if (!stored) return fail(stored.error());
   return BootstrapRefresh::Refreshed;
 }
 

@@ -67,6 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CliExportTest, BadChoicesAreUsageErrors) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"export"},
+        {"export", "西数", "--calendar", "a.ics"},
         {"export", "易名"},
         {"export", "西数", "--desc", "2"},
         {"export", "西数", "--period", "17"},
@@ -235,7 +236,7 @@ TEST_F(CliCalendarTest, OneAllDayEventPerExpiryWithThreeRemindersAndAStableUid) 
 
 TEST_F(CliCalendarTest, TheFilterPicksTheDomains) {
   const std::string file = folder_.file("west.ics").string();
-  ASSERT_EQ(run({"calendar", file, "--registrar", "西数"}).code, 0);
+  ASSERT_EQ(run({"export", "--calendar", file, "--registrar", "西数"}).code, 0);
   const nlohmann::json files = parsed({file});
   ASSERT_EQ(files.size(), 1u);
   ASSERT_EQ(files[0]["events"].size(), 1u);

@@ -180,5 +180,25 @@ TEST_F(PacedLookupsTest, AServiceOverItsLimitIsAskedOnceAndTheRegistryAnswers) {
   for (const Finished& finished : done) EXPECT_EQ(finished.outcome.source, rdap.base());
 }
 
+// One domain after another (the window's batch): a request to a server waits
+// for its pace since the last one to it, however many other servers came
+// between; a cancel ends the wait.
+TEST(SequentialPacer, ASecondRequestToOneServerWaitsItsPace) {
+  PacedRunOptions options;
+  setPace(options, 200);
+  SequentialPacer pacer(options);
+  LookupStep web;
+  LookupStep rdap;
+  rdap.kind = SourceKind::Rdap;
+  rdap.rdapBase = "http://127.0.0.1:9/";
+  const auto start = Steady::now();
+  ASSERT_TRUE(pacer.waitTurn(web, nullptr));
+  ASSERT_TRUE(pacer.waitTurn(rdap, nullptr));
+  ASSERT_TRUE(pacer.waitTurn(web, nullptr));
+  EXPECT_GE(Steady::now() - start, 200ms);
+  const std::atomic<bool> cancelled{true};
+  EXPECT_FALSE(pacer.waitTurn(web, &cancelled));
+}
+
 }  // namespace
 }  // namespace pelmora::testing
