@@ -5,7 +5,6 @@
 
 #include "reports/expiry_calendar.h"
 #include "ui/qt_text.h"
-#include "ui/whole_file.h"
 
 namespace pelmora::ui {
 namespace {
@@ -36,28 +35,16 @@ CalendarExportWindow::CalendarExportWindow(QWidget* parent, DomainDatabase& db, 
 }
 
 FileExportWindow::Write CalendarExportWindow::prepareWrite() {
-  PageRequest request;
-  request.sortKey = view_.sortKey;
-  request.ascending = view_.ascending;
-  request.wholeListing = true;
-  // Streams the calendar into the file, which shows under its name only once
-  // it is complete: a cancelled or failed export leaves nothing half-written.
-  return [&db = db_, condition = view_.condition, request, stamp = clock_.nowUtc()](
+  return [&db = db_, condition = view_.condition,
+          request = wholeListingRequest(view_.sortKey, view_.ascending), stamp = clock_.nowUtc()](
              const QString& file, const std::stop_token& stop, JobReporter& reporter) {
-    ExpiryCalendarResult written;
-    QString failure;
-    const bool stored = writeWholeFileStreamed(
+    return streamExport<ExpiryCalendarResult>(
         file,
         [&](std::ostream& out) {
-          written = writeExpiryCalendar(db, condition, request, stamp, out,
-                                        exportProgress(stop, reporter));
-          return written.error.empty() && !written.stopped;
+          return writeExpiryCalendar(db, condition, request, stamp, out,
+                                     exportProgress(stop, reporter));
         },
-        &failure);
-    if (written.stopped) return exportCancelledText();
-    if (!written.error.empty()) return exportFailedText(q(written.error));
-    if (!stored) return exportFailedText(failure);
-    return writtenText(written, file);
+        [&](const ExpiryCalendarResult& written) { return writtenText(written, file); });
   };
 }
 

@@ -34,6 +34,14 @@ std::function<bool(std::int64_t, std::int64_t)> exportProgress(const std::stop_t
   };
 }
 
+PageRequest wholeListingRequest(const std::string& sortKey, bool ascending) {
+  PageRequest request;
+  request.sortKey = sortKey;
+  request.ascending = ascending;
+  request.wholeListing = true;
+  return request;
+}
+
 QString exportCancelledText() { return QStringLiteral("已取消, 没有写入文件."); }
 QString exportFailedText(const QString& reason) { return QStringLiteral("导出失败: ") + reason; }
 

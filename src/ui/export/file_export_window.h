@@ -8,8 +8,12 @@
 #include <QDialog>
 #include <functional>
 #include <stop_token>
+#include <string>
 
+#include "store/listing.h"
 #include "ui/background_job.h"
+#include "ui/qt_text.h"
+#include "ui/whole_file.h"
 
 class QGridLayout;
 class QLabel;
@@ -83,5 +87,28 @@ std::function<bool(std::int64_t, std::int64_t)> exportProgress(const std::stop_t
 // "已取消, 没有写入文件." / "导出失败: reason" for a run that did not write.
 QString exportCancelledText();
 QString exportFailedText(const QString& reason);
+
+// Streams what `write(out)` writes into `file`, which shows under its name
+// only once it is complete, and says how it went: cancelled, failed with the
+// reason, or `done(written)`. `Written` has `stopped` and `error`.
+template <typename Written, typename WriteFn, typename DoneFn>
+QString streamExport(const QString& file, WriteFn write, DoneFn done) {
+  Written written;
+  QString failure;
+  const bool stored = writeWholeFileStreamed(
+      file,
+      [&](std::ostream& out) {
+        written = write(out);
+        return written.error.empty() && !written.stopped;
+      },
+      &failure);
+  if (written.stopped) return exportCancelledText();
+  if (!written.error.empty()) return exportFailedText(q(written.error));
+  if (!stored) return exportFailedText(failure);
+  return done(written);
+}
+
+// The whole listing in the order the view shows.
+PageRequest wholeListingRequest(const std::string& sortKey, bool ascending);
 
 }  // namespace pelmora::ui

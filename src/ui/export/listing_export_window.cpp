@@ -8,7 +8,6 @@
 
 #include "reports/listing_table.h"
 #include "ui/qt_text.h"
-#include "ui/whole_file.h"
 
 namespace pelmora::ui {
 
@@ -40,28 +39,18 @@ FileExportWindow::Write ListingExportWindow::prepareWrite() {
   ListingTableOptions options;
   options.format = format_->currentIndex() == 0 ? TableFormat::Csv : TableFormat::Json;
   options.byteOrderMark = options.format == TableFormat::Csv && byteOrderMark_->isChecked();
-  PageRequest request;
-  request.sortKey = view_.sortKey;
-  request.ascending = view_.ascending;
-  request.wholeListing = true;
-  // Streams the table into the file, which shows under its name only once it
-  // is complete: a cancelled or failed export leaves nothing half-written.
-  return [&db = db_, condition = view_.condition, request, options](
-             const QString& file, const std::stop_token& stop, JobReporter& reporter) {
-    ListingTableResult written;
-    QString failure;
-    const bool stored = writeWholeFileStreamed(
+  return [&db = db_, condition = view_.condition,
+          request = wholeListingRequest(view_.sortKey, view_.ascending),
+          options](const QString& file, const std::stop_token& stop, JobReporter& reporter) {
+    return streamExport<ListingTableResult>(
         file,
         [&](std::ostream& out) {
-          written = writeListingTable(db, condition, request, options, out,
-                                      exportProgress(stop, reporter));
-          return written.error.empty() && !written.stopped;
+          return writeListingTable(db, condition, request, options, out,
+                                   exportProgress(stop, reporter));
         },
-        &failure);
-    if (written.stopped) return exportCancelledText();
-    if (!written.error.empty()) return exportFailedText(q(written.error));
-    if (!stored) return exportFailedText(failure);
-    return QStringLiteral("已导出 %1 个域名到 %2").arg(written.rows).arg(file);
+        [&](const ListingTableResult& written) {
+          return QStringLiteral("已导出 %1 个域名到 %2").arg(written.rows).arg(file);
+        });
   };
 }
 
